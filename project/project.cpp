@@ -1,0 +1,14 @@
+#include "project/project.h"
+
+#include <algorithm>
+
+namespace ordwick {
+
+void SetFileName(QStringList& list, const QString& name) {
+    const bool known = std::any_of(list.cbegin(), list.cend(),
+                                   [&](const QString& entry) { return entry.contains(name); });
+    if (!known)
+        list.append(name + QLatin1Char(';') + name);
+}
+
+} // namespace ordwick

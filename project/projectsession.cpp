@@ -1,0 +1,75 @@
+#include "project/projectsession.h"
+
+#include "project/projectfile.h"
+#include "shell/prompt.h"
+#include "shell/trap.h"
+
+#include <QFileInfo>
+
+namespace ordwick {
+
+ProjectSession::ProjectSession(Prompt& prompt) : m_prompt(prompt) {}
+
+void ProjectSession::resetRecord() {
+    CurrentStep = 1;
+    project = Project{};
+}
+
+bool ProjectSession::OpenProject(const QString& path) {
+    QString file = path;
+    if (file.isEmpty()) {
+        file = m_prompt
+                   .openFileName({QStringLiteral("Select Tessaline Project"), fileFilter(),
+                                  QStringLiteral("pjx"), {}})
+                   .trimmed();
+        if (file.isEmpty())
+            return false;
+    }
+    ProjectFile = file;
+    if (!QFileInfo(file).isFile()) {
+        m_prompt.warning(QStringLiteral("The project file no longer exists! Please select another."),
+                         QStringLiteral("No Project found."));
+        if (onProjectFileMissing)
+            onProjectFileMissing(file);
+        return false;
+    }
+    readProjectFile(file, project);
+    if (onProjectFileUsed)
+        onProjectFileUsed(file);
+    return true;
+}
+
+QString ProjectSession::askSavePath() {
+    const QString file = m_prompt
+                             .saveFileName({QStringLiteral("Save Tessaline Project"), fileFilter(),
+                                            QStringLiteral("pjx"), {}})
+                             .trimmed();
+    if (file.isEmpty())
+        return {};
+    if (QFileInfo::exists(file)) {
+        const int answer = m_prompt.show(
+            {QString(), file + QStringLiteral(" already exists!\nWould you like to overwrite it?"),
+             Prompt::Icon::Question, Prompt::Buttons::YesNo, {}});
+        if (answer != Prompt::Yes)
+            return {};
+    }
+    return file;
+}
+
+QString ProjectSession::SaveProject() {
+    if (project.DatabaseName.trimmed().isEmpty())
+        return {};
+    const QString file = ProjectFile.isEmpty() ? askSavePath() : ProjectFile;
+    if (file.isEmpty())
+        return {};
+    const bool written = Trap(QStringLiteral("frmMain.SaveProject"),
+                              [&] { saveProjectFile(file, project, CurrentStep); });
+    if (!written)
+        return {};
+    ProjectFile = file;
+    if (onProjectFileUsed)
+        onProjectFileUsed(file);
+    return file;
+}
+
+} // namespace ordwick

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need.
+# Run as root; packages already present are not fetched again.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are missing: ${missing[*]}" >&2
+    echo "Run this script as root (or with sudo) to install them." >&2
+    exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,90 @@
+#include "shell/widgetprompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+#include <vector>
+
+namespace ordwick {
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompt::Icon icon) {
+    switch (icon) {
+    case Prompt::Icon::Information:
+        return QMessageBox::Information;
+    case Prompt::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompt::Icon::Question:
+        return QMessageBox::Question;
+    case Prompt::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+std::vector<std::pair<QMessageBox::StandardButton, int>> buttonsFor(Prompt::Buttons buttons) {
+    switch (buttons) {
+    case Prompt::Buttons::YesNo:
+        return {{QMessageBox::Yes, Prompt::Yes}, {QMessageBox::No, Prompt::No}};
+    case Prompt::Buttons::AbortRetryIgnore:
+        return {{QMessageBox::Abort, Prompt::Abort},
+                {QMessageBox::Retry, Prompt::Retry},
+                {QMessageBox::Ignore, Prompt::Ignore}};
+    case Prompt::Buttons::Ok:
+        break;
+    }
+    return {{QMessageBox::Ok, Prompt::Ok}};
+}
+
+QFileDialog::Options dialogOptions() {
+    // The caller asks about overwriting, with its own words.
+    return QFileDialog::DontConfirmOverwrite;
+}
+
+} // namespace
+
+int WidgetPrompt::show(const Message& message) {
+    QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
+                    m_owner);
+    const auto buttons = buttonsFor(message.buttons);
+    std::vector<std::pair<QAbstractButton*, int>> answers;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* button = box.addButton(buttons[i].first);
+        if (i < static_cast<size_t>(message.labels.size()))
+            button->setText(message.labels.at(static_cast<qsizetype>(i)));
+        answers.emplace_back(button, buttons[i].second);
+    }
+    box.exec();
+    for (const auto& [button, answer] : answers) {
+        if (box.clickedButton() == button)
+            return answer;
+    }
+    // Closed without a button: the answer a box gives for Escape.
+    return message.buttons == Buttons::YesNo ? No
+           : message.buttons == Buttons::AbortRetryIgnore ? Ignore
+                                                          : Ok;
+}
+
+QString WidgetPrompt::openFileName(const FileRequest& request) {
+    return QFileDialog::getOpenFileName(m_owner, request.title, request.folder, request.filter,
+                                        nullptr, dialogOptions());
+}
+
+QString WidgetPrompt::saveFileName(const FileRequest& request) {
+    QFileDialog dialog(m_owner, request.title, request.folder, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOptions(dialogOptions());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompt::folderName(const FileRequest& request) {
+    return QFileDialog::getExistingDirectory(m_owner, request.title, request.folder);
+}
+
+} // namespace ordwick

@@ -1,0 +1,221 @@
+#include "shell/clsini.h"
+#include "shell/inidocument.h"
+#include "shell/runtimeerror.h"
+#include "support/testenvironment.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace ordwick;
+using ordwick::test::TestEnvironment;
+
+class IniFileTest : public QObject {
+    Q_OBJECT
+
+private:
+    static clsINI iniAt(const QString& path, const QString& section, const QString& key = {}) {
+        clsINI ini;
+        ini.setPath(path);
+        ini.setSection(section);
+        ini.setKey(key);
+        return ini;
+    }
+
+private Q_SLOTS:
+    void missingFileSectionOrKeyReadsDefault() {
+        TestEnvironment env;
+        clsINI ini = iniAt(env.path(QStringLiteral("none.ini")), QStringLiteral("S"),
+                           QStringLiteral("K"));
+        QCOMPARE(ini.Value(), QString());
+        ini.setDefault(QStringLiteral("fallback"));
+        QCOMPARE(ini.Value(), QStringLiteral("fallback"));
+        QStringList names{QStringLiteral("stale")};
+        qint32 count = 7;
+        ini.EnumerateKeys(names, count);
+        QCOMPARE(count, 0);
+        QVERIFY(names.isEmpty());
+        QVERIFY(!QFile::exists(env.path(QStringLiteral("none.ini"))));
+        ini.DeleteSection();
+        QVERIFY(!QFile::exists(env.path(QStringLiteral("none.ini"))));
+    }
+
+    void writesAppendInFileOrderAndMatchAnyCase() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("a.ini"));
+        clsINI ini = iniAt(file, QStringLiteral("First"), QStringLiteral("Alpha"));
+        ini.setValue(QStringLiteral("1"));
+        QVERIFY(ini.Success());
+        ini.setSection(QStringLiteral("Second"));
+        ini.setKey(QStringLiteral("Beta"));
+        ini.setValue(QStringLiteral("2"));
+        // A new key of an existing section goes to the end of that section.
+        ini.setSection(QStringLiteral("FIRST"));
+        ini.setKey(QStringLiteral("Gamma"));
+        ini.setValue(QStringLiteral("3"));
+        // An existing key is replaced in place, whatever the letter case.
+        ini.setKey(QStringLiteral("ALPHA"));
+        ini.setValue(QStringLiteral("one"));
+        QCOMPARE(env.readFile(file),
+                 QStringLiteral("[First]\r\nAlpha=one\r\nGamma=3\r\n[Second]\r\nBeta=2\r\n"));
+        ini.setSection(QStringLiteral("second"));
+        ini.setKey(QStringLiteral("bEtA"));
+        QCOMPARE(ini.Value(), QStringLiteral("2"));
+        QCOMPARE(ini.Sections(), QStringLiteral("First") + QChar(u'\0') +
+                                     QStringLiteral("Second") + QChar(u'\0'));
+        ini.setSection(QStringLiteral("First"));
+        QCOMPARE(ini.INISection(), QStringLiteral("Alpha") + QChar(u'\0') +
+                                       QStringLiteral("Gamma") + QChar(u'\0'));
+    }
+
+    void deletionRemovesLinesAndKeepsTheRest() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("b.ini"));
+        env.writeFile(file, "; a comment\n[Recent]\nFile1=a\n# note\nFile2=b\nFile3=c\n\n"
+                            "odd line\n[Other]\nX=1\n");
+        clsINI ini = iniAt(file, QStringLiteral("recent"), QStringLiteral("file2"));
+        ini.DeleteKey();
+        QStringList names;
+        qint32 count = 0;
+        ini.EnumerateKeys(names, count);
+        QCOMPARE(count, 2);
+        QCOMPARE(names, (QStringList{QStringLiteral("File1"), QStringLiteral("File3")}));
+        QCOMPARE(env.readFile(file), QStringLiteral("; a comment\r\n[Recent]\r\nFile1=a\r\n# note\r\n"
+                                                    "File3=c\r\n\r\nodd line\r\n[Other]\r\nX=1\r\n"));
+        ini.DeleteSection();
+        QCOMPARE(env.readFile(file), QStringLiteral("; a comment\r\n[Other]\r\nX=1\r\n"));
+        // A section written again after deletion holds only the new keys, in order.
+        ini.setKey(QStringLiteral("File9"));
+        ini.setValue(QStringLiteral("z"));
+        ini.setKey(QStringLiteral("File4"));
+        ini.setValue(QStringLiteral("y"));
+        ini.EnumerateKeys(names, count);
+        QCOMPARE(names, (QStringList{QStringLiteral("File9"), QStringLiteral("File4")}));
+        ini.setINISection(QStringLiteral("ignored"));
+        ini.EnumerateSections(names, count);
+        QCOMPARE(names, QStringList{QStringLiteral("Other")});
+        QCOMPARE(count, 1);
+    }
+
+    void twoObjectsOnOneFileSeeEachOther() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("shared.ini"));
+        clsINI writer = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        clsINI reader = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        writer.setValue(QStringLiteral("first"));
+        QCOMPARE(reader.Value(), QStringLiteral("first"));
+        writer.setValue(QStringLiteral("second"));
+        QCOMPARE(reader.Value(), QStringLiteral("second"));
+        reader.DeleteKey();
+        QCOMPARE(writer.Value(), QString());
+    }
+
+    void valuesKeepTheirTextWhole() {
+        TestEnvironment env;
+        clsINI ini = iniAt(env.path(QStringLiteral("c.ini")), QStringLiteral("S"),
+                           QStringLiteral("K"));
+        const QString longValue = QString(300, u'x') + QStringLiteral(" end");
+        ini.setValue(longValue);
+        QCOMPARE(ini.Value(), longValue);
+        ini.setValue(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b"));
+        QCOMPARE(ini.Value(), QStringLiteral("ab"));
+        const QString spaced = QStringLiteral("  both ends  = and \"quotes\" ; x ");
+        ini.setValue(spaced);
+        QCOMPARE(ini.Value(), spaced);
+        const QString unicode = QStringLiteral("Umsätze € 𝄞");
+        ini.setValue(unicode);
+        QCOMPARE(ini.Value(), unicode);
+        QVERIFY(env.prompt.messages().isEmpty());
+    }
+
+    void lineBreakIsRefusedAndReported() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("d.ini"));
+        clsINI ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        ini.setValue(QStringLiteral("kept"));
+        env.prompt.answer(Prompt::Ignore);
+        ini.setValue(QStringLiteral("one\r\nInjected=1"));
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QVERIFY(env.prompt.messages().first().text.contains(QStringLiteral("line break")));
+        QCOMPARE(ini.Value(), QStringLiteral("kept"));
+        ini.setKey(QStringLiteral("Injected"));
+        QCOMPARE(ini.Value(), QString());
+        QVERIFY(env.readFile(env.errorLogPath()).contains(QStringLiteral("|clsINI.Value(let)|")));
+    }
+
+    void oldSingleByteFilesReadCorrectly() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("old.ini"));
+        // "Umsätze" and a euro sign in Windows-1252.
+        env.writeFile(file, "[Configuration]\r\nTableName=Ums\xe4tze\r\nPrice=\x80 5\r\n");
+        clsINI ini = iniAt(file, QStringLiteral("Configuration"), QStringLiteral("TableName"));
+        QCOMPARE(ini.Value(), QStringLiteral("Umsätze"));
+        ini.setKey(QStringLiteral("Price"));
+        QCOMPARE(ini.Value(), QStringLiteral("€ 5"));
+        // Written back as UTF-8, and still the same text.
+        ini.setKey(QStringLiteral("Added"));
+        ini.setValue(QStringLiteral("ö"));
+        QFile raw(file);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QCOMPARE(raw.readAll(),
+                 QByteArray("[Configuration]\r\nTableName=Ums\xc3\xa4tze\r\nPrice=\xe2\x82\xac 5\r\n"
+                            "Added=\xc3\xb6\r\n"));
+    }
+
+    void replacementIsAtomicAndFailureLeavesOldFile() {
+        TestEnvironment env;
+        const QString folder = env.path(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = folder + QStringLiteral("/e.ini");
+        clsINI ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        ini.setValue(QStringLiteral("before"));
+        QVERIFY(ini.Success());
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const bool folderIsLocked = !QFileInfo(folder).isWritable();
+        ini.setValue(QStringLiteral("after"));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        if (!folderIsLocked)
+            QSKIP("running with rights that ignore folder permissions");
+        QVERIFY(!ini.Success());
+        QCOMPARE(ini.LastReturnCode(), 0);
+        QCOMPARE(ini.Value(), QStringLiteral("before"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("e.ini")});
+    }
+
+    void defaultProfileIsPerUserAndRedirectable() {
+        TestEnvironment env;
+        clsINI ini;
+        ini.setSection(QStringLiteral("Directories"));
+        ini.setKey(QStringLiteral("Select Data Source File 1"));
+        ini.setValue(QStringLiteral("/data/shop.db"));
+        QVERIFY(clsINI::defaultProfilePath().startsWith(env.path(QStringLiteral("config"))));
+        QVERIFY(env.readFile(clsINI::defaultProfilePath())
+                    .contains(QStringLiteral("Select Data Source File 1=/data/shop.db")));
+        QCOMPARE(ini.Value(), QStringLiteral("/data/shop.db"));
+    }
+
+    void badNamesAreRefused() {
+        TestEnvironment env;
+        IniDocument document;
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 document.setValue(QStringLiteral("S"), QStringLiteral("a=b"), {}));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 document.setValue(QStringLiteral("a]b"), QStringLiteral("k"), {}));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 document.setValue(QStringLiteral("S"), QStringLiteral("a\nb"), {}));
+        QVERIFY(document.sections().isEmpty());
+    }
+
+    void duplicateSectionsAreDeletedWhole() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("dup.ini"));
+        env.writeFile(file, "[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n");
+        IniDocument document = IniDocument::load(file);
+        QCOMPARE(document.sections(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        document.deleteSection(QStringLiteral("A"));
+        QCOMPARE(QString::fromUtf8(document.toBytes()), QStringLiteral("[B]\r\ny=2\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(IniFileTest)
+#include "tst_inifile.moc"
