@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>

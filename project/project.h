@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <cstdint>
 #include <vector>
 
@@ -41,7 +40,11 @@ struct ColumnSettings {
 };
 
 // Data source kinds.
-enum DatasourceKind : std::int32_t { DatasourceFile = 1, DatasourceDsn = 2, DatasourceConnection = 3 };
+enum DatasourceKind : std::int32_t {
+    DatasourceFile = 1,
+    DatasourceDsn = 2,
+    DatasourceConnection = 3
+};
 
 // One generation project. A default-constructed record is the empty project.
 struct Project {

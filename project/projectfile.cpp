@@ -6,7 +6,6 @@
 #include "util/convert.h"
 
 #include <QFile>
-
 #include <array>
 #include <variant>
 
@@ -189,8 +188,9 @@ private:
                 try {
                     assignField(m_project, field, text);
                 } catch (const RuntimeError& error) {
-                    throw RuntimeError(error.number(),
-                                       QStringLiteral("%1 (key \"%2\")").arg(error.description(), key));
+                    throw RuntimeError(
+                        error.number(),
+                        QStringLiteral("%1 (key \"%2\")").arg(error.description(), key));
                 }
             });
         }
@@ -201,9 +201,10 @@ private:
         const qsizetype count = m_document.keys(ProjectFileLayout::SqlString).size();
         for (qsizetype i = 0; i < count; ++i) {
             step([&] {
-                sql += m_document.value(ProjectFileLayout::SqlString,
-                                        QStringLiteral("SQL") + numberedKey(i))
-                           .value_or(QString());
+                sql +=
+                    m_document
+                        .value(ProjectFileLayout::SqlString, QStringLiteral("SQL") + numberedKey(i))
+                        .value_or(QString());
             });
         }
         m_project.SQLString = sql;
@@ -260,10 +261,10 @@ private:
                 try {
                     assignField(column, field, parts.at(i));
                 } catch (const RuntimeError& error) {
-                    throw RuntimeError(error.number(),
-                                       QStringLiteral("%1 (column \"%2\", %3)")
-                                           .arg(error.description(), column.ColumnName,
-                                                QString(field.key)));
+                    throw RuntimeError(
+                        error.number(),
+                        QStringLiteral("%1 (column \"%2\", %3)")
+                            .arg(error.description(), column.ColumnName, QString(field.key)));
                 }
             });
         }
@@ -274,7 +275,8 @@ private:
         const QStringList keys = m_document.keys(ProjectFileLayout::Rename);
         for (const QString& key : keys) {
             step([&] {
-                entries.append(m_document.value(ProjectFileLayout::Rename, key).value_or(QString()));
+                entries.append(
+                    m_document.value(ProjectFileLayout::Rename, key).value_or(QString()));
             });
         }
         m_project.Rename = entries;
@@ -318,12 +320,14 @@ void writeProject(IniDocument& document, const Project& project, int currentStep
     if (currentStep > 2) {
         document.deleteSection(ProjectFileLayout::UniqueKey);
         for (qsizetype i = 0; i < project.UniqueKey.size(); ++i)
-            document.setValue(ProjectFileLayout::UniqueKey, numberedKey(i), project.UniqueKey.at(i));
+            document.setValue(ProjectFileLayout::UniqueKey, numberedKey(i),
+                              project.UniqueKey.at(i));
     }
 
     document.deleteSection(ProjectFileLayout::Columns);
     for (const ColumnSettings& column : project.Columns)
-        document.setValue(ProjectFileLayout::Columns, column.ColumnName, columnSettingsText(column));
+        document.setValue(ProjectFileLayout::Columns, column.ColumnName,
+                          columnSettingsText(column));
 
     document.deleteSection(ProjectFileLayout::Rename);
     for (qsizetype i = 0; i < project.Rename.size(); ++i)

@@ -19,16 +19,19 @@ bool ProjectSession::OpenProject(const QString& path) {
     QString file = path;
     if (file.isEmpty()) {
         file = m_prompt
-                   .openFileName({QStringLiteral("Select Tessaline Project"), fileFilter(),
-                                  QStringLiteral("pjx"), {}})
+                   .openFileName({QStringLiteral("Select Tessaline Project"),
+                                  fileFilter(),
+                                  QStringLiteral("pjx"),
+                                  {}})
                    .trimmed();
         if (file.isEmpty())
             return false;
     }
     ProjectFile = file;
     if (!QFileInfo(file).isFile()) {
-        m_prompt.warning(QStringLiteral("The project file no longer exists! Please select another."),
-                         QStringLiteral("No Project found."));
+        m_prompt.warning(
+            QStringLiteral("The project file no longer exists! Please select another."),
+            QStringLiteral("No Project found."));
         if (onProjectFileMissing)
             onProjectFileMissing(file);
         return false;
@@ -40,16 +43,20 @@ bool ProjectSession::OpenProject(const QString& path) {
 }
 
 QString ProjectSession::askSavePath() {
-    const QString file = m_prompt
-                             .saveFileName({QStringLiteral("Save Tessaline Project"), fileFilter(),
-                                            QStringLiteral("pjx"), {}})
-                             .trimmed();
+    const QString file =
+        m_prompt
+            .saveFileName(
+                {QStringLiteral("Save Tessaline Project"), fileFilter(), QStringLiteral("pjx"), {}})
+            .trimmed();
     if (file.isEmpty())
         return {};
     if (QFileInfo::exists(file)) {
         const int answer = m_prompt.show(
-            {QString(), file + QStringLiteral(" already exists!\nWould you like to overwrite it?"),
-             Prompt::Icon::Question, Prompt::Buttons::YesNo, {}});
+            {QString(),
+             file + QStringLiteral(" already exists!\nWould you like to overwrite it?"),
+             Prompt::Icon::Question,
+             Prompt::Buttons::YesNo,
+             {}});
         if (answer != Prompt::Yes)
             return {};
     }

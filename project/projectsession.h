@@ -3,7 +3,6 @@
 #include "project/project.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 

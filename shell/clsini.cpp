@@ -82,9 +82,8 @@ void clsINI::DeleteSection() {
 
 QString clsINI::INISection() const {
     QString result;
-    Trap(QStringLiteral("clsINI.INISection"), [&] {
-        result = nulTerminatedList(IniDocument::load(filePath()).keys(m_section));
-    });
+    Trap(QStringLiteral("clsINI.INISection"),
+         [&] { result = nulTerminatedList(IniDocument::load(filePath()).keys(m_section)); });
     return result;
 }
 
@@ -95,9 +94,8 @@ void clsINI::setINISection(const QString& /*text*/) {
 
 QString clsINI::Sections() const {
     QString result;
-    Trap(QStringLiteral("clsINI.Sections"), [&] {
-        result = nulTerminatedList(IniDocument::load(filePath()).sections());
-    });
+    Trap(QStringLiteral("clsINI.Sections"),
+         [&] { result = nulTerminatedList(IniDocument::load(filePath()).sections()); });
     return result;
 }
 

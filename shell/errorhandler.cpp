@@ -3,7 +3,6 @@
 #include "shell/trap.h"
 
 #include <QtGlobal>
-
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
@@ -23,8 +22,11 @@ int ErrorHandler::ReportError(const QString& source, const QString& description,
     const QString name = source.isEmpty() ? QStringLiteral("VB") : source;
     m_log.LogError(name + QLatin1Char('|') + description + QLatin1Char('|') +
                    QString::number(number));
-    const int answer = m_prompt.show({QStringLiteral("Error"), description, Prompt::Icon::None,
-                                      Prompt::Buttons::AbortRetryIgnore, {}});
+    const int answer = m_prompt.show({QStringLiteral("Error"),
+                                      description,
+                                      Prompt::Icon::None,
+                                      Prompt::Buttons::AbortRetryIgnore,
+                                      {}});
     switch (answer) {
     case ChoiceAbort:
     case ChoiceRetry:
@@ -72,7 +74,10 @@ int TimedMessageBoxH(Prompt::Icon icon, const QString& caption, const QString& t
     int answer = ChoiceAbort;
     Trap(QStringLiteral("modMessageBox.TimedMessageBoxH"), [&] {
         answer = centralErrorHandler().prompt().show(
-            {caption, text, icon, Prompt::Buttons::AbortRetryIgnore,
+            {caption,
+             text,
+             icon,
+             Prompt::Buttons::AbortRetryIgnore,
              {QStringLiteral("Normal"), QStringLiteral("American"), QStringLiteral("British")}});
     });
     return answer;

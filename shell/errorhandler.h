@@ -4,7 +4,6 @@
 #include "shell/prompt.h"
 
 #include <QString>
-
 #include <exception>
 #include <functional>
 

@@ -1,12 +1,12 @@
 #include "shell/errorlog.h"
 
+#include "shell/runtimeerror.h"
+#include "util/atomicfile.h"
 #include "util/textcodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
 #include <utility>
 
 namespace ordwick {
@@ -65,22 +65,23 @@ std::optional<QStringList> ErrorLog::ReadErrorLog(const QString& path) {
 }
 
 bool ErrorLog::WriteErrorLog(const QString& path, const QStringList& lines, const QString& extra) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toUtf8() + "\r\n";
     if (!extra.isEmpty())
         bytes += extra.toUtf8() + "\r\n";
-    return file.write(bytes) == bytes.size() && file.commit();
+    try {
+        writeFileAtomically(path, bytes);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
 }
 
 QString ErrorLog::LogError(const QString& record) const noexcept {
     try {
-        const QString line =
-            productId() + kFieldSeparator + timeStamp(m_clock()) + kFieldSeparator + record +
-            QStringLiteral("|1|N");
+        const QString line = productId() + kFieldSeparator + timeStamp(m_clock()) +
+                             kFieldSeparator + record + QStringLiteral("|1|N");
         for (const QString& folder : m_folders) {
             const QString path = QDir(folder).filePath(fileName());
             if (logInto(path, line))

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
 

@@ -1,11 +1,10 @@
 #include "shell/inidocument.h"
 
 #include "shell/runtimeerror.h"
+#include "util/atomicfile.h"
 #include "util/textcodec.h"
 
 #include <QFile>
-#include <QSaveFile>
-
 #include <algorithm>
 
 namespace ordwick {
@@ -22,10 +21,10 @@ bool holdsLineBreak(const QString& text) {
 
 void refuseBadName(const QString& what, const QString& name, bool isKey) {
     if (name.trimmed().isEmpty() || holdsLineBreak(name) ||
-        (isKey && name.contains(QLatin1Char('='))) ||
-        (!isKey && name.contains(QLatin1Char(']')))) {
-        throw RuntimeError(ErrorNumber::InvalidCall,
-                           QStringLiteral("Invalid %1 name for an INI file: \"%2\"").arg(what, name));
+        (isKey && name.contains(QLatin1Char('='))) || (!isKey && name.contains(QLatin1Char(']')))) {
+        throw RuntimeError(
+            ErrorNumber::InvalidCall,
+            QStringLiteral("Invalid %1 name for an INI file: \"%2\"").arg(what, name));
     }
 }
 
@@ -91,13 +90,7 @@ QByteArray IniDocument::toBytes() const {
 }
 
 void IniDocument::save(const QString& path) const {
-    QSaveFile file(path);
-    const QByteArray bytes = toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw RuntimeError(ErrorNumber::PathFileAccess,
-                           QStringLiteral("Path/File access error: cannot write \"%1\" (%2)")
-                               .arg(path, file.errorString()));
-    }
+    writeFileAtomically(path, toBytes());
 }
 
 IniDocument::Range IniDocument::findSection(const QString& section) const {
@@ -199,8 +192,9 @@ QStringList IniDocument::sections() const {
     for (const Line& line : m_lines) {
         if (line.kind != Line::Kind::Section)
             continue;
-        const bool seen = std::any_of(names.cbegin(), names.cend(),
-                                      [&](const QString& name) { return sameName(name, line.name); });
+        const bool seen = std::any_of(names.cbegin(), names.cend(), [&](const QString& name) {
+            return sameName(name, line.name);
+        });
         if (!seen)
             names.append(line.name);
     }

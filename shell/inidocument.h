@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 #include <vector>
 
@@ -44,13 +43,13 @@ private:
     struct Line {
         enum class Kind { Section, Key, Other };
         Kind kind = Kind::Other;
-        QString name;  // section or key name
-        QString text;  // the whole line as it stands in the file
-        qsizetype valueStart = 0;  // key lines: where the value begins in `text`
+        QString name;             // section or key name
+        QString text;             // the whole line as it stands in the file
+        qsizetype valueStart = 0; // key lines: where the value begins in `text`
     };
     struct Range {
-        qsizetype header = -1;  // index of the section line, -1 when absent
-        qsizetype end = 0;      // one past the section's last line
+        qsizetype header = -1; // index of the section line, -1 when absent
+        qsizetype end = 0;     // one past the section's last line
     };
 
     static Line parse(const QString& text);

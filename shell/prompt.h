@@ -27,9 +27,9 @@ public:
 
     struct FileRequest {
         QString title;
-        QString filter;  // Qt filter text, e.g. "Tessaline Project (*.pjx)"
+        QString filter; // Qt filter text, e.g. "Tessaline Project (*.pjx)"
         QString defaultSuffix;
-        QString folder;  // starting folder
+        QString folder; // starting folder
     };
 
     virtual ~Prompt() = default;

@@ -4,7 +4,6 @@
 #include "shell/runtimeerror.h"
 
 #include <QString>
-
 #include <new>
 #include <utility>
 
@@ -13,8 +12,7 @@ namespace ordwick {
 namespace detail {
 
 // Runs the statement once; on a failure reports it and returns the user's choice.
-template <typename Statement>
-int runAndReport(const QString& source, Statement& statement) {
+template <typename Statement> int runAndReport(const QString& source, Statement& statement) {
     try {
         statement();
         return 0;
@@ -63,8 +61,7 @@ public:
     template <typename Block> bool run(int number, Block&& block) {
         if (m_failed)
             return false;
-        const int choice =
-            detail::runAndReport(m_prefix + QString::number(number), block);
+        const int choice = detail::runAndReport(m_prefix + QString::number(number), block);
         if (choice == ChoiceAbort)
             detail::abortFromTrap();
         m_failed = choice != 0;

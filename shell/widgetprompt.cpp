@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-
 #include <utility>
 #include <vector>
 
@@ -63,7 +62,7 @@ int WidgetPrompt::show(const Message& message) {
             return answer;
     }
     // Closed without a button: the answer a box gives for Escape.
-    return message.buttons == Buttons::YesNo ? No
+    return message.buttons == Buttons::YesNo              ? No
            : message.buttons == Buttons::AbortRetryIgnore ? Ignore
                                                           : Ok;
 }

@@ -67,10 +67,11 @@ private Q_SLOTS:
         QVERIFY(!IsValidColumn1(name));
         QCOMPARE(name, QStringLiteral("Unit Price"));
         for (const QString& refused :
-             {QStringLiteral("a(b"), QStringLiteral("a)b"), QStringLiteral("[a"), QStringLiteral("a]"),
-              QStringLiteral("{a"), QStringLiteral("a}"), QStringLiteral("a:b"), QStringLiteral("a-b"),
-              QStringLiteral("a;b"), QStringLiteral("a\\b"), QStringLiteral("a'b"),
-              QStringLiteral("a\"b"), QStringLiteral("   "), QString()}) {
+             {QStringLiteral("a(b"), QStringLiteral("a)b"), QStringLiteral("[a"),
+              QStringLiteral("a]"), QStringLiteral("{a"), QStringLiteral("a}"),
+              QStringLiteral("a:b"), QStringLiteral("a-b"), QStringLiteral("a;b"),
+              QStringLiteral("a\\b"), QStringLiteral("a'b"), QStringLiteral("a\"b"),
+              QStringLiteral("   "), QString()}) {
             QString first = refused;
             QString second = refused;
             QVERIFY2(!IsValidColumn(first), qPrintable(refused));

@@ -167,8 +167,10 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("layout.pjx"));
         saveProjectFile(file, p, 3);
         const QString expected = QStringLiteral(
-            "[Configuration]\r\nDatasourceStatus=1\r\nDatasourceType=1\r\nDatabaseName=/d/shop.db\r\n"
-            "TableName=Orders\r\nDBLogin=\r\nDBPassword=\r\nConnectionString=\r\nSQLWhereString=\r\n"
+            "[Configuration]\r\nDatasourceStatus=1\r\nDatasourceType=1\r\nDatabaseName=/d/"
+            "shop.db\r\n"
+            "TableName=Orders\r\nDBLogin=\r\nDBPassword=\r\nConnectionString=\r\nSQLWhereString="
+            "\r\n"
             "EnableAppend=False\r\nEditAs=False\r\nEnableDelete=False\r\nSimpleSearch=True\r\n"
             "AdvancedSearch=False\r\nInitialSort=False\r\nPageSupport=True\r\nLoginPage=False\r\n"
             "SelectedTemplate=\r\nPrinterFriendlyVersion=False\r\nExportOption=False\r\n"
@@ -227,11 +229,13 @@ private Q_SLOTS:
         Project p;
         p.DatabaseName = QStringLiteral("x");
         // A piece boundary on a blank must keep the blank.
-        p.SQLString = QString(199, u'a') + QStringLiteral(" ") + QString(200, u'b') + QString(50, u'c');
+        p.SQLString =
+            QString(199, u'a') + QStringLiteral(" ") + QString(200, u'b') + QString(50, u'c');
         saveProjectFile(file, p, 1);
         const IniDocument doc = IniDocument::load(file);
-        QCOMPARE(doc.keys(ProjectFileLayout::SqlString),
-                 (QStringList{QStringLiteral("SQL1"), QStringLiteral("SQL2"), QStringLiteral("SQL3")}));
+        QCOMPARE(
+            doc.keys(ProjectFileLayout::SqlString),
+            (QStringList{QStringLiteral("SQL1"), QStringLiteral("SQL2"), QStringLiteral("SQL3")}));
         QCOMPARE(doc.value(ProjectFileLayout::SqlString, QStringLiteral("SQL3"))->size(), 50);
         Project loaded;
         readProjectFile(file, loaded);
@@ -296,8 +300,9 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("edited.pjx"));
         saveProjectFile(file, filledProject(), 10);
         QString text = env.readFile(file);
-        text.replace(QStringLiteral("RecordsPerPageID=4\r\n"), QString());          // missing
-        text.replace(QStringLiteral("EnableAppend=True"), QStringLiteral("EnableAppend=Yes"));  // bad
+        text.replace(QStringLiteral("RecordsPerPageID=4\r\n"), QString()); // missing
+        text.replace(QStringLiteral("EnableAppend=True"),
+                     QStringLiteral("EnableAppend=Yes")); // bad
         text.replace(QStringLiteral("DatasourceType=5"), QStringLiteral("DatasourceType=70000"));
         text.replace(QRegularExpression(QStringLiteral("Col 1=[^\r]*")),
                      QStringLiteral("Col 1=2;2;Short;True;\r\nX="));
@@ -309,21 +314,21 @@ private Q_SLOTS:
         p.RecordsPerPageID = 77;
         readProjectFile(file, p);
         QCOMPARE(env.prompt.messages().size(), 5);
-        QCOMPARE(p.RecordsPerPageID, 77);  // kept its previous value
+        QCOMPARE(p.RecordsPerPageID, 77); // kept its previous value
         QCOMPARE(p.EnableAppend, false);
         QCOMPARE(p.DatasourceType, 1);
-        QCOMPARE(p.EditAs, true);  // reading went on after the failures
+        QCOMPARE(p.EditAs, true); // reading went on after the failures
         QCOMPARE(p.Columns.size(), size_t(7));
         const ColumnSettings& shortColumn = p.Columns.at(1);
         QCOMPARE(shortColumn.ColumnName, QStringLiteral("Col 1"));
         QCOMPARE(shortColumn.ListCaption, QStringLiteral("Short"));
         QCOMPARE(shortColumn.ListBold, true);
-        QCOMPARE(shortColumn.FieldWidth, 30);  // beyond the short value: defaults
+        QCOMPARE(shortColumn.FieldWidth, 30); // beyond the short value: defaults
         QVERIFY(env.prompt.messages().at(3).text.contains(QStringLiteral("hold 4 of 24")));
         QCOMPARE(p.Columns.at(2).ColumnName, QStringLiteral("X"));
         QVERIFY(env.prompt.messages().at(4).text.contains(QStringLiteral("hold 0 of 24")));
         const QStringList log = ErrorLog::ReadErrorLog(env.errorLogPath()).value();
-        QCOMPARE(log.size(), 1);  // one source, one minute
+        QCOMPARE(log.size(), 1); // one source, one minute
         QVERIFY(log.constFirst().contains(QStringLiteral("|frmMain.OpenProject|")));
         QVERIFY(log.constFirst().endsWith(QStringLiteral("|5|N")));
     }
@@ -350,7 +355,7 @@ private Q_SLOTS:
         ProjectSession session(env.prompt);
         QStringList used;
         session.onProjectFileUsed = [&](const QString& path) { used << path; };
-        QCOMPARE(session.SaveProject(), QString());  // nothing to save: no dialog
+        QCOMPARE(session.SaveProject(), QString()); // nothing to save: no dialog
         QVERIFY(env.prompt.fileRequests().isEmpty());
 
         session.project.DatabaseName = QStringLiteral("/d/shop.db");

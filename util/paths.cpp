@@ -45,17 +45,15 @@ constexpr QStringView kRefusedInBareSql = u"()[]{}:-;\\'\" &$";
 
 QString QualityPath(const QString& path) {
     QString result;
-    Trap(QStringLiteral("modFunctions.QualityPath"), [&] {
-        result = path.endsWith(kSeparator) ? path : path + kSeparator;
-    });
+    Trap(QStringLiteral("modFunctions.QualityPath"),
+         [&] { result = path.endsWith(kSeparator) ? path : path + kSeparator; });
     return result;
 }
 
 QString UnQualifyPath(const QString& path) {
     QString result;
-    Trap(QStringLiteral("modFunctions.UnQualifyPath"), [&] {
-        result = path.endsWith(kSeparator) ? path.chopped(1) : path;
-    });
+    Trap(QStringLiteral("modFunctions.UnQualifyPath"),
+         [&] { result = path.endsWith(kSeparator) ? path.chopped(1) : path; });
     return result;
 }
 

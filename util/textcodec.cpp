@@ -1,7 +1,6 @@
 #include "util/textcodec.h"
 
 #include <QStringDecoder>
-
 #include <array>
 
 namespace ordwick {

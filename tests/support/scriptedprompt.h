@@ -5,7 +5,6 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
-
 #include <functional>
 
 namespace ordwick::test {

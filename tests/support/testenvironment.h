@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <memory>
 
 namespace ordwick::test {
