@@ -1,6 +1,7 @@
 #include "project/projectsession.h"
 
 #include "project/projectfile.h"
+#include "shell/filedialogs.h"
 #include "shell/prompt.h"
 #include "shell/trap.h"
 

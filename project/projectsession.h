@@ -21,7 +21,8 @@ public:
 
     Project project;
     QString ProjectFile;
-    std::int32_t CurrentStep = 1;
+    // 0 until the first step is on screen.
+    std::int32_t CurrentStep = 0;
     std::int32_t ProjectOrigin = OriginNew;
 
     // Called with a path that was opened or saved, and with one that no longer exists.

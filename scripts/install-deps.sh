@@ -8,6 +8,10 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     unixodbc unixodbc-dev
     xvfb xauth
+    # SQLite files, and the database servers and ODBC drivers of the tests
+    # (scripts/test-services.sh).
+    libsqlite3-dev sqlite3 libsqliteodbc
+    postgresql odbc-postgresql mariadb-server odbc-mariadb
 )
 
 missing=()

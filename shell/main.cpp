@@ -1,26 +1,11 @@
-#include "project/projectsession.h"
 #include "shell/errorhandler.h"
+#include "shell/frmmain.h"
 #include "shell/programfolder.h"
-#include "shell/startwindow.h"
 #include "shell/widgetprompt.h"
 
 #include <QApplication>
-#include <QFileInfo>
-
-namespace {
-
-// The project named on the command line: the text between the first two double
-// quotation marks when there is one, otherwise the whole command line.
-QString projectPathFromArguments(const QStringList& arguments) {
-    const QString commandLine = arguments.mid(1).join(QLatin1Char(' '));
-    const qsizetype open = commandLine.indexOf(QLatin1Char('"'));
-    if (open < 0)
-        return commandLine;
-    const qsizetype close = commandLine.indexOf(QLatin1Char('"'), open + 1);
-    return commandLine.mid(open + 1, close < 0 ? -1 : close - open - 1);
-}
-
-} // namespace
+#include <QTimer>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -35,17 +20,19 @@ int main(int argc, char* argv[]) {
         prompt, ordwick::ErrorLog({ordwick::programFolder(), ordwick::userDataFolder()}));
     ordwick::ErrorHandlerScope central(handler);
 
-    ordwick::ProjectSession session(prompt);
-    ordwick::StartWindow window(session);
+    ordwick::frmMain window(prompt);
     prompt.setOwner(&window);
 
-    const QString path = projectPathFromArguments(QApplication::arguments());
-    if (!path.isEmpty()) {
-        if (QFileInfo(path).isFile())
-            session.ProjectOrigin = ordwick::OriginLoaded;
-        session.OpenProject(path);
-        window.refresh();
+    // For start-up benchmarks: report once the window is up, then leave.
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool reportShown = arguments.removeAll(QStringLiteral("--report-shown")) > 0;
+    window.Form_Load(arguments);
+    if (reportShown) {
+        QTimer::singleShot(0, &window, [] {
+            std::puts("shown");
+            std::fflush(stdout);
+            std::quick_exit(0);
+        });
     }
-    window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QApplication>
+#include <QCursor>
+
+namespace ordwick {
+
+// The hourglass for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace ordwick

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "project/project.h"
+
+#include <QString>
+
+namespace ordwick {
+
+// Driver families of a data source.
+enum DatasourceFamily : std::int32_t {
+    FamilyAccess = 1,
+    FamilyExcel = 2,
+    FamilyText = 3,
+    FamilyDbase = 4,
+    FamilySqlServer = 5,
+    FamilyMySql = 6,
+    // SQLite files, which this platform offers beside the desktop formats.
+    FamilySqlite = 7,
+};
+
+// The family of a data file by its extension, ignoring case; an extension that
+// names no family (.asc, .tab, anything else) keeps `current`.
+std::int32_t classifyDataFile(const QString& path, std::int32_t current);
+// The family of a data source by its ODBC driver name (exact comparison); any
+// other driver keeps `current`.
+std::int32_t classifyDriver(const QString& driverName, std::int32_t current);
+
+// The connection string for the project's source. A project opened or saved
+// with a working string keeps it; otherwise it is built from the record.
+// `typedConnectionString` is the connection-string box of the first step, used
+// as it stands for an external database.
+QString BuildConnectionString(const Project& project, std::int32_t projectOrigin,
+                              const QString& typedConnectionString);
+
+// The string that reads the primary keys of an Access database file.
+QString jetKeyConnectionString(const QString& databaseFile, const QString& login,
+                               const QString& password);
+
+} // namespace ordwick

@@ -1,0 +1,275 @@
+#include "datasource/connections.h"
+#include "datasource/schemamirror.h"
+#include "shell/runtimeerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <freexl.h>
+#include <memory>
+
+namespace ordwick {
+
+namespace {
+
+// The driver guesses a column's type from this many rows below the header,
+// its default; what users' generated pages send to the driver must fit the
+// type the driver itself will see.
+constexpr unsigned kTypeGuessRows = 8;
+
+QString workbookProblem(int rc) {
+    switch (rc) {
+    case FREEXL_INSUFFICIENT_MEMORY:
+        return QStringLiteral("there is not enough memory to read it");
+    case FREEXL_INVALID_CFBF_HEADER:
+    case FREEXL_CFBF_INVALID_SIGNATURE:
+        return QStringLiteral("it is not in the Excel 97-2003 format (.xls)");
+    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
+        return QStringLiteral("it holds no workbook");
+    default:
+        return QStringLiteral("it is damaged");
+    }
+}
+
+enum class CellKind { Empty, Number, Date, Text };
+
+struct WorkbookCloser {
+    void operator()(const void* handle) const { freexl_close(handle); }
+};
+
+// One workbook, open for the length of one call.
+class Workbook {
+public:
+    Workbook(const QString& path, const QString& shown) : m_shown(shown) {
+        const QFileInfo info(path);
+        if (!info.exists())
+            throw RuntimeError(
+                DataError::GeneralFailure,
+                QStringLiteral("The Excel workbook \"%1\" does not exist.").arg(shown));
+        QFile probe(info.absoluteFilePath());
+        if (!info.isFile() || !probe.open(QIODevice::ReadOnly))
+            throw RuntimeError(
+                DataError::GeneralFailure,
+                QStringLiteral("The Excel workbook \"%1\" cannot be read.").arg(shown));
+        probe.close();
+        const void* handle = nullptr;
+        const int rc = freexl_open(QFile::encodeName(info.absoluteFilePath()).constData(), &handle);
+        m_handle.reset(handle);
+        // The library reports some damage only by handing back no workbook.
+        if (rc != FREEXL_OK || !m_handle)
+            fail(workbookProblem(rc));
+        unsigned int password = 0;
+        if (freexl_get_info(m_handle.get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
+            password == FREEXL_BIFF_OBFUSCATED)
+            fail(QStringLiteral("it is protected with a password"));
+        unsigned int count = 0;
+        if (freexl_get_info(m_handle.get(), FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK ||
+            count == 0)
+            fail(QStringLiteral("no worksheet in it can be read"));
+        m_sheetCount = static_cast<unsigned short>(std::min(count, 0xFFFFu));
+    }
+    unsigned short sheetCount() const { return m_sheetCount; }
+
+    // The worksheet's name as the driver lists it: "$" marks a whole sheet.
+    QString tableName(unsigned short sheet) const {
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(m_handle.get(), sheet, &name) != FREEXL_OK || !name)
+            fail(QStringLiteral("the name of worksheet %1 cannot be read").arg(sheet + 1));
+        return driverObjectName(QString::fromUtf8(name)) + u'$';
+    }
+
+    // The sheet's used range is its table: the first row that holds anything
+    // names the columns, and the rows below are the data.
+    std::vector<ColumnInfo> columns(unsigned short sheet) {
+        unsigned int rows = 0;
+        unsigned short width = 0;
+        if (freexl_select_active_worksheet(m_handle.get(), sheet) != FREEXL_OK ||
+            freexl_worksheet_dimensions(m_handle.get(), &rows, &width) != FREEXL_OK)
+            fail(QStringLiteral("worksheet %1 cannot be read").arg(sheet + 1));
+        m_width = width;
+        unsigned int header = 0;
+        while (header < rows && rowIsEmpty(header))
+            ++header;
+        if (header == rows)
+            return {};
+        unsigned short first = width;
+        unsigned short last = 0;
+        for (unsigned int row = header; row < rows; ++row) {
+            for (unsigned short column = 0; column < width; ++column) {
+                if (kind(row, column) != CellKind::Empty) {
+                    first = std::min(first, column);
+                    last = std::max(last, column);
+                }
+            }
+        }
+        QStringList cells;
+        for (unsigned short column = first; column <= last; ++column)
+            cells.append(text(header, column));
+        const QStringList names = headerColumnNames(cells);
+        std::vector<ColumnInfo> result;
+        for (unsigned short column = first; column <= last; ++column) {
+            const unsigned int end = std::min(rows, header + 1 + kTypeGuessRows);
+            result.push_back(guess(names.at(column - first), column, header + 1, end));
+        }
+        return result;
+    }
+
+private:
+    [[noreturn]] void fail(const QString& problem) const {
+        throw RuntimeError(
+            DataError::GeneralFailure,
+            QStringLiteral("The Excel workbook \"%1\" cannot be read: %2.").arg(m_shown, problem));
+    }
+
+    bool cell(unsigned int row, unsigned short column, FreeXL_CellValue& value) const {
+        return freexl_get_cell_value(m_handle.get(), row, column, &value) == FREEXL_OK;
+    }
+
+    CellKind kind(unsigned int row, unsigned short column) const {
+        FreeXL_CellValue value;
+        if (!cell(row, column, value))
+            return CellKind::Empty;
+        switch (value.type) {
+        case FREEXL_CELL_INT:
+        case FREEXL_CELL_DOUBLE:
+            return CellKind::Number;
+        case FREEXL_CELL_DATE:
+        case FREEXL_CELL_DATETIME:
+        case FREEXL_CELL_TIME:
+            return CellKind::Date;
+        case FREEXL_CELL_TEXT:
+        case FREEXL_CELL_SST_TEXT:
+            return value.value.text_value && *value.value.text_value ? CellKind::Text
+                                                                     : CellKind::Empty;
+        default:
+            return CellKind::Empty;
+        }
+    }
+
+    QString text(unsigned int row, unsigned short column) const {
+        FreeXL_CellValue value;
+        if (!cell(row, column, value))
+            return {};
+        switch (value.type) {
+        case FREEXL_CELL_INT:
+            return QString::number(value.value.int_value);
+        case FREEXL_CELL_DOUBLE:
+            return QString::number(value.value.double_value, 'g', 15);
+        case FREEXL_CELL_NULL:
+            return {};
+        default:
+            return value.value.text_value ? QString::fromUtf8(value.value.text_value) : QString();
+        }
+    }
+
+    bool rowIsEmpty(unsigned int row) const {
+        for (unsigned short column = 0; column < m_width; ++column) {
+            if (kind(row, column) != CellKind::Empty)
+                return false;
+        }
+        return true;
+    }
+
+    // The driver's rule: the kind most of the sampled cells have, numbers
+    // winning a tie over dates and dates over text; text longer than short
+    // text can hold makes the column long text.
+    ColumnInfo guess(const QString& name, unsigned short column, unsigned int from,
+                     unsigned int to) const {
+        int numbers = 0;
+        int dates = 0;
+        int texts = 0;
+        qsizetype longest = 0;
+        for (unsigned int row = from; row < to; ++row) {
+            switch (kind(row, column)) {
+            case CellKind::Number:
+                ++numbers;
+                break;
+            case CellKind::Date:
+                ++dates;
+                break;
+            case CellKind::Text:
+                ++texts;
+                longest = std::max(longest, text(row, column).size());
+                break;
+            case CellKind::Empty:
+                break;
+            }
+        }
+        if (numbers > 0 && numbers >= dates && numbers >= texts)
+            return {name, adDouble, std::nullopt};
+        if (dates > 0 && dates >= texts)
+            return {name, adDBTimeStamp, std::nullopt};
+        return {name, adWChar, longest > kShortTextLength ? kLongTextLength : kShortTextLength};
+    }
+
+    QString m_shown;
+    std::unique_ptr<const void, WorkbookCloser> m_handle;
+    unsigned short m_sheetCount = 0;
+    unsigned short m_width = 0;
+};
+
+class ExcelFile final : public DataConnection {
+public:
+    explicit ExcelFile(const QString& path) : m_path(path), m_shown(shownPath(path)) {
+        if (path.isEmpty())
+            throw RuntimeError(DataError::GeneralFailure,
+                               QStringLiteral("No Excel workbook was named."));
+        // Opened once now so that an unusable file is refused at once; every
+        // call opens it again, so a workbook saved meanwhile is read as it is now.
+        Workbook check(m_path, m_shown);
+    }
+
+    std::vector<TableInfo> tables() override {
+        Workbook book(m_path, m_shown);
+        std::vector<TableInfo> result;
+        for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
+            result.push_back({book.tableName(sheet), QStringLiteral("TABLE")});
+        return result;
+    }
+
+    std::vector<ColumnInfo> columns(const QString& table) override {
+        Workbook book(m_path, m_shown);
+        return book.columns(sheetOf(book, table));
+    }
+
+    std::vector<KeyColumn> primaryKeys(const QString& table) override {
+        if (!table.isEmpty()) {
+            Workbook book(m_path, m_shown);
+            sheetOf(book, table);
+        }
+        return {};
+    }
+
+    void checkQuery(const QString& sql) override {
+        Workbook book(m_path, m_shown);
+        std::vector<TableSchema> schema;
+        for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
+            schema.push_back({book.tableName(sheet), book.columns(sheet)});
+        checkStatement(schema, sql);
+    }
+
+private:
+    // The driver's name ("Sheet1$"); the bare worksheet name is taken too.
+    unsigned short sheetOf(const Workbook& book, const QString& table) const {
+        for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet) {
+            const QString name = book.tableName(sheet);
+            if (name.compare(table, Qt::CaseInsensitive) == 0 ||
+                name.chopped(1).compare(table, Qt::CaseInsensitive) == 0)
+                return sheet;
+        }
+        throw RuntimeError(DataError::GeneralFailure,
+                           QStringLiteral("The Excel workbook \"%1\" has no worksheet \"%2\".")
+                               .arg(m_shown, table));
+    }
+
+    QString m_path;
+    QString m_shown;
+};
+
+} // namespace
+
+std::unique_ptr<DataConnection> openExcelFile(const QString& path) {
+    return std::make_unique<ExcelFile>(path);
+}
+
+} // namespace ordwick

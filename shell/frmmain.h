@@ -1,0 +1,129 @@
+#pragma once
+
+#include "project/projectsession.h"
+#include "project/recentprojects.h"
+#include "wizard/wizardnavigator.h"
+
+#include <QMainWindow>
+#include <QUrl>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QToolBar;
+
+namespace ordwick {
+
+class DataSourcePage;
+class Prompt;
+class TableSourcePage;
+class TaskPane;
+
+// The main window: the wizard's frame with its menus, tool bar, status bar,
+// task pane, the ten step frames and the step buttons.
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    explicit frmMain(Prompt& prompt, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: prepares the window, opens the project named by the command
+    // line arguments (without the program name) and shows the window.
+    void Form_Load(const QStringList& arguments);
+
+    void SetStatusbar(int code);
+    void NewProject();
+    void UpdateUIStatus();
+    void LoadRecent();
+
+    // The commands of the menus and the tool bar.
+    void newProjectCommand();
+    void openProjectCommand();
+    void saveProjectCommand();
+    void openRecentProject(const QString& path);
+    void showBarCommand();
+    void helpCommand();
+    void aboutCommand();
+    void configureCommand();
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void cmdCancel_Click();
+    void optDataSource_Click(int index);
+    void cmdDataSource_Click();
+    void cmdRefresh_Click();
+    void icbDataSource_Click();
+    void cmdConnectionString_Click();
+
+    ProjectSession& session() { return m_session; }
+    bool isLoading() const { return m_loading; }
+    QString statusText() const;
+    QString statusIconKey() const;
+    QList<QAction*> recentActions() const { return m_recentActions; }
+    TaskPane& taskPane() { return *m_taskPane; }
+    DataSourcePage& dataSourcePage() { return *m_dataSourcePage; }
+    TableSourcePage& tableSourcePage() { return *m_tableSourcePage; }
+    QMenu* popupMenu() const { return m_popupMenu; }
+
+    // How help pages are opened; the desktop's browser unless replaced.
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+Q_SIGNALS:
+    // A modal dialog (About, settings) is about to run; lets callers reach it.
+    void dialogOpened(QDialog* dialog);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    QWidget* buildStepArea();
+    void buildTaskPane();
+    void setTaskPaneVisible(bool visible);
+    bool UpdateProjectSettings(int step);
+    // Cancel's question; true when the window may close.
+    bool confirmExit();
+    void refreshWizard();
+    void showDialog(QDialog& dialog);
+    bool applyDataSourceStep();
+    // Shows the data source of a project just opened in the first step.
+    void showLoadedDataSource();
+
+    Prompt& m_prompt;
+    ProjectSession m_session;
+    RecentProjects m_recent;
+    WizardNavigator m_navigator;
+    UrlOpener m_openUrl;
+
+    bool m_loading = false;
+    bool m_exitConfirmed = false;
+
+    TaskPane* m_taskPane = nullptr;
+    DataSourcePage* m_dataSourcePage = nullptr;
+    TableSourcePage* m_tableSourcePage = nullptr;
+    QStackedWidget* m_stepFrames = nullptr;
+    std::vector<QGroupBox*> m_fraStep;
+    QLabel* m_lblStepStatus = nullptr;
+    QPushButton* m_cmdBack = nullptr;
+    QPushButton* m_cmdNext = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
+    QLabel* m_statusIcon = nullptr;
+    QLabel* m_statusText = nullptr;
+    QString m_statusIconKey;
+    QAction* m_showBar = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QList<QAction*> m_recentActions;
+};
+
+} // namespace ordwick

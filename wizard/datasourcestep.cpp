@@ -1,0 +1,86 @@
+#include "wizard/datasourcestep.h"
+
+#include "datasource/connectionbuilder.h"
+#include "project/projectsession.h"
+#include "shell/clsregistry.h"
+#include "shell/prompt.h"
+
+namespace ordwick {
+
+DataSourceStep::DataSourceStep(ProjectSession& session, Prompt& prompt)
+    : m_session(session), m_prompt(prompt) {}
+
+QString DataSourceStep::driverOfDataSource(const QString& dataSource) {
+    clsRegistry registry;
+    registry.setClassKey(HKEY_LOCAL_MACHINE);
+    registry.setSectionKey(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
+    registry.setValueKey(dataSource);
+    return registry.Value().toString();
+}
+
+std::optional<DataSourceStep::Focus> DataSourceStep::validate(const DataSourceChoice& choice) {
+    switch (choice.option) {
+    case 0:
+        if (choice.dataFile.isEmpty()) {
+            m_prompt.warning(QStringLiteral("Please select the data source file!"));
+            return Focus::DataFile;
+        }
+        break;
+    case 1:
+        if (choice.dsn.isEmpty()) {
+            m_prompt.warning(QStringLiteral("Please select the ODBC DSN!"));
+            return Focus::DsnList;
+        }
+        break;
+    default:
+        if (choice.connectionString.trimmed().isEmpty()) {
+            m_prompt.warning(QStringLiteral("Please specify the connection string!"));
+            return Focus::ConnectionString;
+        }
+        break;
+    }
+    return std::nullopt;
+}
+
+DataSourceStep::Outcome DataSourceStep::takeChoice(const DataSourceChoice& choice) {
+    if (const std::optional<Focus> focus = validate(choice))
+        return {false, focus};
+    Project& project = m_session.project;
+    switch (choice.option) {
+    case 0: {
+        // A path is taken without surrounding blanks: they would hide the extension.
+        const QString file = choice.dataFile.trimmed();
+        const QString current = project.DatabaseName.trimmed();
+        if (!current.isEmpty() && current != file) {
+            const int answer = m_prompt.show(
+                {QStringLiteral("Reset Project?"),
+                 QStringLiteral("Data File has changed. This will reset the project. Continue?"),
+                 Prompt::Icon::Question,
+                 Prompt::Buttons::YesNo,
+                 {}});
+            if (answer != Prompt::Yes)
+                return {false, std::nullopt};
+            project = Project{};
+        }
+        project.DatabaseName = file;
+        project.DBLogin = choice.fileLogin;
+        project.DBPassword = choice.filePassword;
+        project.DatasourceType = classifyDataFile(project.DatabaseName, project.DatasourceType);
+        break;
+    }
+    case 1:
+        project.DatabaseName = choice.dsn;
+        project.DBLogin = choice.dsnLogin;
+        project.DBPassword = choice.dsnPassword;
+        project.DatasourceType =
+            classifyDriver(driverOfDataSource(project.DatabaseName), project.DatasourceType);
+        break;
+    default:
+        project.DatabaseName = choice.connectionString;
+        break;
+    }
+    project.DatasourceStatus = choice.option + 1;
+    return {true, std::nullopt};
+}
+
+} // namespace ordwick

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "wizard/columngridmodel.h"
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QTableView;
+
+namespace ordwick {
+
+class ProjectSession;
+class Prompt;
+
+// The "Select Table Source" step: the table list, "Include system tables" and
+// the column grid, with the routines that read them from the data source.
+class TableSourcePage final : public QWidget {
+    Q_OBJECT
+public:
+    using StatusSetter = std::function<void(int)>;
+
+    TableSourcePage(ProjectSession& session, Prompt& prompt, StatusSetter setStatus,
+                    QWidget* parent = nullptr);
+
+    // Connects with the project's connection string and lists the tables;
+    // `typedConnectionString` is the first step's connection-string box.
+    void GetDataSourceTables(const QString& typedConnectionString);
+    void GetDataSourceColumns();
+    void GetDataSourcePrimaryKey();
+    void chkSystemTable_Click();
+    void icbTables_Click(int index);
+    void clear();
+
+    QComboBox* icbTables() const { return m_icbTables; }
+    QCheckBox* chkSystemTable() const { return m_chkSystemTable; }
+    QTableView* grdColumns() const { return m_grdColumns; }
+    ColumnGridModel& columns() { return m_model; }
+
+private:
+    QString currentTable() const;
+    void reportOpenFailure(const QString& description);
+
+    ProjectSession& m_session;
+    Prompt& m_prompt;
+    StatusSetter m_setStatus;
+    QString m_typedConnectionString;
+    QComboBox* m_icbTables = nullptr;
+    QCheckBox* m_chkSystemTable = nullptr;
+    QTableView* m_grdColumns = nullptr;
+    ColumnGridModel m_model;
+};
+
+} // namespace ordwick

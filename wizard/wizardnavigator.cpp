@@ -1,0 +1,41 @@
+#include "wizard/wizardnavigator.h"
+
+#include "project/projectsession.h"
+#include "wizard/wizardsteps.h"
+
+#include <utility>
+
+namespace ordwick {
+
+namespace {
+
+constexpr int kLastStepLeftWithoutApply = 3;
+
+} // namespace
+
+WizardNavigator::WizardNavigator(ProjectSession& session, Hooks hooks)
+    : m_session(session), m_hooks(std::move(hooks)) {}
+
+WizardNavigator::NextResult WizardNavigator::next() {
+    if (m_session.CurrentStep >= kFinishStep)
+        return NextResult::Finish;
+    if (!m_hooks.apply(m_session.CurrentStep))
+        return NextResult::Refused;
+    // The apply itself may have moved the step on (a skipped search step).
+    m_session.CurrentStep = stepAfter(m_session.CurrentStep, m_session.project.LoginPage);
+    m_hooks.showStep();
+    return NextResult::Moved;
+}
+
+bool WizardNavigator::back() {
+    const int step = m_session.CurrentStep;
+    if (step <= 1)
+        return false;
+    if (step > kLastStepLeftWithoutApply && !m_hooks.apply(step))
+        return false;
+    m_session.CurrentStep = stepBefore(step, m_session.project.LoginPage);
+    m_hooks.showStep();
+    return true;
+}
+
+} // namespace ordwick

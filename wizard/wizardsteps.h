@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace ordwick {
+
+constexpr int kStepCount = 10;
+constexpr int kFinishStep = 10;
+
+struct StepInfo {
+    QString frameCaption;  // caption of fraStep(step - 1)
+    QString statusCaption; // what lblStepStatus shows
+};
+
+// The ten steps, by step number 1..10.
+const StepInfo& stepInfo(int step);
+
+struct TaskPaneItem {
+    QString key;
+    QString caption;
+};
+
+// The step items of the task pane's "Home" bar, in step-number order: item i
+// stands for step i, so the highlight always names the step on screen.
+const std::array<TaskPaneItem, kStepCount>& homeBarItems();
+
+// Where Next and Back lead. The login step is skipped both ways when the
+// project has no login page; the search step is skipped only going forward
+// (by the apply of the column customization step).
+int stepAfter(int step, bool loginPage);
+int stepBefore(int step, bool loginPage);
+
+} // namespace ordwick
