@@ -19,8 +19,11 @@ ConnectionString::ConnectionString(const QString& text) {
     int depth = 0;
     const auto flush = [&] {
         const qsizetype equals = pair.indexOf(QLatin1Char('='));
-        if (equals > 0)
+        if (equals > 0) {
             m_pairs.append({pair.left(equals).trimmed(), unbraced(pair.mid(equals + 1))});
+            m_rawPairs.append(pair.left(equals).trimmed() + QLatin1Char('=') +
+                              pair.mid(equals + 1).trimmed());
+        }
         pair.clear();
     };
     for (const QChar c : text) {
@@ -42,6 +45,10 @@ QString ConnectionString::value(const QString& key) const {
             return value;
     }
     return {};
+}
+
+QString ConnectionString::normalized() const {
+    return m_rawPairs.isEmpty() ? QString() : m_rawPairs.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
 bool ConnectionString::has(const QString& key) const {

@@ -38,7 +38,7 @@ std::unique_ptr<DataConnection> openConnection(const QString& connectionString,
         return openTextFolder(parts.value(QStringLiteral("DBQ")));
     if (isDriver(driver, "SQLite3"))
         return openSqliteFile(parts.value(QStringLiteral("Database")));
-    return openOdbc(connectionString, options);
+    return openOdbc(parts.normalized(), options);
 }
 
 } // namespace ordwick

@@ -343,7 +343,10 @@ void frmMain::Form_Load(const QStringList& arguments) {
         QApplication::restoreOverrideCursor();
     });
     blocks.run(10, [&] {
-        // The data file chosen last time, or the sample database on a first start.
+        // The data file chosen last time, or the sample database on a first start;
+        // a project opened from the command line keeps its own.
+        if (!m_dataSourcePage->txtDataSource()->text().isEmpty())
+            return;
         QString file = FileDialogs::lastDataFile();
         const QString sample = QualityPath(programFolder()) + QStringLiteral("samples/shop.db");
         if (file.isEmpty() && QFileInfo(sample).isFile())

@@ -1,0 +1,508 @@
+#include "datasource/connectionbuilder.h"
+#include "datasource/schemadiscovery.h"
+#include "project/projectfile.h"
+#include "project/projectsession.h"
+#include "shell/clsini.h"
+#include "shell/frmmain.h"
+#include "support/testenvironment.h"
+#include "wizard/datasourcepage.h"
+#include "wizard/datasourcestep.h"
+#include "wizard/tablesourcepage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace ordwick;
+using ordwick::test::TestEnvironment;
+
+namespace {
+
+const QString kSample = QStringLiteral(ORDWICK_SAMPLE_DATABASE);
+
+Project fileProject(const QString& path, int family) {
+    Project p;
+    p.DatabaseName = path;
+    p.DatasourceType = family;
+    p.DBLogin = QStringLiteral("u");
+    return p;
+}
+
+QStringList tableList(TableSourcePage& page) {
+    QStringList items;
+    for (int i = 0; i < page.icbTables()->count(); ++i)
+        items << page.icbTables()->itemText(i) + QLatin1Char(' ') +
+                     page.icbTables()->itemData(i).toString();
+    return items;
+}
+
+QStringList gridRows(TableSourcePage& page) {
+    QStringList rows;
+    for (const ColumnRow& row : page.columns().rows())
+        rows << QStringList{row.uniqueMarker, row.includeMarker, row.name,
+                            row.typeIcon,     row.typeText,      row.length}
+                    .join(QLatin1Char('|'));
+    return rows;
+}
+
+// The main window on a private copy of the sample database, at the first step.
+struct SampleWindow {
+    explicit SampleWindow(TestEnvironment& env) : window(env.prompt) {
+        database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        window.Form_Load({});
+        window.dataSourcePage().txtDataSource()->setText(database);
+    }
+    TableSourcePage& tables() { return window.tableSourcePage(); }
+    void next() { window.cmdNext_Click(); }
+
+    frmMain window;
+    QString database;
+};
+
+} // namespace
+
+class DataSourcesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_odbc;
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Data source names for the driver-family rules, unless the test
+        // services already provide them (the driver manager reads this once).
+        if (qEnvironmentVariableIsEmpty("ODBCSYSINI")) {
+            QVERIFY(m_odbc.isValid());
+            QFile ini(m_odbc.filePath(QStringLiteral("odbc.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[TessalineMySQL]\nDriver=MySQL ODBC 8.0 Unicode Driver\n"
+                      "[TessalinePG]\nDriver=PostgreSQL Unicode\n");
+            ini.close();
+            QFile inst(m_odbc.filePath(QStringLiteral("odbcinst.ini")));
+            QVERIFY(inst.open(QIODevice::WriteOnly));
+            inst.close();
+            qputenv("ODBCSYSINI", m_odbc.path().toUtf8());
+        }
+    }
+
+    void connectionStringsAreExact() {
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/shop.mdb"), 1), 0, {}),
+                 QStringLiteral("Driver={Microsoft Access Driver (*.mdb)}; DBQ=/data/shop.mdb; "
+                                "DriverId=25; FIL=MS Access; MaxBufferSize=2048; PageTimeout=5; "
+                                "UID=u; PWD="));
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/prices.csv"), 3), 0, {}),
+                 QStringLiteral("Driver={Microsoft Text Driver (*.txt; *.csv)}; DBQ=/data; "
+                                "MaxBufferSize=2048; PageTimeout=5; Extensions=asc,csv,tab,txt"));
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/book.xls"), 2), 0, {}),
+                 QStringLiteral("Driver={Microsoft Excel Driver (*.xls)}; DriverId=790; "
+                                "MaxBufferSize=2048; PageTimeout=5; DBQ=/data/book.xls; "
+                                "DefaultDir=/data"));
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/people.dbf"), 4), 0, {}),
+                 QStringLiteral("Driver={Microsoft dBASE Driver (*.dbf)}; DriverId=277; "
+                                "MaxBufferSize=2048; PageTimeout=5; DBQ=/data"));
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/shop.db"), 7), 0, {}),
+                 QStringLiteral("Driver={SQLite3}; Database=/data/shop.db"));
+        QCOMPARE(BuildConnectionString(fileProject(QStringLiteral("/data/x.mdb"), 5), 0, {}),
+                 QString());
+        Project dsn;
+        dsn.DatasourceStatus = DatasourceDsn;
+        dsn.DatabaseName = QStringLiteral("Shop");
+        dsn.DBLogin = QStringLiteral("sa");
+        QCOMPARE(BuildConnectionString(dsn, 0, {}), QStringLiteral("DSN=Shop; UID=sa; PWD="));
+        Project typed;
+        typed.DatasourceStatus = DatasourceConnection;
+        typed.DatabaseName = QStringLiteral("stored text");
+        QCOMPARE(BuildConnectionString(typed, 0, QStringLiteral("  DRIVER={X};DATABASE=y  ")),
+                 QStringLiteral("DRIVER={X};DATABASE=y"));
+        // A project that read its tables before keeps that string; a new one rebuilds.
+        dsn.ConnectionString = QStringLiteral("DSN=Old; UID=; PWD=");
+        QCOMPARE(BuildConnectionString(dsn, OriginLoaded, {}), dsn.ConnectionString);
+        QCOMPARE(BuildConnectionString(dsn, OriginSaving, {}), dsn.ConnectionString);
+        QCOMPARE(BuildConnectionString(dsn, OriginNew, {}),
+                 QStringLiteral("DSN=Shop; UID=sa; PWD="));
+        QCOMPARE(
+            jetKeyConnectionString(QStringLiteral("/d/a.mdb"), QStringLiteral("u"), QString()),
+            QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0; Data Source=/d/a.mdb; User Id=u; "
+                           "Password="));
+    }
+
+    void familiesByExtensionAndDriver() {
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/Shop.MdB"), 3), 1);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.xls"), 1), 2);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.DBF"), 1), 4);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.txt"), 1), 3);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.csv"), 1), 3);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.asc"), 4), 4);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/a.tab"), 2), 2);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/shop.sqlite"), 1), 7);
+        QCOMPARE(classifyDataFile(QStringLiteral("/d/shop.DB"), 1), 7);
+        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Access Driver (*.mdb)"), 3), 1);
+        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Text Driver (*.txt; *.csv)"), 1), 3);
+        QCOMPARE(classifyDriver(QStringLiteral("Microsoft dBase Driver (*.dbf)"), 1), 4);
+        QCOMPARE(classifyDriver(QStringLiteral("Microsoft dBASE Driver (*.dbf)"), 1), 1);
+        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Excel Driver (*.xls)"), 1), 2);
+        QCOMPARE(classifyDriver(QStringLiteral("SQL Server"), 1), 5);
+        QCOMPARE(classifyDriver(QStringLiteral("MySQL ODBC 8.0 Unicode Driver"), 1), 6);
+        QCOMPARE(classifyDriver(QStringLiteral("mysql odbc 8.0"), 2), 2);
+        QCOMPARE(classifyDriver(QStringLiteral("PostgreSQL Unicode"), 4), 4);
+    }
+
+    void stepRefusesWhatIsMissing() {
+        TestEnvironment env;
+        ProjectSession session(env.prompt);
+        DataSourceStep step(session, env.prompt);
+        DataSourceChoice choice;
+        const auto refused = [&](int option, DataSourceStep::Focus focus, const QString& text) {
+            choice.option = option;
+            env.prompt.answer(Prompt::Ok);
+            const DataSourceStep::Outcome outcome = step.takeChoice(choice);
+            QVERIFY(!outcome.taken);
+            QCOMPARE(outcome.focus, std::optional(focus));
+            QCOMPARE(env.prompt.messages().constLast().text, text);
+            QCOMPARE(env.prompt.messages().constLast().title, QStringLiteral("Tessaline"));
+            QCOMPARE(env.prompt.messages().constLast().icon, Prompt::Icon::Warning);
+        };
+        refused(0, DataSourceStep::Focus::DataFile,
+                QStringLiteral("Please select the data source file!"));
+        refused(1, DataSourceStep::Focus::DsnList, QStringLiteral("Please select the ODBC DSN!"));
+        choice.connectionString = QStringLiteral("   ");
+        refused(2, DataSourceStep::Focus::ConnectionString,
+                QStringLiteral("Please specify the connection string!"));
+        QCOMPARE(session.project, Project{});
+    }
+
+    void changingTheDataFileAsksToReset() {
+        TestEnvironment env;
+        ProjectSession session(env.prompt);
+        DataSourceStep step(session, env.prompt);
+        session.project.DatabaseName = QStringLiteral("/d/old.mdb");
+        session.project.TableName = QStringLiteral("Orders");
+        session.project.EnableAppend = true;
+        DataSourceChoice choice;
+        choice.dataFile = QStringLiteral("  /d/old.mdb ");
+        QVERIFY(step.takeChoice(choice).taken); // the same file: no question
+        QVERIFY(env.prompt.messages().isEmpty());
+        QCOMPARE(session.project.TableName, QStringLiteral("Orders"));
+
+        choice.dataFile = QStringLiteral("/d/new.csv");
+        env.prompt.answer(Prompt::No);
+        const Project before = session.project;
+        const DataSourceStep::Outcome refused = step.takeChoice(choice);
+        QVERIFY(!refused.taken);
+        QVERIFY(!refused.focus);
+        QCOMPARE(session.project, before);
+        const Prompt::Message& question = env.prompt.messages().constLast();
+        QCOMPARE(question.title, QStringLiteral("Reset Project?"));
+        QCOMPARE(question.text,
+                 QStringLiteral("Data File has changed. This will reset the project. Continue?"));
+
+        env.prompt.answer(Prompt::Yes);
+        choice.fileLogin = QStringLiteral("me");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatabaseName, QStringLiteral("/d/new.csv"));
+        QCOMPARE(session.project.DatasourceType, 3);
+        QCOMPARE(session.project.DBLogin, QStringLiteral("me"));
+        QCOMPARE(session.project.TableName, QString());
+        QVERIFY(!session.project.EnableAppend);
+    }
+
+    void dataSourceNamesAndTheirFamilies() {
+        TestEnvironment env;
+        ProjectSession session(env.prompt);
+        DataSourceStep step(session, env.prompt);
+        DataSourceChoice choice;
+        choice.option = 1;
+        choice.dsn = QStringLiteral("TessalineMySQL");
+        choice.dsnLogin = QStringLiteral("web");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceStatus, 2);
+        QCOMPARE(session.project.DatasourceType, 6);
+        QCOMPARE(session.project.DBLogin, QStringLiteral("web"));
+        session.project.DatasourceType = 4;
+        choice.dsn = QStringLiteral("TessalinePG");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceType, 4); // another driver keeps the family
+
+        DataSourcePage page;
+        page.PopulateDataSource();
+        QStringList names;
+        for (int i = 0; i < page.icbDataSource()->count(); ++i)
+            names << page.icbDataSource()->itemText(i);
+        QVERIFY(names.contains(QStringLiteral("TessalineMySQL")));
+        QVERIFY(names.contains(QStringLiteral("TessalinePG")));
+        QCOMPARE(page.icbDataSource()->currentIndex(), -1);
+        QCOMPARE(page.txtConnectionString()->text(), DataSourcePage::startingConnectionString());
+    }
+
+    void typesShownAndLeftOut() {
+        QCOMPARE(typeDisplay(adChar, 255)->text, QStringLiteral("Text"));
+        QCOMPARE(typeDisplay(adWChar, 256)->text, QStringLiteral("Memo"));
+        QCOMPARE(typeDisplay(adTinyInt, {})->text, QStringLiteral("Byte"));
+        QCOMPARE(typeDisplay(adSingle, {})->text, QStringLiteral("Single"));
+        QCOMPARE(typeDisplay(adNumeric, {})->iconKey, QStringLiteral("CURRENCY"));
+        QCOMPARE(typeDisplay(adDBTime, {})->iconKey, QStringLiteral("DATETIME"));
+        QCOMPARE(typeDisplay(adBinary, {})->text, QStringLiteral("OLE"));
+        for (const int leftOut : {int(adCurrency), int(adDate), int(adGUID), int(adVarChar),
+                                  int(adVarWChar), int(adLongVarBinary), int(adEmpty)})
+            QVERIFY2(!typeDisplay(leftOut, 10), qPrintable(QString::number(leftOut)));
+
+        Project opened;
+        ColumnSettings kept;
+        kept.ColumnName = QStringLiteral("Name");
+        opened.Columns.push_back(kept);
+        const std::vector<ColumnInfo> columns = {
+            {QStringLiteral("ID"), adInteger, {}},       {QStringLiteral(" Name "), adWChar, 40},
+            {QStringLiteral("Bad-Name"), adInteger, {}}, {QStringLiteral("Guid"), adGUID, {}},
+            {QStringLiteral("Photo"), adBinary, {}},
+        };
+        const std::vector<ColumnRow> fresh = columnRows(columns, Project{}, 0);
+        QCOMPARE(fresh.size(), size_t(3));
+        QCOMPARE(fresh[1].name, QStringLiteral("Name"));
+        QCOMPARE(fresh[1].length, QStringLiteral("40"));
+        QCOMPARE(fresh[0].includeMarker, QStringLiteral("CHECK"));
+        QCOMPARE(fresh[2].includeMarker, QStringLiteral("UNCHECK")); // binary
+        const std::vector<ColumnRow> reopened = columnRows(columns, opened, 1);
+        QCOMPARE(reopened[0].includeMarker, QStringLiteral("UNCHECK"));
+        QCOMPARE(reopened[1].includeMarker, QStringLiteral("CHECK"));
+    }
+
+    void tableListAndSelection() {
+        const std::vector<TableInfo> tables = {
+            {QStringLiteral("A"), QStringLiteral("TABLE")},
+            {QStringLiteral("V"), QStringLiteral("VIEW")},
+            {QStringLiteral("S"), QStringLiteral("SYSTEM TABLE")},
+            {QStringLiteral("L"), QStringLiteral("LINK")}};
+        QCOMPARE(listedTables(tables, false).size(), size_t(2));
+        const std::vector<TableItem> all = listedTables(tables, true);
+        QCOMPARE(all.size(), size_t(3));
+        QCOMPARE(all[2].iconKey, QStringLiteral("SYSTEMTABLE"));
+        QCOMPARE(selectedTable(all, QStringLiteral("A"), QStringLiteral("V")), 1);
+        QCOMPARE(selectedTable(all, QStringLiteral("A"), QString()), 0);
+        QCOMPARE(selectedTable(all, QStringLiteral("gone"), QStringLiteral("gone too")), -1);
+    }
+
+    void keysStoredOrDetectedByFamily() {
+        std::vector<ColumnRow> rows = {{QStringLiteral("UNCHECK"),
+                                        QStringLiteral("UNCHECK"),
+                                        QStringLiteral("ID"),
+                                        {},
+                                        {},
+                                        {}},
+                                       {QStringLiteral("UNCHECK"),
+                                        QStringLiteral("CHECK"),
+                                        QStringLiteral("Name"),
+                                        {},
+                                        {},
+                                        {}}};
+        Project p;
+        QVERIFY(!markStoredKeys(rows, p, 0));
+        markDetectedKeys(rows,
+                         {{QStringLiteral("T"), QStringLiteral("ID")},
+                          {QStringLiteral("Other"), QStringLiteral("Name")}},
+                         QStringLiteral("T"));
+        QCOMPARE(rows[0].uniqueMarker, QStringLiteral("KEY"));
+        QCOMPARE(rows[0].includeMarker, QStringLiteral("CHECK"));
+        QCOMPARE(rows[1].uniqueMarker, QStringLiteral("UNCHECK"));
+
+        ColumnSettings name;
+        name.ColumnName = QStringLiteral("Name");
+        p.Columns.push_back(name);
+        p.UniqueKey = {QStringLiteral("Name")};
+        QVERIFY(markStoredKeys(rows, p, 0));
+        QCOMPARE(rows[1].uniqueMarker, QStringLiteral("CHECK"));
+
+        Project access = fileProject(QStringLiteral("/d/a.mdb"), 1);
+        QCOMPARE(keyQuery(access, {}, {}, QStringLiteral("T"))->connectionString,
+                 jetKeyConnectionString(QStringLiteral("/d/a.mdb"), QStringLiteral("u"), {}));
+        QVERIFY(!keyQuery(fileProject(QStringLiteral("/d/a.csv"), 3), {}, {}, {}));
+        Project dsn;
+        dsn.DatasourceStatus = DatasourceDsn;
+        dsn.ConnectionString = QStringLiteral("DSN=x; UID=; PWD=");
+        QCOMPARE(keyQuery(dsn, QStringLiteral("Microsoft Access Driver (*.mdb)"),
+                          QStringLiteral("/d/b.mdb"), QStringLiteral("T"))
+                     ->connectionString,
+                 jetKeyConnectionString(QStringLiteral("/d/b.mdb"), {}, {}));
+        const std::optional<KeyQuery> mysql =
+            keyQuery(dsn, QStringLiteral("MySQL ODBC 5.1 Driver"), {}, QStringLiteral("T"));
+        QCOMPARE(mysql->connectionString, dsn.ConnectionString);
+        QCOMPARE(mysql->table, QStringLiteral("T"));
+        QVERIFY(keyQuery(dsn, QStringLiteral("SQL Server"), {}, {}));
+        QVERIFY(!keyQuery(dsn, QStringLiteral("PostgreSQL Unicode"), {}, {}));
+        dsn.DatasourceStatus = DatasourceConnection;
+        QVERIFY(!keyQuery(dsn, QStringLiteral("SQL Server"), {}, {}));
+    }
+
+    void sampleDatabaseThroughTheWindow() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.next();
+        QCOMPARE(sample.window.session().CurrentStep, 2);
+        QCOMPARE(sample.window.session().project.ConnectionString,
+                 QStringLiteral("Driver={SQLite3}; Database=") + sample.database);
+        QCOMPARE(sample.window.session().project.DatasourceType, 7);
+        const QStringList tables = tableList(sample.tables());
+        QVERIFY(tables.contains(QStringLiteral("Order Totals VIEW")));
+        QVERIFY(tables.contains(QStringLiteral("Order Details TABLE")));
+        QVERIFY(!tables.join(QLatin1Char(',')).contains(QStringLiteral("sqlite_")));
+        sample.next();
+        QCOMPARE(sample.window.session().CurrentStep, 3);
+        // Entering the table step shows the first table's columns.
+        QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Customers"));
+        const QStringList rows = gridRows(sample.tables());
+        QCOMPARE(rows.first(), QStringLiteral("KEY|CHECK|CustomerID|NUMBER|Number|"));
+        QVERIFY(rows.contains(QStringLiteral("UNCHECK|CHECK|CompanyName|TEXT|Text|255")));
+        QVERIFY(rows.contains(QStringLiteral("UNCHECK|CHECK|Website|TEXT|Memo|256")));
+        QVERIFY(rows.contains(QStringLiteral("UNCHECK|CHECK|CreditLimit|CURRENCY|Currency|")));
+
+        env.prompt.answer(Prompt::Yes);
+        const int details = sample.tables().icbTables()->findText(QStringLiteral("Order Details"));
+        sample.tables().icbTables_Click(details);
+        const QStringList detailRows = gridRows(sample.tables());
+        QCOMPARE(detailRows.at(0).left(16), QStringLiteral("KEY|CHECK|OrderI"));
+        QCOMPARE(detailRows.at(1).left(18), QStringLiteral("KEY|CHECK|ProductI"));
+        QVERIFY(detailRows.at(2).startsWith(QStringLiteral("UNCHECK|CHECK|Unit Price|CURRENCY")));
+
+        // A click on a detected key confirms it; binary columns cannot be chosen.
+        QVERIFY(sample.tables().columns().toggleMarker(0, ColumnGridModel::Unique));
+        QCOMPARE(sample.tables().columns().rows()[0].uniqueMarker, QStringLiteral("CHECK"));
+    }
+
+    void tableChangeCanBeRefused() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.next();
+        Project& project = sample.window.session().project;
+        project.TableName = QStringLiteral("Products");
+        project.SQLString = QStringLiteral("SELECT * FROM Products");
+        project.UniqueKey = {QStringLiteral("ProductID")};
+        project.LoginPage = true;
+        env.prompt.answer(Prompt::No);
+        sample.tables().icbTables_Click(0);
+        QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Products"));
+        QCOMPARE(project.SQLString, QStringLiteral("SELECT * FROM Products"));
+        QCOMPARE(env.prompt.messages().constLast().title, QStringLiteral("Reset Table Settings?"));
+        QCOMPARE(env.prompt.messages().constLast().text,
+                 QStringLiteral("Selecting a new table resets previous table settings. Continue?"));
+        env.prompt.answer(Prompt::Yes);
+        sample.tables().icbTables_Click(0);
+        QCOMPARE(project.TableName, QString());
+        QCOMPARE(project.SQLString, QString());
+        QVERIFY(project.UniqueKey.isEmpty());
+        QVERIFY(project.LoginPage); // features stay
+        QVERIFY(!project.ConnectionString.isEmpty());
+    }
+
+    void systemTablesAndTheTableOnScreen() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.next();
+        sample.next();
+        env.prompt.answer(Prompt::Yes);
+        const int users = sample.tables().icbTables()->findText(QStringLiteral("Users"));
+        sample.tables().icbTables_Click(users);
+        // Back to the first step and on again: the table chosen on screen stays.
+        sample.window.cmdBack_Click();
+        sample.window.cmdBack_Click();
+        QCOMPARE(sample.window.session().CurrentStep, 1);
+        sample.next();
+        QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Users"));
+
+        sample.tables().chkSystemTable()->click();
+        QVERIFY(tableList(sample.tables()).contains(QStringLiteral("sqlite_sequence SYSTEMTABLE")));
+        QCOMPARE(sample.tables().icbTables()->currentIndex(), 0);
+        sample.tables().chkSystemTable()->click();
+        QVERIFY(
+            !tableList(sample.tables()).join(QLatin1Char(',')).contains(QStringLiteral("sqlite_")));
+    }
+
+    void openedProjectShowsItsStoredChoice() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        Project p = fileProject(database, 7);
+        p.DBLogin.clear();
+        p.TableName = QStringLiteral("Products");
+        p.ConnectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
+        p.UniqueKey = {QStringLiteral("ProductName")};
+        for (const char* name : {"ProductID", "ProductName", "UnitPrice"}) {
+            ColumnSettings c;
+            c.ColumnName = QString::fromLatin1(name);
+            p.Columns.push_back(c);
+        }
+        const QString file = env.path(QStringLiteral("products.pjx"));
+        saveProjectFile(file, p, 10);
+        frmMain window(env.prompt);
+        window.Form_Load({file});
+        QCOMPARE(window.dataSourcePage().txtDataSource()->text(), database);
+        window.cmdNext_Click();
+        QCOMPARE(window.tableSourcePage().icbTables()->currentText(), QStringLiteral("Products"));
+        const QStringList rows = gridRows(window.tableSourcePage());
+        // Only the stored columns are included, and the stored key (not the
+        // detected one) is marked.
+        QVERIFY(rows.contains(QStringLiteral("UNCHECK|CHECK|ProductID|NUMBER|Number|")));
+        QVERIFY(rows.contains(QStringLiteral("CHECK|CHECK|ProductName|TEXT|Text|80")));
+        QVERIFY(rows.contains(QStringLiteral("UNCHECK|UNCHECK|Barcode|NUMBER|Number|")));
+        QVERIFY(env.prompt.messages().isEmpty());
+    }
+
+    void badFilesAreRefusedWithTheirMessage() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        const QString damaged = env.path(QStringLiteral("damaged.db"));
+        env.writeFile(damaged, QByteArray(4096, 'x'));
+        for (const QString& file : {env.path(QStringLiteral("missing.db")), damaged}) {
+            sample.window.session().project = Project{};
+            sample.window.dataSourcePage().txtDataSource()->setText(file);
+            env.prompt.answer(Prompt::Ok);
+            sample.next();
+            QCOMPARE(sample.window.session().CurrentStep, 1);
+            QCOMPARE(env.prompt.messages().constLast().text,
+                     QStringLiteral("Specified datafile is not valid!"));
+            QVERIFY(sample.window.session().project.ConnectionString.isEmpty());
+            QCOMPARE(sample.window.statusText(), QStringLiteral("Ready"));
+        }
+    }
+
+    void serverSourcesThroughTheWindow() {
+        if (qEnvironmentVariableIsEmpty("TESSALINE_TEST_PG_DSN"))
+            QSKIP("the test database servers are not running (scripts/test.sh starts them)");
+        TestEnvironment env;
+        frmMain window(env.prompt);
+        window.Form_Load({});
+        DataSourcePage& page = window.dataSourcePage();
+        page.selectOption(1);
+        window.optDataSource_Click(1);
+        page.selectDataSource(qEnvironmentVariable("TESSALINE_TEST_PG_DSN"));
+        page.txtODBCLogin()->setText(qEnvironmentVariable("TESSALINE_TEST_USER"));
+        page.txtODBCPassword()->setText(QStringLiteral("wrong password"));
+        env.prompt.answer(Prompt::Ok);
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 1);
+        QCOMPARE(env.prompt.messages().constLast().text,
+                 QStringLiteral("Specified user name/password for the data source is not valid!"));
+
+        page.txtODBCPassword()->setText(qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 2);
+        QVERIFY(window.session().project.ConnectionString.startsWith(QStringLiteral("DSN=")));
+
+        // A refused server: a closed port on this machine, through a typed string.
+        window.cmdBack_Click();
+        page.selectOption(2);
+        window.optDataSource_Click(2);
+        page.txtConnectionString()->setText(
+            QStringLiteral("DRIVER={PostgreSQL Unicode};SERVER=127.0.0.1;PORT=9;DATABASE=x;"));
+        window.session().project.ConnectionString.clear();
+        env.prompt.answer(Prompt::Ok);
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 1);
+        QVERIFY(env.prompt.messages().constLast().text.startsWith(
+            QStringLiteral("The connection could not be opened:")));
+    }
+};
+
+QTEST_MAIN(DataSourcesTest)
+#include "tst_datasources.moc"
