@@ -1,6 +1,7 @@
 #include "datasource/accessfilequery.h"
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
+#include "datasource/schemamirrorprocess.h"
 #include "shell/runtimeerror.h"
 
 #include <QFile>
@@ -255,9 +256,12 @@ private:
     std::map<QString, std::vector<ColumnInfo>> m_sourceColumns;
 };
 
+// Every question opens the file in a child process: mdbtools can loop, abort
+// or allocate without end on a damaged file, and must not take the program
+// with it.
 class AccessFile final : public DataConnection {
 public:
-    explicit AccessFile(const QString& path) : m_shown(shownPath(path)) {
+    explicit AccessFile(const QString& path) : m_path(path), m_shown(shownPath(path)) {
         if (path.isEmpty())
             throw RuntimeError(DataError::GeneralFailure,
                                QStringLiteral("No Access database file was named."));
@@ -271,29 +275,65 @@ public:
             throw RuntimeError(
                 DataError::GeneralFailure,
                 QStringLiteral("The Access database \"%1\" cannot be read.").arg(m_shown));
-        probe.close();
-        m_mdb.reset(mdb_open(QFile::encodeName(info.absoluteFilePath()).constData(), MDB_NOFLAGS));
-        if (!m_mdb)
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("The file \"%1\" is not an Access database, or it "
-                                              "is damaged.")
-                                   .arg(m_shown));
         // Every call starts from the catalog: a file without a readable one
         // is refused now rather than at the first question.
-        Snapshot(m_mdb.get(), m_shown);
+        read([](Snapshot&) { return QByteArray(); });
     }
 
-    std::vector<TableInfo> tables() override { return snapshot().list(); }
+    std::vector<TableInfo> tables() override {
+        return unpacked<TableInfo>(read([](Snapshot& current) { return packed(current.list()); }));
+    }
 
     std::vector<ColumnInfo> columns(const QString& table) override {
-        Snapshot current = snapshot();
-        if (std::optional<std::vector<ColumnInfo>> columns = current.sourceColumns(table))
-            return std::move(*columns);
-        throw notFound(table);
+        return unpacked<ColumnInfo>(read([&](Snapshot& current) {
+            if (std::optional<std::vector<ColumnInfo>> columns = current.sourceColumns(table))
+                return packed(*columns);
+            throw notFound(table);
+        }));
     }
 
     std::vector<KeyColumn> primaryKeys(const QString& table) override {
-        Snapshot current = snapshot();
+        return unpacked<KeyColumn>(
+            read([&](Snapshot& current) { return packed(keysOf(current, table)); }));
+    }
+
+    void checkQuery(const QString& sql) override {
+        read([&](Snapshot& current) {
+            std::vector<TableSchema> schema;
+            for (const TableInfo& table : current.list()) {
+                try {
+                    if (std::optional<std::vector<ColumnInfo>> columns =
+                            current.sourceColumns(table.name))
+                        schema.push_back({table.name, std::move(*columns)});
+                } catch (const RuntimeError&) {
+                    // Left out, as readSchema() does.
+                }
+            }
+            checkStatement(schema, sql);
+            return QByteArray();
+        });
+    }
+
+private:
+    QByteArray read(const std::function<QByteArray(Snapshot&)>& question) const {
+        return readInChildProcess(
+            [&] {
+                const std::unique_ptr<MdbHandle, HandleCloser> mdb(
+                    mdb_open(QFile::encodeName(QFileInfo(m_path).absoluteFilePath()).constData(),
+                             MDB_NOFLAGS));
+                if (!mdb)
+                    throw RuntimeError(DataError::GeneralFailure,
+                                       QStringLiteral("The file \"%1\" is not an Access "
+                                                      "database, or it is damaged.")
+                                           .arg(m_shown));
+                Snapshot current(mdb.get(), m_shown);
+                return question(current);
+            },
+            QStringLiteral("The Access database \"%1\" is damaged: reading it failed.")
+                .arg(m_shown));
+    }
+
+    std::vector<KeyColumn> keysOf(Snapshot& current, const QString& table) const {
         std::vector<MdbCatalogEntry*> entries;
         if (table.isEmpty()) {
             entries = current.tableEntries();
@@ -329,24 +369,6 @@ public:
         return result;
     }
 
-    void checkQuery(const QString& sql) override {
-        Snapshot current = snapshot();
-        std::vector<TableSchema> schema;
-        for (const TableInfo& table : current.list()) {
-            try {
-                if (std::optional<std::vector<ColumnInfo>> columns =
-                        current.sourceColumns(table.name))
-                    schema.push_back({table.name, std::move(*columns)});
-            } catch (const RuntimeError&) {
-                // Left out, as readSchema() does.
-            }
-        }
-        checkStatement(schema, sql);
-    }
-
-private:
-    Snapshot snapshot() { return Snapshot(m_mdb.get(), m_shown); }
-
     RuntimeError notFound(const QString& table) const {
         return RuntimeError(DataError::GeneralFailure,
                             QStringLiteral("The Access database \"%1\" has no table or query "
@@ -354,8 +376,8 @@ private:
                                 .arg(m_shown, table));
     }
 
+    QString m_path;
     QString m_shown;
-    std::unique_ptr<MdbHandle, HandleCloser> m_mdb;
 };
 
 } // namespace

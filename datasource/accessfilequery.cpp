@@ -137,8 +137,9 @@ std::optional<Arithmetic> arithmetic(const QString& expression) {
             found = true;
             result.division = result.division || c == u'/';
         } else if (depth == 0 && i > 0 && expression.at(i - 1).isSpace() &&
-                   QStringView(expression).mid(i).startsWith(QLatin1String("Mod "),
-                                                             Qt::CaseInsensitive)) {
+                   QStringView(expression)
+                       .mid(i)
+                       .startsWith(QLatin1String("Mod "), Qt::CaseInsensitive)) {
             endOperand(i);
             next = i + 3;
             start = next;

@@ -1,5 +1,6 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
+#include "datasource/schemamirrorprocess.h"
 #include "shell/runtimeerror.h"
 
 #include <QFile>
@@ -12,9 +13,9 @@ namespace ordwick {
 
 namespace {
 
-// The driver guesses a column's type from this many rows below the header,
-// its default; what users' generated pages send to the driver must fit the
-// type the driver itself will see.
+// The desktop driver guesses a column's type from this many rows below the
+// header (its default). Generated pages talk to that driver, so the type
+// reported here has to be the one it will see.
 constexpr unsigned kTypeGuessRows = 8;
 
 QString workbookProblem(int rc) {
@@ -68,6 +69,7 @@ public:
             fail(QStringLiteral("no worksheet in it can be read"));
         m_sheetCount = static_cast<unsigned short>(std::min(count, 0xFFFFu));
     }
+
     unsigned short sheetCount() const { return m_sheetCount; }
 
     // The worksheet's name as the driver lists it: "$" marks a whole sheet.
@@ -208,47 +210,63 @@ private:
     unsigned short m_width = 0;
 };
 
+// Every question opens the workbook afresh, so one saved meanwhile is read as
+// it is now, and does so in a child process: FreeXL can crash on a damaged
+// file, and must not take the program with it.
 class ExcelFile final : public DataConnection {
 public:
     explicit ExcelFile(const QString& path) : m_path(path), m_shown(shownPath(path)) {
         if (path.isEmpty())
             throw RuntimeError(DataError::GeneralFailure,
                                QStringLiteral("No Excel workbook was named."));
-        // Opened once now so that an unusable file is refused at once; every
-        // call opens it again, so a workbook saved meanwhile is read as it is now.
-        Workbook check(m_path, m_shown);
+        // Opened once now so that an unusable file is refused at once.
+        read([](Workbook&) { return QByteArray(); });
     }
 
     std::vector<TableInfo> tables() override {
-        Workbook book(m_path, m_shown);
-        std::vector<TableInfo> result;
-        for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
-            result.push_back({book.tableName(sheet), QStringLiteral("TABLE")});
-        return result;
+        return unpacked<TableInfo>(read([](Workbook& book) {
+            std::vector<TableInfo> result;
+            for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
+                result.push_back({book.tableName(sheet), QStringLiteral("TABLE")});
+            return packed(result);
+        }));
     }
 
     std::vector<ColumnInfo> columns(const QString& table) override {
-        Workbook book(m_path, m_shown);
-        return book.columns(sheetOf(book, table));
+        return unpacked<ColumnInfo>(
+            read([&](Workbook& book) { return packed(book.columns(sheetOf(book, table))); }));
     }
 
     std::vector<KeyColumn> primaryKeys(const QString& table) override {
-        if (!table.isEmpty()) {
-            Workbook book(m_path, m_shown);
-            sheetOf(book, table);
-        }
+        if (!table.isEmpty())
+            read([&](Workbook& book) {
+                sheetOf(book, table);
+                return QByteArray();
+            });
         return {};
     }
 
     void checkQuery(const QString& sql) override {
-        Workbook book(m_path, m_shown);
-        std::vector<TableSchema> schema;
-        for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
-            schema.push_back({book.tableName(sheet), book.columns(sheet)});
-        checkStatement(schema, sql);
+        read([&](Workbook& book) {
+            std::vector<TableSchema> schema;
+            for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet)
+                schema.push_back({book.tableName(sheet), book.columns(sheet)});
+            checkStatement(schema, sql);
+            return QByteArray();
+        });
     }
 
 private:
+    QByteArray read(const std::function<QByteArray(Workbook&)>& question) const {
+        return readInChildProcess(
+            [&] {
+                Workbook book(m_path, m_shown);
+                return question(book);
+            },
+            QStringLiteral("The Excel workbook \"%1\" is damaged: reading it failed.")
+                .arg(m_shown));
+    }
+
     // The driver's name ("Sheet1$"); the bare worksheet name is taken too.
     unsigned short sheetOf(const Workbook& book, const QString& table) const {
         for (unsigned short sheet = 0; sheet < book.sheetCount(); ++sheet) {

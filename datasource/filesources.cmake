@@ -1,6 +1,7 @@
 # Readers of database files and folders (Access, Excel, dBase, text).
 target_sources(ordwick_core PRIVATE
     datasource/schemamirror.cpp
+    datasource/schemamirrorprocess.cpp
     datasource/accessfile.cpp
     datasource/accessfilequery.cpp
     datasource/excelfile.cpp

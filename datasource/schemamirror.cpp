@@ -13,109 +13,22 @@ namespace ordwick {
 
 namespace {
 
-// The engine's built-in functions that SQLite lacks. Statements only get
-// prepared, never run, so a stub that accepts any arguments is enough to keep
-// a valid statement from failing as an unknown function. SQLite's own
-// aggregates (Count, Sum, Avg, Min, Max) are left alone.
-constexpr const char* kEngineFunctions[] = {
-    "Asc",
-    "AscW",
-    "Atn",
-    "CBool",
-    "CByte",
-    "CCur",
-    "CDate",
-    "CDbl",
-    "CDec",
-    "Choose",
-    "Chr",
-    "ChrW",
-    "CInt",
-    "CLng",
-    "Cos",
-    "CSng",
-    "CStr",
-    "CVar",
-    "CVDate",
-    "DateAdd",
-    "DateDiff",
-    "DatePart",
-    "DateSerial",
-    "DateValue",
-    "DAvg",
-    "DCount",
-    "DFirst",
-    "DLast",
-    "DLookup",
-    "DMax",
-    "DMin",
-    "DStDev",
-    "DStDevP",
-    "DSum",
-    "DVar",
-    "DVarP",
-    "Day",
-    "Exp",
-    "First",
-    "Fix",
-    "Format",
-    "FormatCurrency",
-    "FormatDateTime",
-    "FormatNumber",
-    "FormatPercent",
-    "Hex",
-    "Hour",
-    "IIf",
-    "InStrRev",
-    "Int",
-    "IsDate",
-    "IsEmpty",
-    "IsError",
-    "IsNull",
-    "IsNumeric",
-    "Last",
-    "LCase",
-    "Left",
-    "Len",
-    "Log",
-    "Mid",
-    "Minute",
-    "Month",
-    "MonthName",
-    "Now",
-    "Nz",
-    "Oct",
-    "Partition",
-    "Right",
-    "Rnd",
-    "Second",
-    "Sgn",
-    "Sin",
-    "Space",
-    "Sqr",
-    "StDev",
-    "StDevP",
-    "Str",
-    "StrComp",
-    "StrConv",
-    "String",
-    "StrReverse",
-    "Switch",
-    "Tan",
-    "Timer",
-    "TimeSerial",
-    "TimeValue",
-    "Trim",
-    "UCase",
-    "Val",
-    "Var",
-    "VarP",
-    "Weekday",
-    "WeekdayName",
-    "Year",
-    "Date",
-    "Time",
-};
+// The engine's built-in functions that SQLite lacks, or has with fewer
+// arguments (InStr, Replace, Round). Statements only get prepared, never run,
+// so a stub that accepts any arguments is enough to keep a valid statement
+// from failing as an unknown function. SQLite's own aggregates (Count, Sum,
+// Avg, Min, Max) are left alone.
+constexpr char kEngineFunctions[] =
+    "Asc AscW Atn CBool CByte CCur CDate CDbl CDec Choose Chr ChrW CInt CLng Cos "
+    "CSng CStr CVar CVDate Date DateAdd DateDiff DatePart DateSerial DateValue DAvg "
+    "Day DCount DFirst DLast DLookup DMax DMin DStDev DStDevP DSum DVar DVarP Exp "
+    "First Fix Format FormatCurrency FormatDateTime FormatNumber FormatPercent Hex "
+    "Hour IIf InStrRev Int IsDate IsEmpty IsError IsNull IsNumeric Last LCase Left "
+    "Len Log Mid Minute Month MonthName Now Nz Oct Partition Right Rnd Second Sgn "
+    "Sin Space Sqr StDev StDevP Str StrComp StrConv String StrReverse Switch Tan "
+    "Time Timer TimeSerial TimeValue Trim UCase Val Var VarP Weekday WeekdayName "
+    "Year InStr Replace Round Chr$ Format$ Hex$ LCase$ Left$ LTrim$ Mid$ Oct$ Right$ "
+    "RTrim$ Space$ Str$ String$ Trim$ UCase$";
 
 void stubFunction(sqlite3_context* context, int, sqlite3_value**) {
     sqlite3_result_null(context);
@@ -187,8 +100,9 @@ qsizetype endOfWord(const QString& sql, qsizetype i) {
 // Translates what the desktop drivers' dialect writes differently from SQLite,
 // leaving the meaning of the statement as it was: "text" is a string, #date#
 // a date literal, TOP n limits rows, DISTINCTROW is DISTINCT, Mod/Xor/Eqv/Imp
-// are operators, Yes/No are constants and "!" qualifies names. A file name
-// written with its "." ([prices.csv], prices.csv) means the table "prices#csv".
+// are operators, Yes/No are constants, Left() and Right() are functions and
+// "!" qualifies names. A file name written with its "." ([prices.csv],
+// prices.csv) means the table "prices#csv".
 QString toSqliteDialect(const QString& sql, const QSet<QString>& tableKeys) {
     static const QRegularExpression dateLiteral(QStringLiteral("^[0-9A-Za-z/\\-.:, ]+$"));
     const auto asTable = [&](const QString& name) {
@@ -229,7 +143,8 @@ QString toSqliteDialect(const QString& sql, const QSet<QString>& tableKeys) {
             i = close + 1;
             continue;
         }
-        if (c == u'#' && !isWordChar(lastSignificant(out))) {
+        // Written straight after a name, "#" is part of it (prices#csv).
+        if (c == u'#' && (out.isEmpty() || !isWordChar(out.back()))) {
             const qsizetype close = sql.indexOf(u'#', i + 1);
             const QString body = close > 0 ? sql.mid(i + 1, close - i - 1) : QString();
             if (close > 0 && body.size() <= 40 && dateLiteral.match(body).hasMatch()) {
@@ -280,6 +195,9 @@ QString toSqliteDialect(const QString& sql, const QSet<QString>& tableKeys) {
                 out += u'1';
             else if (upper == QLatin1String("NO"))
                 out += u'0';
+            else if ((upper == QLatin1String("LEFT") || upper == QLatin1String("RIGHT")) &&
+                     skipSpaces(sql, i) < sql.size() && sql.at(skipSpaces(sql, i)) == u'(')
+                out += word + u'$'; // SQLite reads LEFT( and RIGHT( as joins
             else if (i + 1 < sql.size() && sql.at(i) == u'.' && isWordChar(sql.at(i + 1))) {
                 // prices.csv: a file name when no table of the first name exists.
                 const qsizetype second = endOfWord(sql, i + 1);
@@ -365,9 +283,9 @@ void checkStatement(const std::vector<TableSchema>& schema, const QString& sql) 
         if (sqlite3_exec(db.get(), ddl.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
             tableKeys.insert(tableKey);
     }
-    for (const char* name : kEngineFunctions) {
-        sqlite3_create_function(db.get(), name, -1, SQLITE_UTF8, nullptr, stubFunction, nullptr,
-                                nullptr);
+    for (const QByteArray& name : QByteArray(kEngineFunctions).split(' ')) {
+        sqlite3_create_function(db.get(), name.constData(), -1, SQLITE_UTF8, nullptr, stubFunction,
+                                nullptr, nullptr);
     }
 
     const QByteArray translated = toSqliteDialect(sql, tableKeys).toUtf8();

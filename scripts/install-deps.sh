@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     unixodbc unixodbc-dev
+    # Readers of Access, Excel and dBase files.
+    mdbtools-dev libfreexl-dev libshp-dev
     xvfb xauth
     # SQLite files, and the database servers and ODBC drivers of the tests
     # (scripts/test-services.sh).
