@@ -1,6 +1,7 @@
 #include "wizard/datasourcepage.h"
 
 #include "controls/iconstore.h"
+#include "controls/pickonlycombobox.h"
 #include "shell/clsregistry.h"
 #include "shell/trap.h"
 
@@ -38,15 +39,6 @@ QLineEdit* textBox(const QString& name, QWidget* parent) {
     box->setObjectName(name);
     return box;
 }
-
-// A picker that takes no typing: the list offers what exists.
-class PickOnlyComboBox final : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
-};
 
 } // namespace
 

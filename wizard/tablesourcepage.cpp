@@ -2,6 +2,7 @@
 
 #include "controls/busycursor.h"
 #include "controls/iconstore.h"
+#include "controls/pickonlycombobox.h"
 #include "datasource/connectionbuilder.h"
 #include "datasource/dataconnection.h"
 #include "project/projectsession.h"
@@ -25,14 +26,6 @@
 namespace ordwick {
 
 namespace {
-
-class PickOnlyComboBox final : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
-};
 
 // Restores the ready status however a routine ends.
 class StatusScope {
