@@ -5,6 +5,7 @@
 #include "shell/clsini.h"
 #include "shell/frmmain.h"
 #include "support/testenvironment.h"
+#include "wizard/connectionstringdialog.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/datasourcestep.h"
 #include "wizard/tablesourcepage.h"
@@ -235,6 +236,53 @@ private Q_SLOTS:
         QVERIFY(names.contains(QStringLiteral("TessalinePG")));
         QCOMPARE(page.icbDataSource()->currentIndex(), -1);
         QCOMPARE(page.txtConnectionString()->text(), DataSourcePage::startingConnectionString());
+    }
+
+    void dataFileDialogRemembersItsFolder() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        const QString desktop = env.path(QStringLiteral("home/Desktop"));
+        QVERIFY(QDir().mkpath(desktop));
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", env.path(QStringLiteral("home")).toUtf8());
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+        env.prompt.answerFile(QString());
+        sample.window.session().ProjectOrigin = OriginLoaded;
+        sample.window.cmdDataSource_Click();
+        // Cancelled: the box keeps its file, the project counts as re-chosen.
+        QCOMPARE(sample.window.dataSourcePage().txtDataSource()->text(), sample.database);
+        QCOMPARE(sample.window.session().ProjectOrigin, int(OriginNew));
+        const Prompt::FileRequest first = env.prompt.fileRequests().constLast();
+        QCOMPARE(first.title, QStringLiteral("Select Data Source File"));
+        QCOMPARE(first.folder, desktop);
+        QCOMPARE(first.defaultSuffix, QStringLiteral("mdb"));
+        QVERIFY(first.filter.startsWith(QStringLiteral("MS Access Database (*.mdb)")));
+        QVERIFY(first.filter.contains(QStringLiteral("SQLite Database (*.db;*.sqlite)")));
+
+        env.prompt.answerFile(QStringLiteral(" ") + sample.database + QStringLiteral(" "));
+        sample.window.cmdDataSource_Click();
+        QCOMPARE(sample.window.dataSourcePage().txtDataSource()->text(), sample.database);
+        clsINI profile;
+        profile.setSection(QStringLiteral("Directories"));
+        profile.setKey(QStringLiteral("Select Data Source File 1"));
+        QCOMPARE(profile.Value(), sample.database);
+        profile.setKey(QStringLiteral("Select Data Source File"));
+        QCOMPARE(profile.Value(), QFileInfo(sample.database).absolutePath());
+        env.prompt.answerFile(QString());
+        sample.window.cmdDataSource_Click();
+        QCOMPARE(env.prompt.fileRequests().constLast().folder,
+                 QFileInfo(sample.database).absolutePath());
+    }
+
+    void connectionStringBuilder() {
+        QCOMPARE(ConnectionStringDialog::build(
+                     QStringLiteral("PostgreSQL Unicode"), QStringLiteral("db.local"), 5432,
+                     QStringLiteral("shop"), QStringLiteral("web"), QStringLiteral("p;w=d")),
+                 QStringLiteral("DRIVER={PostgreSQL Unicode};SERVER=db.local;PORT=5432;"
+                                "DATABASE=shop;UID=web;PWD={p;w=d};"));
+        QCOMPARE(ConnectionStringDialog::build(QStringLiteral("SQLite3"), {}, 0,
+                                               QStringLiteral("/d/a b.db"), {}, {}),
+                 QStringLiteral("DRIVER={SQLite3};DATABASE=/d/a b.db;"));
     }
 
     void typesShownAndLeftOut() {
