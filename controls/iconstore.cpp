@@ -87,6 +87,7 @@ QHash<QString, std::function<QIcon()>> makers() {
         {QStringLiteral("UNCHECK"), [] { return checkIcon(false); }},
         {QStringLiteral("COLOR"), swatchIcon},
         {QStringLiteral("TASK"), taskIcon},
+        {QStringLiteral("TASKOVER"), [] { return checkIcon(true); }},
         {QStringLiteral("DBCONNECT"), [] { return standard(QStyle::SP_DriveNetIcon); }},
         {QStringLiteral("POPULATE"), [] { return standard(QStyle::SP_FileDialogContentsView); }},
         {QStringLiteral("GENERATE"), [] { return standard(QStyle::SP_MediaPlay); }},

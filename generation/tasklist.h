@@ -3,7 +3,6 @@
 #include "project/project.h"
 
 #include <QString>
-
 #include <vector>
 
 namespace ordwick {
@@ -29,8 +28,8 @@ enum class TaskKind {
 
 struct GenerationTask {
     TaskKind kind;
-    QString text;        // as the task list shows it, e.g. "Generate index page"
-    QString pageSuffix;  // the page file's name after the table name, or empty
+    QString text;       // as the task list shows it, e.g. "Generate index page"
+    QString pageSuffix; // the page file's name after the table name, or empty
 };
 
 // The tasks of a run for this project, in order, under their conditions.

@@ -1,8 +1,10 @@
 #include "shell/frmmain.h"
 
 #include "controls/accessibility.h"
+#include "controls/busycursor.h"
 #include "controls/iconstore.h"
 #include "controls/taskpane.h"
+#include "datasource/dataconnection.h"
 #include "shell/clsini.h"
 #include "shell/commandline.h"
 #include "shell/filedialogs.h"
@@ -11,14 +13,22 @@
 #include "shell/odbcdatasources.h"
 #include "shell/programfolder.h"
 #include "shell/prompt.h"
+#include "shell/runtimeerror.h"
 #include "shell/settings.h"
 #include "shell/theme.h"
 #include "shell/trap.h"
+#include "util/busycall.h"
 #include "util/paths.h"
 #include "wizard/connectionstringdialog.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/datasourcestep.h"
+#include "wizard/featurespage.h"
+#include "wizard/finishpage.h"
+#include "wizard/finishstep.h"
+#include "wizard/querypage.h"
+#include "wizard/querystep.h"
 #include "wizard/tablesourcepage.h"
+#include "wizard/tablestep.h"
 #include "wizard/wizardsteps.h"
 
 #include <QAbstractItemView>
@@ -39,6 +49,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -270,6 +281,15 @@ QWidget* frmMain::buildStepArea() {
         if (step == 1) {
             m_dataSourcePage = new DataSourcePage(frame);
             frameLayout->addWidget(m_dataSourcePage, 1);
+        } else if (step == 2) {
+            m_featuresPage = new FeaturesPage(frame);
+            frameLayout->addWidget(m_featuresPage, 1);
+        } else if (step == 4) {
+            m_queryPage = new QueryPage(m_session, frame);
+            frameLayout->addWidget(m_queryPage, 1);
+        } else if (step == kFinishStep) {
+            m_finishPage = new FinishPage(frame);
+            frameLayout->addWidget(m_finishPage, 1);
         } else if (step == 3) {
             m_tableSourcePage = new TableSourcePage(
                 m_session, m_prompt, [this](int code) { SetStatusbar(code); }, frame);
@@ -303,6 +323,9 @@ QWidget* frmMain::buildStepArea() {
             &frmMain::icbDataSource_Click);
     connect(m_dataSourcePage, &DataSourcePage::connectionBuilderRequested, this,
             &frmMain::cmdConnectionString_Click);
+    connect(m_finishPage, &FinishPage::destinationRequested, this,
+            &frmMain::cmdDestinationPath_Click);
+    connect(m_finishPage, &FinishPage::copyDatabaseClicked, this, &frmMain::chkCopyDatabase_Click);
     connect(m_cmdNext, &QPushButton::clicked, this, &frmMain::cmdNext_Click);
     connect(m_cmdBack, &QPushButton::clicked, this, &frmMain::cmdBack_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
@@ -440,6 +463,16 @@ void frmMain::UpdateUIStatus() {
         if (step == 1)
             m_dataSourcePage->showFrame(m_session.project.DatasourceStatus);
     });
+    Trap(name + QStringLiteral("3"), [&] {
+        if (step != kFinishStep)
+            return;
+        Project& project = m_session.project;
+        const bool offered = FinishStep::offersDatabaseCopy(project);
+        m_finishPage->chkCopyDatabase()->setVisible(offered);
+        m_finishPage->chkCopyDatabase()->setChecked(offered);
+        project.CopyDatabase = offered;
+        m_finishPage->txtDestinationPath()->setText(FinishStep::shownDestination());
+    });
     Trap(name + QStringLiteral("4"), [&] {
         m_cmdNext->setText(step > 9 ? QStringLiteral("&Finish") : QStringLiteral("&Next"));
     });
@@ -471,8 +504,31 @@ bool frmMain::UpdateProjectSettings(int step) {
         case 1:
             applied = applyDataSourceStep();
             break;
+        case 2:
+            applied = applyFeaturesStep();
+            break;
+        case 3:
+            applied = applyTableStep();
+            break;
+        case 4:
+            applied = applyQueryStep();
+            break;
+        case 6:
+            applied = applyColumnCustomizationStep();
+            break;
+        case 8:
+            // Without a login page the login step is skipped: Finish comes next.
+            if (!m_session.project.LoginPage)
+                prepareFinish();
+            applied = true;
+            break;
+        case 9:
+            prepareFinish();
+            applied = true;
+            break;
         default:
-            // The other steps own no controls yet, so they have nothing to store.
+            // Column order, search and layout have no controls of their own
+            // yet, so there is nothing to store.
             applied = true;
             break;
         }
@@ -488,8 +544,109 @@ bool frmMain::applyDataSourceStep() {
             m_dataSourcePage->focus(*outcome.focus);
         return false;
     }
+    m_featuresPage->setFeatures(Features::of(m_session.project));
     m_tableSourcePage->GetDataSourceTables(m_dataSourcePage->txtConnectionString()->text());
     return !m_session.project.ConnectionString.isEmpty();
+}
+
+bool frmMain::applyFeaturesStep() {
+    Project& project = m_session.project;
+    m_featuresPage->features().applyTo(project);
+    // Access files and data source names can tell their keys now.
+    if ((project.DatasourceStatus == DatasourceFile && project.DatasourceType == 1) ||
+        project.DatasourceStatus == DatasourceDsn)
+        m_tableSourcePage->GetDataSourcePrimaryKey();
+    return true;
+}
+
+bool frmMain::applyTableStep() {
+    const TableStep::Refusal refusal =
+        TableStep::apply(m_session.project, m_tableSourcePage->icbTables()->currentText(),
+                         m_tableSourcePage->columns().rows(),
+                         m_featuresPage->features().changesRecords(), m_session.ProjectOrigin);
+    if (refusal) {
+        m_prompt.warning(*refusal);
+        m_tableSourcePage->grdColumns()->setFocus();
+        return false;
+    }
+    m_queryPage->prepare();
+    return true;
+}
+
+bool frmMain::applyQueryStep() {
+    m_queryPage->setWhereText(QueryText::storedWhere(m_queryPage->whereText()));
+    const QString statement =
+        QueryText::checkedStatement(m_queryPage->selectText(), m_queryPage->whereText());
+    if (!statement.isEmpty()) {
+        const QString connection = m_session.project.ConnectionString;
+        try {
+            const BusyCursor busy;
+            runResponsively([&] { openConnection(connection)->checkQuery(statement); });
+        } catch (const RuntimeError& error) {
+            if (error.number() != DataError::ErrorsInCommand &&
+                error.number() != DataError::ParameterNotOptional)
+                throw;
+            m_prompt.warning(QueryText::invalidQueryMessage());
+            return false;
+        }
+    }
+    m_session.project.SQLString = m_queryPage->selectText();
+    m_session.project.SQLWhereString = m_queryPage->whereText();
+    return true;
+}
+
+bool frmMain::applyColumnCustomizationStep() {
+    const Project& project = m_session.project;
+    if (!project.SimpleSearch && !project.AdvancedSearch) {
+        // No search page: the search step is passed over on the way forward.
+        ++m_session.CurrentStep;
+        UpdateUIStatus();
+    }
+    return true;
+}
+
+void frmMain::prepareFinish() {
+    m_finishPage->txtDestinationPath()->setText(m_session.project.DestinationPath);
+    m_finishPage->fillTasks(m_session.project);
+    FinishStep::registerPageFiles(m_session.project);
+}
+
+void frmMain::cmdDestinationPath_Click() {
+    Trap(QStringLiteral("frmMain.cmbDestinationPath_Click"), [&] {
+        const QString folder = FileDialogs(m_prompt).GetSelectedFolder(
+            QStringLiteral("Select folder to store ASP script files"),
+            m_finishPage->txtDestinationPath()->text());
+        if (folder.trimmed().isEmpty())
+            return;
+        m_finishPage->txtDestinationPath()->setText(folder.trimmed());
+        FinishStep::rememberDestination(folder.trimmed());
+    });
+}
+
+void frmMain::chkCopyDatabase_Click(bool checked) {
+    m_session.project.CopyDatabase = checked;
+}
+
+void frmMain::finish() {
+    if (!FinishStep::destinationAccepted(m_finishPage->txtDestinationPath()->text(), m_prompt)) {
+        m_finishPage->txtDestinationPath()->setFocus();
+        return;
+    }
+    m_session.project.DestinationPath = m_finishPage->txtDestinationPath()->text().trimmed();
+    m_taskPane->setItemIconKey(kHomeBar, kFinishStep, QStringLiteral("CHECK"));
+    m_cmdNext->setEnabled(false);
+    m_cmdCancel->setEnabled(false);
+    m_finishPage->cmdDestinationPath()->setEnabled(false);
+    const QString saved = m_session.SaveProject();
+    m_cmdCancel->setEnabled(true);
+    m_finishPage->cmdDestinationPath()->setEnabled(true);
+    m_cmdNext->setEnabled(true);
+    if (saved.isEmpty())
+        return;
+    // Say plainly that nothing was generated: the engine is not part of this build yet.
+    statusBar()->showMessage(QStringLiteral("The project was saved to %1. Generating the web "
+                                            "application is not available in this version yet.")
+                                 .arg(saved));
 }
 
 void frmMain::showLoadedDataSource() {
@@ -657,9 +814,7 @@ void frmMain::cmdNext_Click() {
         const WizardNavigator::NextResult result = m_navigator.next();
         m_cmdNext->setEnabled(true);
         if (result == WizardNavigator::NextResult::Finish)
-            statusBar()->showMessage(QStringLiteral("Generating the web application is not "
-                                                    "available in this version yet."),
-                                     5000);
+            finish();
     });
     m_cmdNext->setEnabled(true);
 }

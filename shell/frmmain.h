@@ -21,6 +21,9 @@ class QToolBar;
 namespace ordwick {
 
 class DataSourcePage;
+class FeaturesPage;
+class FinishPage;
+class QueryPage;
 class Prompt;
 class TableSourcePage;
 class TaskPane;
@@ -61,6 +64,8 @@ public:
     void cmdRefresh_Click();
     void icbDataSource_Click();
     void cmdConnectionString_Click();
+    void cmdDestinationPath_Click();
+    void chkCopyDatabase_Click(bool checked);
 
     ProjectSession& session() { return m_session; }
     bool isLoading() const { return m_loading; }
@@ -70,6 +75,9 @@ public:
     TaskPane& taskPane() { return *m_taskPane; }
     DataSourcePage& dataSourcePage() { return *m_dataSourcePage; }
     TableSourcePage& tableSourcePage() { return *m_tableSourcePage; }
+    FeaturesPage& featuresPage() { return *m_featuresPage; }
+    QueryPage& queryPage() { return *m_queryPage; }
+    FinishPage& finishPage() { return *m_finishPage; }
     QMenu* popupMenu() const { return m_popupMenu; }
 
     // How help pages are opened; the desktop's browser unless replaced.
@@ -94,6 +102,12 @@ private:
     void refreshWizard();
     void showDialog(QDialog& dialog);
     bool applyDataSourceStep();
+    bool applyFeaturesStep();
+    bool applyTableStep();
+    bool applyQueryStep();
+    bool applyColumnCustomizationStep();
+    void prepareFinish();
+    void finish();
     // Shows the data source of a project just opened in the first step.
     void showLoadedDataSource();
 
@@ -109,6 +123,9 @@ private:
     TaskPane* m_taskPane = nullptr;
     DataSourcePage* m_dataSourcePage = nullptr;
     TableSourcePage* m_tableSourcePage = nullptr;
+    FeaturesPage* m_featuresPage = nullptr;
+    QueryPage* m_queryPage = nullptr;
+    FinishPage* m_finishPage = nullptr;
     QStackedWidget* m_stepFrames = nullptr;
     std::vector<QGroupBox*> m_fraStep;
     QLabel* m_lblStepStatus = nullptr;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "project/project.h"
+
+#include <QStandardItemModel>
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace ordwick {
+
+// The "Finish" step: destination folder, "Copy Database" and the task list grid.
+class FinishPage final : public QWidget {
+    Q_OBJECT
+public:
+    enum Column { Id, TaskList, Feature, Status, ColumnCount };
+    static constexpr int IconKeyRole = Qt::UserRole + 1;
+
+    explicit FinishPage(QWidget* parent = nullptr);
+
+    // Lists the run's tasks under the group row "Task List".
+    void fillTasks(const Project& project);
+    // Grid rows as they are counted on screen: the group row is row 1.
+    int rowCount() const;
+    QString rowText(int row, int column) const;
+    QString rowIconKey(int row, int column) const;
+    // Marks grid row `row` done ("TASKOVER", "Completed!").
+    void markDone(int row);
+
+    QLineEdit* txtDestinationPath() const { return m_txtDestinationPath; }
+    QPushButton* cmdDestinationPath() const { return m_cmdDestinationPath; }
+    QCheckBox* chkCopyDatabase() const { return m_chkCopyDatabase; }
+    QTreeView* grdFinish() const { return m_grdFinish; }
+
+Q_SIGNALS:
+    void destinationRequested();
+    void copyDatabaseClicked(bool checked);
+
+private:
+    QStandardItem* item(int row, int column) const;
+
+    QLineEdit* m_txtDestinationPath;
+    QPushButton* m_cmdDestinationPath;
+    QCheckBox* m_chkCopyDatabase;
+    QTreeView* m_grdFinish;
+    QStandardItemModel m_model;
+};
+
+} // namespace ordwick

@@ -1,0 +1,63 @@
+#include "wizard/finishstep.h"
+
+#include "generation/tasklist.h"
+#include "shell/clsini.h"
+#include "shell/prompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ordwick::FinishStep {
+
+namespace {
+
+clsINI destinationSetting() {
+    clsINI ini;
+    ini.setSection(QStringLiteral("Settings"));
+    ini.setKey(QStringLiteral("Path"));
+    return ini;
+}
+
+} // namespace
+
+QString defaultDestination() {
+    return QDir::homePath() + QStringLiteral("/public_html");
+}
+
+QString shownDestination() {
+    const QString remembered = destinationSetting().Value().trimmed();
+    return remembered.isEmpty() ? defaultDestination() : remembered;
+}
+
+void rememberDestination(const QString& folder) {
+    destinationSetting().setValue(folder);
+}
+
+bool offersDatabaseCopy(const Project& project) {
+    return project.DatasourceStatus == DatasourceFile &&
+           QDir::isAbsolutePath(project.DatabaseName.trimmed());
+}
+
+void registerPageFiles(Project& project) {
+    for (const GenerationTask& task : generationTasks(project)) {
+        const QString file = pageFileName(project, task);
+        if (!file.isEmpty())
+            SetFileName(project.Rename, file);
+    }
+}
+
+bool destinationAccepted(const QString& text, Prompt& prompt) {
+    const QString folder = text.trimmed();
+    if (folder.isEmpty()) {
+        prompt.warning(QStringLiteral(
+            "Please specify the location where you would like to store the ASP scripts!"));
+        return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+        prompt.warning(QStringLiteral("The specified folder location doesn't not exists!"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace ordwick::FinishStep

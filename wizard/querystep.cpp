@@ -1,0 +1,88 @@
+#include "wizard/querystep.h"
+
+#include "util/paths.h"
+
+#include <functional>
+
+namespace ordwick::QueryText {
+
+namespace {
+
+QString bracketed(const QString& name) {
+    return QStringLiteral(" [") + name + QStringLiteral("],");
+}
+
+QString selectOf(const Project& project, const std::function<QString(const QString&)>& column) {
+    QString text = QStringLiteral("SELECT");
+    for (const ColumnSettings& c : project.Columns)
+        text += column(c.ColumnName);
+    if (!project.Columns.empty())
+        text.chop(1);
+    return text;
+}
+
+QString bracketedFrom(const QString& table) {
+    return QStringLiteral(" FROM ") + QStringLiteral(" [") + table + QLatin1Char(']');
+}
+
+bool hasBlank(const QString& name) {
+    return name.contains(QLatin1Char(' '));
+}
+
+} // namespace
+
+bool UseBracketedNames(const Project& p) {
+    if ((p.DatasourceStatus == DatasourceDsn || p.DatasourceStatus == DatasourceConnection) &&
+        p.DatasourceType == 1 &&
+        p.ConnectionString.contains(QLatin1String("oracle"), Qt::CaseInsensitive))
+        return false;
+    return p.DatasourceType == 1 || p.DatasourceType == 2;
+}
+
+QString generatedSelect(const Project& p) {
+    const bool brackets = UseBracketedNames(p);
+    QString text = selectOf(p, [brackets](const QString& name) {
+        return brackets || hasBlank(name) ? bracketed(name)
+                                          : QLatin1Char(' ') + name + QLatin1Char(',');
+    });
+    if (brackets || hasBlank(p.TableName))
+        return text + bracketedFrom(p.TableName);
+    return text + QStringLiteral(" FROM ") + p.TableName;
+}
+
+QString toggledBrackets(const Project& p, const QString& shown) {
+    if (!p.SQLString.isEmpty())
+        return p.SQLString;
+    if (!shown.contains(QLatin1Char('['))) {
+        return selectOf(p, [](const QString& name) { return bracketed(name); }) +
+               bracketedFrom(p.TableName);
+    }
+    const QString text = selectOf(p, [](const QString& name) {
+        QString plain = name;
+        return IsValidColumn1(plain) ? QLatin1Char(' ') + name + QLatin1Char(',') : bracketed(name);
+    });
+    if (hasBlank(p.TableName))
+        return text + bracketedFrom(p.TableName);
+    return text + QStringLiteral(" FROM ") + p.TableName;
+}
+
+QString shownSelect(const Project& p) {
+    return p.SQLString.isEmpty() ? generatedSelect(p) : p.SQLString;
+}
+
+QString storedWhere(const QString& where) {
+    QString text = where;
+    return text.replace(QLatin1Char('"'), QLatin1Char('\''));
+}
+
+QString checkedStatement(const QString& select, const QString& where) {
+    if (select.trimmed().isEmpty())
+        return {};
+    return (select + QLatin1Char(' ') + where).trimmed();
+}
+
+QString invalidQueryMessage() {
+    return QStringLiteral("Specified SQL query is invalid!\nPlease check the SQL query!");
+}
+
+} // namespace ordwick::QueryText
