@@ -1,0 +1,549 @@
+#include "controls/taskpane.h"
+#include "generation/tasklist.h"
+#include "project/projectfile.h"
+#include "shell/clsini.h"
+#include "shell/frmmain.h"
+#include "support/testenvironment.h"
+#include "wizard/datasourcepage.h"
+#include "wizard/featurespage.h"
+#include "wizard/finishpage.h"
+#include "wizard/finishstep.h"
+#include "wizard/querypage.h"
+#include "wizard/querystep.h"
+#include "wizard/tablesourcepage.h"
+#include "wizard/tablestep.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QtTest>
+#include <sql.h>
+#include <sqlext.h>
+
+using namespace ordwick;
+using ordwick::test::TestEnvironment;
+
+namespace {
+
+const QString kSample = QStringLiteral(ORDWICK_SAMPLE_DATABASE);
+
+// Runs one statement on an ODBC data source; false when it failed.
+bool executeOnOdbc(const QString& connection, const QString& statement) {
+    SQLHENV environment = SQL_NULL_HENV;
+    SQLHDBC database = SQL_NULL_HDBC;
+    SQLHSTMT command = SQL_NULL_HSTMT;
+    bool ok = SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)) &&
+              SQL_SUCCEEDED(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
+                                          reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) &&
+              SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment, &database));
+    QByteArray text = connection.toUtf8();
+    ok = ok &&
+         SQL_SUCCEEDED(SQLDriverConnect(database, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                        SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
+    QByteArray sql = statement.toUtf8();
+    ok = ok && SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, database, &command)) &&
+         SQL_SUCCEEDED(SQLExecDirect(command, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS));
+    if (command != SQL_NULL_HSTMT)
+        SQLFreeHandle(SQL_HANDLE_STMT, command);
+    if (database != SQL_NULL_HDBC) {
+        SQLDisconnect(database);
+        SQLFreeHandle(SQL_HANDLE_DBC, database);
+    }
+    if (environment != SQL_NULL_HENV)
+        SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    return ok;
+}
+
+Project projectWith(int status, int family, const QString& table, const QStringList& columns) {
+    Project p;
+    p.DatasourceStatus = status;
+    p.DatasourceType = family;
+    p.TableName = table;
+    for (const QString& name : columns) {
+        ColumnSettings c;
+        c.ColumnName = name;
+        p.Columns.push_back(c);
+    }
+    return p;
+}
+
+ColumnRow row(const QString& name, const QString& unique, const QString& include,
+              const QString& icon = QStringLiteral("NUMBER"),
+              const QString& text = QStringLiteral("Number"), const QString& length = {}) {
+    return {unique, include, name, icon, text, length};
+}
+
+// The main window walking a project on a private copy of the sample database.
+class Walk {
+public:
+    explicit Walk(TestEnvironment& env) : m_env(env), window(env.prompt) {
+        database = env.path(QStringLiteral("shop.db"));
+        if (!QFileInfo::exists(database))
+            QFile::copy(kSample, database);
+        window.Form_Load({});
+        window.dataSourcePage().txtDataSource()->setText(database);
+    }
+
+    int step() { return window.session().CurrentStep; }
+    Project& project() { return window.session().project; }
+    void next() { window.cmdNext_Click(); }
+    void back() { window.cmdBack_Click(); }
+    void tick(const char* box, bool on) { window.featuresPage().box(box)->setChecked(on); }
+    void chooseTable(const QString& table) {
+        m_env.prompt.answer(Prompt::Yes);
+        TableSourcePage& page = window.tableSourcePage();
+        page.icbTables_Click(page.icbTables()->findText(table));
+    }
+    // Confirms the detected keys (the user clicks "KEY" cells).
+    void confirmKeys() {
+        ColumnGridModel& grid = window.tableSourcePage().columns();
+        for (int i = 0; i < grid.rowCount(); ++i) {
+            if (grid.rows()[static_cast<size_t>(i)].uniqueMarker == QLatin1String("KEY"))
+                grid.toggleMarker(i, ColumnGridModel::Unique);
+        }
+    }
+    QString lastMessage() const { return m_env.prompt.messages().constLast().text; }
+
+private:
+    TestEnvironment& m_env;
+
+public:
+    frmMain window;
+    QString database;
+};
+
+} // namespace
+
+class WizardTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void generatedSelectByFamily() {
+        const QStringList staff{QStringLiteral("ID"), QStringLiteral("First Name")};
+        QCOMPARE(QueryText::generatedSelect(projectWith(1, 1, QStringLiteral("Staff List"), staff)),
+                 QStringLiteral("SELECT [ID], [First Name] FROM  [Staff List]"));
+        QCOMPARE(QueryText::generatedSelect(projectWith(2, 5, QStringLiteral("Staff List"), staff)),
+                 QStringLiteral("SELECT ID, [First Name] FROM  [Staff List]"));
+        QCOMPARE(
+            QueryText::generatedSelect(projectWith(2, 5, QStringLiteral("Staff"),
+                                                   {QStringLiteral("ID"), QStringLiteral("Name")})),
+            QStringLiteral("SELECT ID, Name FROM Staff"));
+        QCOMPARE(QueryText::generatedSelect(projectWith(2, 6, QStringLiteral("staff"), staff)),
+                 QStringLiteral("SELECT ID, [First Name] FROM staff"));
+        QCOMPARE(QueryText::generatedSelect(projectWith(1, 3, QStringLiteral("prices#csv"), staff)),
+                 QStringLiteral("SELECT ID, [First Name] FROM prices#csv"));
+        QCOMPARE(QueryText::generatedSelect(projectWith(1, 2, QStringLiteral("Sheet1$"), staff)),
+                 QStringLiteral("SELECT [ID], [First Name] FROM  [Sheet1$]"));
+        Project oracle = projectWith(3, 1, QStringLiteral("EMP"), staff);
+        oracle.ConnectionString = QStringLiteral("Provider=MSDAORA;Data Source=ORACLE9");
+        QVERIFY(!QueryText::UseBracketedNames(oracle));
+        QCOMPARE(QueryText::generatedSelect(oracle),
+                 QStringLiteral("SELECT ID, [First Name] FROM EMP"));
+        oracle.DatasourceStatus = 1; // an Access file stays bracketed whatever the string says
+        QVERIFY(QueryText::UseBracketedNames(oracle));
+    }
+
+    void bracketsToggleAndStoredQueriesWin() {
+        Project p = projectWith(2, 5, QStringLiteral("Order Details"),
+                                {QStringLiteral("OrderID"), QStringLiteral("Unit Price")});
+        const QString plain = QueryText::generatedSelect(p);
+        QCOMPARE(plain, QStringLiteral("SELECT OrderID, [Unit Price] FROM  [Order Details]"));
+        QCOMPARE(QueryText::toggledBrackets(p, QStringLiteral("SELECT OrderID FROM x")),
+                 QStringLiteral("SELECT [OrderID], [Unit Price] FROM  [Order Details]"));
+        QCOMPARE(QueryText::toggledBrackets(p, plain),
+                 QStringLiteral("SELECT OrderID, [Unit Price] FROM  [Order Details]"));
+        p.TableName = QStringLiteral("Orders");
+        QCOMPARE(QueryText::toggledBrackets(p, QStringLiteral("[")),
+                 QStringLiteral("SELECT OrderID, [Unit Price] FROM Orders"));
+        p.SQLString = QStringLiteral("SELECT * FROM Orders");
+        QCOMPARE(QueryText::toggledBrackets(p, QStringLiteral("[")), p.SQLString);
+        QCOMPARE(QueryText::toggledBrackets(p, QString()), p.SQLString);
+        QCOMPARE(QueryText::shownSelect(p), p.SQLString);
+        QCOMPARE(QueryText::storedWhere(QStringLiteral("WHERE City = \"Paris\" OR Name = \"\"")),
+                 QStringLiteral("WHERE City = 'Paris' OR Name = ''"));
+        QCOMPARE(QueryText::checkedStatement(QStringLiteral("  "), QStringLiteral("WHERE x")),
+                 QString());
+        QCOMPARE(QueryText::checkedStatement(QStringLiteral("SELECT a FROM t "), QString()),
+                 QStringLiteral("SELECT a FROM t"));
+    }
+
+    void uniqueKeysAndInclusion() {
+        Project p;
+        const QString none = QStringLiteral("UNCHECK");
+        const QString check = QStringLiteral("CHECK");
+        const QString key = QStringLiteral("KEY");
+        std::vector<ColumnRow> rows = {row(QStringLiteral("ID"), key, check),
+                                       row(QStringLiteral("Name"), none, check)};
+        // A detected key is only a suggestion: it does not count until confirmed.
+        QCOMPARE(TableStep::apply(p, QStringLiteral("T"), rows, true, 0),
+                 std::optional(QStringLiteral("Please select the unique columns of the table!")));
+        QCOMPARE(TableStep::apply(p, QStringLiteral("T"), rows, false, 0), std::nullopt);
+        QCOMPARE(p.UniqueKey, QStringList{});
+        rows = {row(QStringLiteral("A"), check, check), row(QStringLiteral("B"), check, check),
+                row(QStringLiteral("C"), check, check), row(QStringLiteral("D"), check, check)};
+        QCOMPARE(
+            TableStep::apply(p, QStringLiteral("T"), rows, true, 0),
+            std::optional(QStringLiteral("Please select maximum 3 unique columns of the table!")));
+        rows.pop_back();
+        QCOMPARE(TableStep::apply(p, QStringLiteral("T"), rows, true, 0), std::nullopt);
+        QCOMPARE(p.UniqueKey,
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        rows = {row(QStringLiteral("A"), none, none)};
+        QCOMPARE(
+            TableStep::apply(p, QStringLiteral("T"), rows, false, 0),
+            std::optional(QStringLiteral("Please select the columns to be included in the page!")));
+        rows = {row(QStringLiteral("A"), check, none), row(QStringLiteral("B"), none, check)};
+        const Project before = p;
+        QCOMPARE(TableStep::apply(p, QStringLiteral("T"), rows, true, 0),
+                 std::optional(
+                     QStringLiteral("You have not selected the column(s) marked as unique key!")));
+        QCOMPARE(p, before); // a refused step changes nothing
+    }
+
+    void columnsRebuiltByOrigin() {
+        Project p;
+        p.SQLString = QStringLiteral("SELECT x");
+        ColumnSettings kept;
+        kept.ColumnName = QStringLiteral("Name");
+        kept.ListCaption = QStringLiteral("Full name");
+        kept.FieldWidth = 55;
+        kept.MaxLength = 40;
+        kept.Required = false;
+        p.Columns = {kept};
+        const std::vector<ColumnRow> rows = {
+            row(QStringLiteral("ID"), QStringLiteral("CHECK"), QStringLiteral("CHECK")),
+            row(QStringLiteral("Name"), QStringLiteral("UNCHECK"), QStringLiteral("CHECK"),
+                QStringLiteral("TEXT"), QStringLiteral("Text"), QStringLiteral("80")),
+            row(QStringLiteral("Notes"), QStringLiteral("UNCHECK"), QStringLiteral("CHECK"),
+                QStringLiteral("TEXT"), QStringLiteral("Memo"), QStringLiteral("1000")),
+            row(QStringLiteral("Price"), QStringLiteral("UNCHECK"), QStringLiteral("CHECK"),
+                QStringLiteral("NUMBER"), QStringLiteral("Double")),
+            row(QStringLiteral("Skip"), QStringLiteral("UNCHECK"), QStringLiteral("UNCHECK"))};
+        Project opened = p;
+        QVERIFY(!TableStep::apply(opened, QStringLiteral("T"), rows, true, 1));
+        QCOMPARE(opened.Columns.size(), size_t(4));
+        const ColumnSettings& name = opened.Columns[1];
+        QCOMPARE(name.ListCaption, QStringLiteral("Full name")); // carried over
+        QCOMPARE(name.EditCaption, QStringLiteral("Name"));      // filled when empty
+        QCOMPARE(name.FieldWidth, 30);                           // set again every time
+        QCOMPARE(name.MaxLength, 40);
+        QVERIFY(!name.Required);
+        QCOMPARE(name.DataType, 4);
+        QCOMPARE(opened.Columns[0].MaxLength, 10); // no length: 10
+        QCOMPARE(opened.Columns[2].DataType, 5);
+        QCOMPARE(opened.Columns[3].DataType, 2);
+        QCOMPARE(opened.SQLString, QStringLiteral("SELECT x"));
+
+        Project fresh = p;
+        QVERIFY(!TableStep::apply(fresh, QStringLiteral("T"), rows, true, 0));
+        QCOMPARE(fresh.Columns[1].ListCaption, QStringLiteral("Name"));
+        QCOMPARE(fresh.Columns[1].MaxLength, 80);
+        QVERIFY(fresh.Columns[1].Required);
+        QCOMPARE(fresh.SQLString, QString());
+        QCOMPARE(fresh.TableName, QStringLiteral("T"));
+        QCOMPARE(fresh.UniqueKey, QStringList{QStringLiteral("ID")});
+    }
+
+    void selectAllFeatures() {
+        TestEnvironment env;
+        FeaturesPage page;
+        QCOMPARE(page.features(), Features{});
+        QVERIFY(page.box("chkSearch")->isChecked() && page.box("chkPage")->isChecked());
+        QCheckBox* all = page.box("chkSelectAllFeatures");
+        all->click();
+        const Features everything{true, true, true, true, true, true, true, true};
+        QCOMPARE(page.features(), everything);
+        all->click();
+        Features cleared{false, false, false, false, false, false, false, false};
+        cleared.advancedSearch = true;
+        QCOMPARE(page.features(), cleared);
+        // Advanced search cleared by hand stays cleared when the box is cleared.
+        all->click();
+        page.box("chkAdvancedSearch")->setChecked(false);
+        all->click();
+        QVERIFY(!page.box("chkAdvancedSearch")->isChecked());
+        QVERIFY(!page.box("chkLogin")->isChecked());
+    }
+
+    void finishListAndPageFiles() {
+        Project p;
+        p.TableName = QStringLiteral("Orders");
+        p.EnableAppend = true;
+        QStringList texts;
+        for (const GenerationTask& task : generationTasks(p))
+            texts << task.text;
+        QCOMPARE(
+            texts,
+            (QStringList{
+                QStringLiteral("Generate variable page"), QStringLiteral("Generate function page"),
+                QStringLiteral("Generate dynamic function page"),
+                QStringLiteral("Generate stylesheet page"), QStringLiteral("Generate images"),
+                QStringLiteral("Generate database"), QStringLiteral("Generate index page"),
+                QStringLiteral("Generate edit page"), QStringLiteral("Generate validation page")}));
+        FinishStep::registerPageFiles(p);
+        QCOMPARE(
+            p.Rename,
+            (QStringList{QStringLiteral("orders_variables.asp;orders_variables.asp"),
+                         QStringLiteral("orders_dynamicfunctions.asp;orders_dynamicfunctions.asp"),
+                         QStringLiteral("orders_index.asp;orders_index.asp"),
+                         QStringLiteral("orders_edit.asp;orders_edit.asp")}));
+        FinishStep::registerPageFiles(p); // registering again adds nothing
+        QCOMPARE(p.Rename.size(), 4);
+
+        Project all = p;
+        all.DatasourceStatus = DatasourceDsn;
+        all.EnableAppend = all.EditAs = false;
+        all.AdvancedSearch = all.PrinterFriendlyVersion = all.ExportOption = true;
+        all.LoginPage = true;
+        texts.clear();
+        for (const GenerationTask& task : generationTasks(all))
+            texts << task.text;
+        QVERIFY(!texts.contains(QStringLiteral("Generate database")));
+        QVERIFY(!texts.contains(QStringLiteral("Generate login page"))); // nothing to log in with
+        QVERIFY(!texts.contains(QStringLiteral("Generate edit page")));
+        QVERIFY(texts.contains(QStringLiteral("Generate export page")));
+        all.DynamicLoginName = QStringLiteral("LoginName");
+        QVERIFY(generationTasks(all).size() == size_t(texts.size())); // half a login table is none
+        all.DynamicLoginPassword = QStringLiteral("Password");
+        QCOMPARE(generationTasks(all)[5].text, QStringLiteral("Generate login page"));
+        QCOMPARE(progressNumber(0), 1);
+    }
+
+    void newProjectWalksToFinish() {
+        TestEnvironment env;
+        Walk walk(env);
+        walk.next();
+        QCOMPARE(walk.step(), 2);
+        // A new project shows basic search and records per page only.
+        QCOMPARE(walk.window.featuresPage().features(), Features{});
+        walk.tick("chkAdd", true);
+        walk.next();
+        QCOMPARE(walk.step(), 3);
+        QVERIFY(walk.project().EnableAppend);
+        walk.chooseTable(QStringLiteral("Orders"));
+        env.prompt.answer(Prompt::Ok);
+        walk.next(); // the detected key still has to be confirmed
+        QCOMPARE(walk.step(), 3);
+        QCOMPARE(walk.lastMessage(),
+                 QStringLiteral("Please select the unique columns of the table!"));
+        walk.confirmKeys();
+        walk.next();
+        QCOMPARE(walk.step(), 4);
+        QCOMPARE(walk.project().UniqueKey, QStringList{QStringLiteral("OrderID")});
+        QueryPage& query = walk.window.queryPage();
+        QCOMPARE(query.selectText(),
+                 QStringLiteral("SELECT OrderID, CustomerID, OrderDate, DeliveryTime, ShippedAt, "
+                                "Freight, ShipCity, Reference FROM Orders"));
+        QVERIFY(!query.whereBoxShown());
+        QVERIFY(query.rtbQuery(0)->isReadOnly());
+        query.allowEdit()->click();
+        QVERIFY(!query.rtbQuery(0)->isReadOnly());
+        query.moreButton()->click();
+        QVERIFY(query.whereBoxShown());
+        QCOMPARE(query.moreButton()->text(), QStringLiteral("&Basic"));
+
+        // A misspelt column and an invalid statement are both refused.
+        query.setWhereText(QStringLiteral("WHERE ShipCty = \"Paris\""));
+        env.prompt.answer(Prompt::Ok);
+        walk.next();
+        QCOMPARE(walk.step(), 4);
+        QCOMPARE(walk.lastMessage(),
+                 QStringLiteral("Specified SQL query is invalid!\nPlease check the SQL query!"));
+        QCOMPARE(query.whereText(), QStringLiteral("WHERE ShipCty = 'Paris'"));
+        query.setWhereText(QStringLiteral("WHERE WHERE"));
+        env.prompt.answer(Prompt::Ok);
+        walk.next();
+        QCOMPARE(walk.step(), 4);
+        QVERIFY(walk.project().SQLWhereString.isEmpty());
+        query.setWhereText(QStringLiteral("WHERE ShipCity = \"Paris\""));
+        walk.next();
+        QCOMPARE(walk.step(), 5);
+        QCOMPARE(walk.project().SQLWhereString, QStringLiteral("WHERE ShipCity = 'Paris'"));
+
+        for (int expected : {6, 7, 8, 10}) {
+            walk.next();
+            QCOMPARE(walk.step(), expected);
+        }
+        FinishPage& finish = walk.window.finishPage();
+        QCOMPARE(finish.rowText(1, FinishPage::Feature), QStringLiteral("Task List"));
+        QCOMPARE(finish.rowText(2, FinishPage::Feature), QStringLiteral("Generate variable page"));
+        QCOMPARE(finish.rowIconKey(2, FinishPage::Feature), QStringLiteral("TASK"));
+        QCOMPARE(finish.rowText(2, FinishPage::TaskList), QStringLiteral("Task List"));
+        QCOMPARE(finish.rowCount(), 1 + static_cast<int>(generationTasks(walk.project()).size()));
+        QVERIFY(walk.project().Rename.contains(QStringLiteral("orders_edit.asp;orders_edit.asp")));
+        QVERIFY(finish.chkCopyDatabase()->isVisibleTo(&walk.window));
+        QVERIFY(finish.chkCopyDatabase()->isChecked());
+        QCOMPARE(finish.txtDestinationPath()->text(), FinishStep::defaultDestination());
+
+        // The destination checks, then a real save.
+        const auto refusedFinish = [&](const QString& path, const QString& message) {
+            finish.txtDestinationPath()->setText(path);
+            env.prompt.answer(Prompt::Ok);
+            walk.next();
+            QCOMPARE(walk.lastMessage(), message);
+            QCOMPARE(walk.step(), 10);
+        };
+        refusedFinish(
+            QStringLiteral("   "),
+            QStringLiteral(
+                "Please specify the location where you would like to store the ASP scripts!"));
+        refusedFinish(env.path(QStringLiteral("nowhere")),
+                      QStringLiteral("The specified folder location doesn't not exists!"));
+        refusedFinish(walk.database,
+                      QStringLiteral("The specified folder location doesn't not exists!"));
+        const QString site = env.path(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site));
+        finish.txtDestinationPath()->setText(QStringLiteral(" ") + site + QStringLiteral(" "));
+        const QString file = env.path(QStringLiteral("orders.pjx"));
+        env.prompt.answerFile(file);
+        walk.next();
+        QVERIFY(QFileInfo::exists(file));
+        Project saved;
+        readProjectFile(file, saved);
+        QCOMPARE(saved.DestinationPath, site);
+        QCOMPARE(saved.SQLWhereString, QStringLiteral("WHERE ShipCity = 'Paris'"));
+        QCOMPARE(saved.TableName, QStringLiteral("Orders"));
+        QCOMPARE(walk.window.taskPane().itemIconKey(QStringLiteral("Home"), 10),
+                 QStringLiteral("CHECK"));
+        QVERIFY(walk.window.findChild<QStatusBar*>()->currentMessage().contains(
+            QStringLiteral("not available")));
+        QVERIFY(env.prompt.allAnswersUsed());
+    }
+
+    void openedProjectShowsItsChoices() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        Project p = projectWith(1, 7, QStringLiteral("Products"),
+                                {QStringLiteral("ProductID"), QStringLiteral("ProductName")});
+        p.DatabaseName = database;
+        p.ConnectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
+        p.UniqueKey = {QStringLiteral("ProductID")};
+        p.EditAs = true;
+        p.SimpleSearch = false;
+        p.LoginPage = true;
+        p.SQLString = QStringLiteral("SELECT ProductID, ProductName FROM Products");
+        p.SQLWhereString = QStringLiteral("WHERE ProductID > 1");
+        p.DestinationPath = QStringLiteral("/stored/elsewhere");
+        const QString file = env.path(QStringLiteral("products.pjx"));
+        saveProjectFile(file, p, 10);
+        clsINI remembered;
+        remembered.setSection(QStringLiteral("Settings"));
+        remembered.setKey(QStringLiteral("Path"));
+        remembered.setValue(env.path(QString()));
+
+        frmMain window(env.prompt);
+        window.Form_Load({file});
+        // Boxes changed before the walk are replaced by the stored values.
+        window.featuresPage().box("chkAdd")->setChecked(true);
+        window.cmdNext_Click();
+        QCOMPARE(window.featuresPage().features(), Features::of(p));
+        window.cmdNext_Click();
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 4);
+        QCOMPARE(window.queryPage().selectText(), p.SQLString);
+        QCOMPARE(window.queryPage().whereText(), p.SQLWhereString);
+        QVERIFY(window.queryPage().whereBoxShown());
+        // No search feature: the search step is passed over; the login step is not.
+        for (int expected : {5, 6, 8, 9, 10}) {
+            window.cmdNext_Click();
+            QCOMPARE(window.session().CurrentStep, expected);
+        }
+        // The folder chosen last with the folder button wins over the stored one.
+        QCOMPARE(window.finishPage().txtDestinationPath()->text(), env.path(QString()));
+        window.cmdBack_Click();
+        QCOMPARE(window.session().CurrentStep, 9);
+        QVERIFY(env.prompt.messages().isEmpty());
+    }
+
+    void searchSkipIsForwardOnly() {
+        TestEnvironment env;
+        Walk walk(env);
+        walk.next();
+        walk.tick("chkSearch", false);
+        walk.tick("chkAdvancedSearch", false);
+        walk.next();
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 5);
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 8); // the search step was passed over
+        walk.back();
+        QCOMPARE(walk.step(), 7); // going back knows only the login skip
+        // Back from the table step does not apply it: what is on screen stays.
+        walk.back();
+        walk.back();
+        walk.back();
+        walk.back();
+        QCOMPARE(walk.step(), 3);
+        walk.back();
+        QCOMPARE(walk.step(), 2);
+        QVERIFY(env.prompt.messages().isEmpty());
+    }
+
+    void dataSourceNameOffersNoDatabaseCopy() {
+        Project p;
+        p.DatasourceStatus = DatasourceDsn;
+        p.DatabaseName = QStringLiteral("/looks/like/a/path");
+        QVERIFY(!FinishStep::offersDatabaseCopy(p));
+        p.DatasourceStatus = DatasourceFile;
+        QVERIFY(FinishStep::offersDatabaseCopy(p));
+        p.DatabaseName = QStringLiteral("relative.db");
+        QVERIFY(!FinishStep::offersDatabaseCopy(p));
+    }
+
+    void invalidQueriesOnPostgreSQL() {
+        if (qEnvironmentVariableIsEmpty("TESSALINE_TEST_PG_DSN"))
+            QSKIP("the test database servers are not running (scripts/test.sh starts them)");
+        const QString dsn = QStringLiteral("DSN=%1;UID=%2;PWD=%3;")
+                                .arg(qEnvironmentVariable("TESSALINE_TEST_PG_DSN"),
+                                     qEnvironmentVariable("TESSALINE_TEST_USER"),
+                                     qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        QVERIFY(executeOnOdbc(dsn, QStringLiteral("CREATE TABLE IF NOT EXISTS aaa_wizard_orders "
+                                                  "(id integer primary key, city varchar(40))")));
+        TestEnvironment env;
+        frmMain window(env.prompt);
+        window.Form_Load({});
+        window.dataSourcePage().selectOption(1);
+        window.optDataSource_Click(1);
+        window.dataSourcePage().selectDataSource(qEnvironmentVariable("TESSALINE_TEST_PG_DSN"));
+        window.dataSourcePage().txtODBCLogin()->setText(
+            qEnvironmentVariable("TESSALINE_TEST_USER"));
+        window.dataSourcePage().txtODBCPassword()->setText(
+            qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 2);
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 3);
+        QVERIFY(window.tableSourcePage().icbTables()->count() > 0);
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 4);
+        QueryPage& query = window.queryPage();
+        query.moreButton()->click();
+        for (const char* where : {"WHERE no_such_column = 1", "WHERE ORDER BY"}) {
+            query.setWhereText(QString::fromLatin1(where));
+            env.prompt.answer(Prompt::Ok);
+            window.cmdNext_Click();
+            QCOMPARE(window.session().CurrentStep, 4);
+            QCOMPARE(
+                env.prompt.messages().constLast().text,
+                QStringLiteral("Specified SQL query is invalid!\nPlease check the SQL query!"));
+        }
+        // A driver of no known family keeps the project's family (Access, 1),
+        // so names come bracketed; the bracket button turns them plain.
+        query.setWhereText(QString());
+        QCOMPARE(query.selectText(),
+                 QStringLiteral("SELECT [id], [city] FROM  [aaa_wizard_orders]"));
+        window.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+        QCOMPARE(query.selectText(), QStringLiteral("SELECT id, city FROM aaa_wizard_orders"));
+        window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 5);
+    }
+};
+
+QTEST_MAIN(WizardTest)
+#include "tst_wizard.moc"
