@@ -489,8 +489,11 @@ void frmMain::UpdateUIStatus() {
         for (int position = 1; position <= m_taskPane->itemCount(kHomeBar); ++position) {
             Trap(name + QStringLiteral("7b.") + QString::number(position), [&] {
                 m_taskPane->setItemBold(kHomeBar, position, position == step);
+                // The step walked before this one is done; a skipped login step is not.
                 if (position == step && position > 1)
-                    m_taskPane->setItemIconKey(kHomeBar, position - 1, QStringLiteral("CHECK"));
+                    m_taskPane->setItemIconKey(
+                        kHomeBar, stepBefore(step, m_session.project.LoginPage),
+                        QStringLiteral("CHECK"));
             });
         }
         m_taskPane->setRedraw(true);

@@ -294,8 +294,8 @@ private Q_SLOTS:
         QCOMPARE(stepCaption(window), QStringLiteral("Finish"));
         QCOMPARE(button(window, "cmdNext")->text(), QStringLiteral("&Finish"));
         QVERIFY(window.taskPane().itemBold(kHome, 10));
-        QCOMPARE(window.taskPane().itemIconKey(kHome, 8), QStringLiteral("UNCHECK"));
-        QCOMPARE(window.taskPane().itemIconKey(kHome, 7), QStringLiteral("CHECK"));
+        QCOMPARE(window.taskPane().itemIconKey(kHome, 9), QStringLiteral("UNCHECK"));
+        QCOMPARE(window.taskPane().itemIconKey(kHome, 8), QStringLiteral("CHECK"));
         back->click();
         QCOMPARE(window.session().CurrentStep, 8);
         QCOMPARE(stepCaption(window), QStringLiteral("Form Layout"));

@@ -1,0 +1,425 @@
+#include "engine/siteplan.h"
+
+#include "datasource/connectionbuilder.h"
+#include "project/projectsession.h"
+#include "shell/runtimeerror.h"
+#include "util/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace ordwick::engine {
+
+namespace {
+
+ValueKind kindOf(std::int32_t dataType) {
+    switch (dataType) {
+    case 1:
+        return ValueKind::Integer;
+    case 2:
+    case 3:
+        return ValueKind::Number;
+    case 5:
+        return ValueKind::Memo;
+    case 6:
+        return ValueKind::Boolean;
+    case 7:
+        return ValueKind::Currency;
+    case 8:
+        return ValueKind::Date;
+    default:
+        return ValueKind::Text;
+    }
+}
+
+// A column without a chosen control gets the one that suits its values.
+int editTypeOf(const ColumnSettings& c, ValueKind kind) {
+    if (c.EditType >= EditText && c.EditType <= EditReadonly)
+        return c.EditType;
+    switch (kind) {
+    case ValueKind::Memo:
+        return EditTextArea;
+    case ValueKind::Boolean:
+        return EditCheckbox;
+    case ValueKind::Date:
+        return EditDate;
+    default:
+        return EditText;
+    }
+}
+
+int dateTypeOf(const ColumnSettings& c, int editType) {
+    if (editType != EditDate)
+        return 0;
+    bool numeric = false;
+    const int value = c.Details.trimmed().toInt(&numeric);
+    return numeric && value >= 0 && value <= 2 ? value : 0;
+}
+
+Lookup lookupOf(const ColumnSettings& c, int editType) {
+    Lookup lookup;
+    if (editType != EditRadio && editType != EditLookup)
+        return lookup;
+    const QString details = c.Details.trimmed();
+    if (details.isEmpty())
+        return lookup;
+    if (details.contains(QLatin1String("SELECT ")) && details.contains(QLatin1String(" FROM "))) {
+        lookup.kind = Lookup::Kind::Query;
+        lookup.sql = details;
+        lookup.linked = editType == EditLookup;
+        return lookup;
+    }
+    lookup.kind = Lookup::Kind::Static;
+    lookup.values = details.split(QStringLiteral(", "));
+    return lookup;
+}
+
+Quoting quotingOf(const Project& p) {
+    if (p.DatasourceType == FamilyMySql)
+        return Quoting::Backticks;
+    const QString text = p.ConnectionString.toLower();
+    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
+        return Quoting::DoubleQuotes;
+    return Quoting::Brackets;
+}
+
+// A page name must stay a plain file name in the destination folder and be
+// usable in an include directive and a link.
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar ch : name) {
+        if (ch.unicode() < 0x20 || QStringLiteral("/\\\"<>|*?:%").contains(ch))
+            return false;
+    }
+    return true;
+}
+
+QString plainFileName(QString name) {
+    for (QChar& ch : name) {
+        if (ch.unicode() < 0x20 || QStringLiteral("/\\\"<>|*?:%").contains(ch))
+            ch = QLatin1Char('_');
+    }
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("page.asp");
+    return name;
+}
+
+class FileNamer {
+public:
+    FileNamer(const Project& project, std::vector<PlanProblem>& problems)
+        : m_project(project), m_problems(problems) {}
+
+    // The file a page is written as: the rename list's name when it is a
+    // usable one, else the default name.
+    QString name(const QString& defaultName) {
+        const QString fallback = plainFileName(defaultName);
+        QString chosen = renamedPageFile(m_project, defaultName);
+        if (!isPlainFileName(chosen)) {
+            m_problems.push_back(
+                {QStringLiteral("The page \"%1\" cannot be written as \"%2\"; it is written as "
+                                "\"%3\".")
+                     .arg(defaultName, chosen, fallback),
+                 ErrorNumber::InvalidCall});
+            chosen = fallback;
+        }
+        if (m_used.contains(chosen, Qt::CaseInsensitive) && chosen != fallback) {
+            m_problems.push_back(
+                {QStringLiteral("Two pages are renamed to \"%1\"; the page \"%2\" keeps its own "
+                                "name.")
+                     .arg(chosen, defaultName),
+                 ErrorNumber::InvalidCall});
+            chosen = fallback;
+        }
+        m_used.append(chosen);
+        return chosen;
+    }
+
+private:
+    const Project& m_project;
+    std::vector<PlanProblem>& m_problems;
+    QStringList m_used;
+};
+
+const QString kFolderToken = QStringLiteral("\x01" "F" "\x01");
+const QString kFileToken = QStringLiteral("\x01" "D" "\x01");
+
+// The site's connection string when the data file is copied into "db": built
+// the way the wizard builds it, with the copied file or folder found through
+// Server.MapPath at run time.
+QString copiedConnectionScript(const Project& project, const QString& fileName) {
+    Project stand = project;
+    stand.ConnectionString.clear();
+    stand.DatabaseName = kFolderToken + QLatin1Char('/') + kFileToken;
+    const QString built = BuildConnectionString(stand, OriginNew, QString());
+    if (built.isEmpty())
+        return {};
+    QString script;
+    QString pending;
+    const auto flush = [&] {
+        if (!pending.isEmpty()) {
+            script += (script.isEmpty() ? QString() : QStringLiteral(" + ")) + jsString(pending);
+            pending.clear();
+        }
+    };
+    const auto mapped = [&](const QString& virtualPath) {
+        flush();
+        script += (script.isEmpty() ? QString() : QStringLiteral(" + ")) +
+                  QStringLiteral("Server.MapPath(") + jsString(virtualPath) + QLatin1Char(')');
+    };
+    const QString whole = kFolderToken + QLatin1Char('/') + kFileToken;
+    for (qsizetype i = 0; i < built.size();) {
+        if (built.mid(i, whole.size()) == whole) {
+            mapped(QStringLiteral("db/") + fileName);
+            i += whole.size();
+        } else if (built.mid(i, kFolderToken.size()) == kFolderToken) {
+            mapped(QStringLiteral("db"));
+            i += kFolderToken.size();
+        } else {
+            pending += built.at(i);
+            ++i;
+        }
+    }
+    flush();
+    return script;
+}
+
+QStringList filesOfFamily(const Project& p) {
+    const QFileInfo data(p.DatabaseName);
+    QStringList patterns;
+    switch (p.DatasourceType) {
+    case FamilyDbase:
+        patterns = {QStringLiteral("*.dbf"), QStringLiteral("*.dbt"), QStringLiteral("*.fpt"),
+                    QStringLiteral("*.mdx"), QStringLiteral("*.ndx"), QStringLiteral("*.cdx")};
+        break;
+    case FamilyText:
+        patterns = {QStringLiteral("*.txt"), QStringLiteral("*.csv"), QStringLiteral("*.asc"),
+                    QStringLiteral("*.tab"), QStringLiteral("schema.ini")};
+        break;
+    default:
+        return {data.absoluteFilePath()};
+    }
+    // The drivers read every table of the folder, so the whole set travels.
+    QStringList files;
+    const QFileInfoList found = data.absoluteDir().entryInfoList(
+        patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& file : found)
+        files.append(file.absoluteFilePath());
+    if (files.isEmpty())
+        files.append(data.absoluteFilePath());
+    return files;
+}
+
+int columnIndex(const std::vector<SiteColumn>& columns, const QString& name) {
+    for (const SiteColumn& c : columns) {
+        if (c.name == name)
+            return c.index;
+    }
+    for (const SiteColumn& c : columns) {
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return c.index;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString kindName(ValueKind kind) {
+    switch (kind) {
+    case ValueKind::Integer:
+        return QStringLiteral("integer");
+    case ValueKind::Number:
+        return QStringLiteral("number");
+    case ValueKind::Currency:
+        return QStringLiteral("currency");
+    case ValueKind::Boolean:
+        return QStringLiteral("boolean");
+    case ValueKind::Date:
+        return QStringLiteral("date");
+    case ValueKind::Memo:
+        return QStringLiteral("memo");
+    case ValueKind::Text:
+        break;
+    }
+    return QStringLiteral("text");
+}
+
+bool SiteColumn::sendsValue() const {
+    return settings->EditDisplay && editType != EditReadonly;
+}
+
+bool SitePlan::has(TaskKind kind) const {
+    return std::any_of(tasks.begin(), tasks.end(),
+                       [kind](const GenerationTask& t) { return t.kind == kind; });
+}
+
+SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
+    SitePlan plan;
+    plan.project = &p;
+    plan.table = p.TableName.trimmed();
+    if (plan.table.isEmpty())
+        throw RuntimeError(ErrorNumber::InvalidCall,
+                           QStringLiteral("The project names no table to generate pages for."));
+    if (p.Columns.empty())
+        throw RuntimeError(ErrorNumber::InvalidCall,
+                           QStringLiteral("The project includes no column of table \"%1\".")
+                               .arg(plan.table));
+    plan.tasks = generationTasks(p);
+    plan.quoting = quotingOf(p);
+    plan.tableSql = quoteName(p.TableName, plan.quoting);
+
+    // Page order: by position, columns not yet ordered after the others.
+    std::vector<const ColumnSettings*> ordered;
+    for (const ColumnSettings& c : p.Columns)
+        ordered.push_back(&c);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ColumnSettings* a, const ColumnSettings* b) {
+                         const auto rank = [](const ColumnSettings* c) {
+                             return c->Position > 0 ? c->Position : INT32_MAX;
+                         };
+                         return rank(a) < rank(b);
+                     });
+    for (const ColumnSettings* settings : ordered) {
+        SiteColumn column;
+        column.settings = settings;
+        column.index = static_cast<int>(plan.columns.size());
+        column.name = settings->ColumnName;
+        column.sql = quoteName(settings->ColumnName, plan.quoting);
+        column.kind = kindOf(settings->DataType);
+        column.editType = editTypeOf(*settings, column.kind);
+        column.validation = settings->ValidationType >= ValidateNone &&
+                                    settings->ValidationType <= ValidateZip
+                                ? settings->ValidationType
+                                : ValidateNone;
+        column.dateType = dateTypeOf(*settings, column.editType);
+        column.lookup = lookupOf(*settings, column.editType);
+        if ((column.editType == EditRadio || column.editType == EditLookup) &&
+            column.lookup.kind == Lookup::Kind::None) {
+            problems.push_back({QStringLiteral("Column \"%1\" has no list of values; it is "
+                                               "edited as a text field.")
+                                    .arg(column.name),
+                                ErrorNumber::InvalidCall});
+            column.editType = EditText;
+        }
+        plan.columns.push_back(column);
+    }
+
+    for (const QString& keyName : p.UniqueKey) {
+        const int at = columnIndex(plan.columns, keyName.trimmed());
+        if (at < 0) {
+            problems.push_back({QStringLiteral("The unique key column \"%1\" is not one of the "
+                                               "project's columns.")
+                                    .arg(keyName),
+                                ErrorNumber::SubscriptOutOfRange});
+            continue;
+        }
+        if (std::find(plan.keys.begin(), plan.keys.end(), at) == plan.keys.end()) {
+            plan.keys.push_back(at);
+            plan.columns[static_cast<size_t>(at)].key = true;
+        }
+    }
+    if (plan.keys.empty() && (p.EnableAppend || p.EditAs || p.EnableDelete))
+        problems.push_back({QStringLiteral("Table \"%1\" has no unique key among the project's "
+                                           "columns, so records cannot be added, edited or "
+                                           "deleted.")
+                                .arg(plan.table),
+                            ErrorNumber::InvalidCall});
+
+    QStringList names;
+    for (const SiteColumn& c : plan.columns)
+        names.append(c.sql);
+    plan.recordSql =
+        QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+        plan.tableSql;
+    const QString select = p.SQLString.trimmed().isEmpty() ? plan.recordSql : p.SQLString;
+    plan.baseSql = (select + QLatin1Char(' ') + p.SQLWhereString).trimmed();
+
+    if (p.SortColumnBy) {
+        for (const QString& entry : p.SortColumnID.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QStringList parts = entry.split(QLatin1Char('|'));
+            const int at = columnIndex(plan.columns, parts.value(0).trimmed());
+            if (at < 0) {
+                problems.push_back(
+                    {QStringLiteral("The initial order names column \"%1\", which the project "
+                                    "does not include.")
+                         .arg(parts.value(0)),
+                     ErrorNumber::SubscriptOutOfRange});
+                continue;
+            }
+            if (plan.initialOrder.size() < 3)
+                plan.initialOrder.push_back({at, parts.value(1).trimmed() == QLatin1String("1")});
+        }
+    }
+
+    if (plan.has(TaskKind::Login)) {
+        const bool table = !p.DynamicLoginName.isEmpty() && !p.DynamicLoginPassword.isEmpty() &&
+                           !p.DynamicTable.isEmpty();
+        if (table && (p.DynamicStaticLogin || p.CodeLoginName.isEmpty())) {
+            plan.login = LoginKind::Table;
+            plan.loginSql = QStringLiteral("SELECT ") +
+                            quoteName(p.DynamicLoginPassword, plan.quoting) +
+                            QStringLiteral(" FROM ") + quoteName(p.DynamicTable, plan.quoting) +
+                            QStringLiteral(" WHERE ") +
+                            quoteName(p.DynamicLoginName, plan.quoting) + QStringLiteral(" = ?");
+        } else {
+            plan.login = LoginKind::Fixed;
+            if (p.CodeLoginName.isEmpty())
+                problems.push_back({QStringLiteral("The login page has neither a login name nor "
+                                                   "a login table; nobody can log in."),
+                                    ErrorNumber::InvalidCall});
+        }
+    }
+
+    static const int kChoices[] = {1, 2, 5, 10, 50};
+    plan.pageSize = std::find(std::begin(kChoices), std::end(kChoices), p.RecordsPerPageID) !=
+                            std::end(kChoices)
+                        ? p.RecordsPerPageID * 10
+                        : 20;
+
+    FileNamer namer(p, problems);
+    const QString stem = p.TableName.toLower();
+    const auto pageOf = [&](TaskKind kind, const QString& suffix) {
+        for (const GenerationTask& task : plan.tasks) {
+            if (task.kind == kind && !task.pageSuffix.isEmpty())
+                return namer.name(pageFileName(p, task));
+        }
+        return namer.name(stem + suffix);
+    };
+    const QString include = QStringLiteral("include/");
+    plan.files.variables = include + pageOf(TaskKind::Variables, QStringLiteral("_variables.asp"));
+    plan.files.dynamicFunctions =
+        include + pageOf(TaskKind::DynamicFunctions, QStringLiteral("_dynamicfunctions.asp"));
+    plan.files.functions = include + QStringLiteral("functions.asp");
+    plan.files.styleSheet = include + QStringLiteral("style.css");
+    plan.files.siteScript = include + QStringLiteral("site.js");
+    plan.files.validationScript = include + plainFileName(stem + QStringLiteral("_validation.js"));
+    plan.files.index = pageOf(TaskKind::Index, QStringLiteral("_index.asp"));
+    plan.files.edit = pageOf(TaskKind::Edit, QStringLiteral("_edit.asp"));
+    plan.files.search = pageOf(TaskKind::Search, QStringLiteral("_search.asp"));
+    plan.files.exportPage = pageOf(TaskKind::Export, QStringLiteral("_export.asp"));
+    plan.files.print = namer.name(stem + QStringLiteral("_print.asp"));
+    plan.files.login = namer.name(stem + QStringLiteral("_login.asp"));
+
+    const bool fileSource = p.DatasourceStatus == DatasourceFile;
+    plan.copiesDatabase = fileSource && p.CopyDatabase;
+    if (plan.copiesDatabase) {
+        plan.databaseFiles = filesOfFamily(p);
+        plan.connectionScript =
+            copiedConnectionScript(p, QFileInfo(p.DatabaseName.trimmed()).fileName());
+    }
+    if (plan.connectionScript.isEmpty()) {
+        const QString stored = p.ConnectionString.trimmed().isEmpty()
+                                   ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
+                                   : p.ConnectionString;
+        plan.connectionScript = jsString(stored);
+        if (stored.isEmpty())
+            problems.push_back({QStringLiteral("The project has no connection string; the site "
+                                               "cannot reach its data."),
+                                ErrorNumber::InvalidCall});
+    }
+    return plan;
+}
+
+} // namespace ordwick::engine
