@@ -77,8 +77,8 @@ Picture::Picture(int width, int height)
       m_rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0) {}
 
 std::uint32_t Picture::pixel(int x, int y) const {
-    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(m_width) +
-                       static_cast<size_t>(x)) * 4;
+    const size_t at =
+        (static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)) * 4;
     return (std::uint32_t{m_rgba[at]} << 24) | (std::uint32_t{m_rgba[at + 1]} << 16) |
            (std::uint32_t{m_rgba[at + 2]} << 8) | m_rgba[at + 3];
 }
@@ -86,8 +86,8 @@ std::uint32_t Picture::pixel(int x, int y) const {
 void Picture::blend(int x, int y, std::uint32_t rgb, double coverage) {
     if (coverage <= 0.0)
         return;
-    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(m_width) +
-                       static_cast<size_t>(x)) * 4;
+    const size_t at =
+        (static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)) * 4;
     const double srcA = coverage;
     const double dstA = m_rgba[at + 3] / 255.0;
     const double outA = srcA + dstA * (1.0 - srcA);
@@ -102,8 +102,7 @@ void Picture::blend(int x, int y, std::uint32_t rgb, double coverage) {
 }
 
 template <typename Inside>
-void Picture::cover(double x0, double y0, double x1, double y1, std::uint32_t rgb,
-                    Inside inside) {
+void Picture::cover(double x0, double y0, double x1, double y1, std::uint32_t rgb, Inside inside) {
     const int left = std::max(0, static_cast<int>(std::floor(x0)));
     const int top = std::max(0, static_cast<int>(std::floor(y0)));
     const int right = std::min(m_width - 1, static_cast<int>(std::ceil(x1)));
@@ -124,8 +123,7 @@ void Picture::cover(double x0, double y0, double x1, double y1, std::uint32_t rg
     }
 }
 
-void Picture::fillPolygon(const std::vector<std::pair<double, double>>& points,
-                          std::uint32_t rgb) {
+void Picture::fillPolygon(const std::vector<std::pair<double, double>>& points, std::uint32_t rgb) {
     double x0 = m_width, y0 = m_height, x1 = 0, y1 = 0;
     for (const auto& [x, y] : points) {
         x0 = std::min(x0, x);
@@ -196,8 +194,8 @@ QByteArray Picture::png() const {
 
 namespace {
 
-constexpr std::uint32_t kInk = 0x1F4E8C;    // the site's blue
-constexpr std::uint32_t kFaint = 0xA9BCD6;  // an inactive arrow
+constexpr std::uint32_t kInk = 0x1F4E8C;   // the site's blue
+constexpr std::uint32_t kFaint = 0xA9BCD6; // an inactive arrow
 constexpr std::uint32_t kGreen = 0x2E8540;
 constexpr std::uint32_t kRed = 0xB3261E;
 constexpr std::uint32_t kPaper = 0xFFFFFF;

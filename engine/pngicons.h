@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 #include <vector>
 
@@ -29,8 +28,8 @@ public:
     QByteArray png() const;
 
 private:
-    template <typename Inside> void cover(double x0, double y0, double x1, double y1,
-                                          std::uint32_t rgb, Inside inside);
+    template <typename Inside>
+    void cover(double x0, double y0, double x1, double y1, std::uint32_t rgb, Inside inside);
     void blend(int x, int y, std::uint32_t rgb, double coverage);
 
     int m_width;

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <algorithm>
 
 namespace ordwick::engine {
@@ -143,8 +142,12 @@ private:
     QStringList m_used;
 };
 
-const QString kFolderToken = QStringLiteral("\x01" "F" "\x01");
-const QString kFileToken = QStringLiteral("\x01" "D" "\x01");
+const QString kFolderToken = QStringLiteral("\x01"
+                                            "F"
+                                            "\x01");
+const QString kFileToken = QStringLiteral("\x01"
+                                          "D"
+                                          "\x01");
 
 // The site's connection string when the data file is copied into "db": built
 // the way the wizard builds it, with the copied file or folder found through
@@ -203,8 +206,8 @@ QStringList filesOfFamily(const Project& p) {
     }
     // The drivers read every table of the folder, so the whole set travels.
     QStringList files;
-    const QFileInfoList found = data.absoluteDir().entryInfoList(
-        patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList found =
+        data.absoluteDir().entryInfoList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& file : found)
         files.append(file.absoluteFilePath());
     if (files.isEmpty())
@@ -263,9 +266,9 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
         throw RuntimeError(ErrorNumber::InvalidCall,
                            QStringLiteral("The project names no table to generate pages for."));
     if (p.Columns.empty())
-        throw RuntimeError(ErrorNumber::InvalidCall,
-                           QStringLiteral("The project includes no column of table \"%1\".")
-                               .arg(plan.table));
+        throw RuntimeError(
+            ErrorNumber::InvalidCall,
+            QStringLiteral("The project includes no column of table \"%1\".").arg(plan.table));
     plan.tasks = generationTasks(p);
     plan.quoting = quotingOf(p);
     plan.tableSql = quoteName(p.TableName, plan.quoting);
@@ -289,10 +292,10 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
         column.sql = quoteName(settings->ColumnName, plan.quoting);
         column.kind = kindOf(settings->DataType);
         column.editType = editTypeOf(*settings, column.kind);
-        column.validation = settings->ValidationType >= ValidateNone &&
-                                    settings->ValidationType <= ValidateZip
-                                ? settings->ValidationType
-                                : ValidateNone;
+        column.validation =
+            settings->ValidationType >= ValidateNone && settings->ValidationType <= ValidateZip
+                ? settings->ValidationType
+                : ValidateNone;
         column.dateType = dateTypeOf(*settings, column.editType);
         column.lookup = lookupOf(*settings, column.editType);
         if ((column.editType == EditRadio || column.editType == EditLookup) &&
@@ -330,9 +333,8 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     QStringList names;
     for (const SiteColumn& c : plan.columns)
         names.append(c.sql);
-    plan.recordSql =
-        QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
-        plan.tableSql;
+    plan.recordSql = QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) +
+                     QStringLiteral(" FROM ") + plan.tableSql;
     const QString select = p.SQLString.trimmed().isEmpty() ? plan.recordSql : p.SQLString;
     plan.baseSql = (select + QLatin1Char(' ') + p.SQLWhereString).trimmed();
 

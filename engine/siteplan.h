@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 namespace ordwick::engine {
@@ -45,8 +44,8 @@ enum ValidationCode : int {
 struct Lookup {
     enum class Kind { None, Static, Query };
     Kind kind = Kind::None;
-    QStringList values; // static choices
-    QString sql;        // a query's text as the project holds it
+    QStringList values;  // static choices
+    QString sql;         // a query's text as the project holds it
     bool linked = false; // the query gives a stored value and a shown text
 };
 

@@ -16,8 +16,7 @@ void appendHex4(QString& out, char16_t unit) {
 qsizetype appendReference(QString& out, const QString& text, qsizetype i) {
     char32_t code = text.at(i).unicode();
     qsizetype used = 1;
-    if (QChar::isHighSurrogate(code) && i + 1 < text.size() &&
-        text.at(i + 1).isLowSurrogate()) {
+    if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
         code = QChar::surrogateToUcs4(text.at(i).unicode(), text.at(i + 1).unicode());
         used = 2;
     } else if (QChar::isSurrogate(code)) {

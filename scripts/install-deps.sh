@@ -14,6 +14,8 @@ packages=(
     # (scripts/test-services.sh).
     libsqlite3-dev sqlite3 libsqliteodbc
     postgresql odbc-postgresql mariadb-server odbc-mariadb
+    # The generation engine's tests parse the generated scripts with Node.
+    nodejs
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "controls/iconstore.h"
 #include "controls/taskpane.h"
 #include "datasource/dataconnection.h"
+#include "generation/enginebinding.h"
 #include "shell/clsini.h"
 #include "shell/commandline.h"
 #include "shell/filedialogs.h"
@@ -37,6 +38,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,8 +46,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
@@ -491,9 +495,9 @@ void frmMain::UpdateUIStatus() {
                 m_taskPane->setItemBold(kHomeBar, position, position == step);
                 // The step walked before this one is done; a skipped login step is not.
                 if (position == step && position > 1)
-                    m_taskPane->setItemIconKey(
-                        kHomeBar, stepBefore(step, m_session.project.LoginPage),
-                        QStringLiteral("CHECK"));
+                    m_taskPane->setItemIconKey(kHomeBar,
+                                               stepBefore(step, m_session.project.LoginPage),
+                                               QStringLiteral("CHECK"));
             });
         }
         m_taskPane->setRedraw(true);
@@ -636,20 +640,81 @@ void frmMain::finish() {
         return;
     }
     m_session.project.DestinationPath = m_finishPage->txtDestinationPath()->text().trimmed();
-    m_taskPane->setItemIconKey(kHomeBar, kFinishStep, QStringLiteral("CHECK"));
     m_cmdNext->setEnabled(false);
+    m_taskPane->setItemIconKey(kHomeBar, kFinishStep, QStringLiteral("CHECK"));
     m_cmdCancel->setEnabled(false);
     m_finishPage->cmdDestinationPath()->setEnabled(false);
-    const QString saved = m_session.SaveProject();
+    Trap(QStringLiteral("frmMain.cmbNext_Click.5"), [&] { GenerateASPScript(); });
     m_cmdCancel->setEnabled(true);
     m_finishPage->cmdDestinationPath()->setEnabled(true);
     m_cmdNext->setEnabled(true);
+}
+
+void frmMain::resetProgress() {
+    m_finishPage->pgbProgress()->setMaximum(qMax(1, m_finishPage->rowCount()));
+    m_finishPage->pgbProgress()->setValue(0);
+}
+
+void frmMain::GenerateASPScript() {
+    const Project& project = m_session.project;
+    const QString saved = m_session.SaveProject();
     if (saved.isEmpty())
         return;
-    // Say plainly that nothing was generated: the engine is not part of this build yet.
-    statusBar()->showMessage(QStringLiteral("The project was saved to %1. Generating the web "
-                                            "application is not available in this version yet.")
-                                 .arg(saved));
+    const QString destination = QualityPath(project.DestinationPath);
+    QStringList folders{QStringLiteral("include"), QStringLiteral("images")};
+    if (project.DatasourceStatus == DatasourceFile)
+        folders.prepend(QStringLiteral("db"));
+    for (const QString& folder : std::as_const(folders)) {
+        if (!QDir().mkpath(destination + folder))
+            throw RuntimeError(ErrorNumber::PathFileAccess,
+                               QStringLiteral("Path/File access error: cannot create \"%1\"")
+                                   .arg(destination + folder));
+    }
+    resetProgress();
+    GenerationEngine engine(m_engineLibrary.isEmpty() ? GenerationEngine::defaultLibraryPath()
+                                                      : m_engineLibrary);
+    m_oObject = &engine;
+    const auto release = qScopeGuard([this] { m_oObject = nullptr; });
+    engine.setProjectFilePath(saved);
+    const QString application = programFolder();
+    QDir().mkpath(QualityPath(application) + QStringLiteral("template"));
+    engine.setApplicationPath(application);
+    connect(&engine, &GenerationEngine::Progress, this, &frmMain::oObject_Progress);
+    connect(&engine, &GenerationEngine::Aborted, this, &frmMain::oObject_Aborted);
+    connect(&engine, &GenerationEngine::clsASPScriptErr, this,
+            [](const QString& module, const QString& description, int number) {
+                // The engine decides how it carries on; the report is only shown.
+                ReportError(module, description, number);
+            });
+    SetStatusbar(4);
+    engine.Generate();
+    SetStatusbar(0);
+    resetProgress();
+    if (!engine.Abort())
+        offerNewProject(QStringLiteral("ASP files for ") + project.TableName +
+                        QStringLiteral(" has been sucessfully generated!"));
+}
+
+void frmMain::oObject_Progress(int progressStatus) {
+    Trap(QStringLiteral("frmMain.oObject_Progress"), [&] {
+        if (progressStatus < 0 || progressStatus >= m_finishPage->rowCount())
+            return;
+        m_finishPage->pgbProgress()->setValue(progressStatus);
+        m_finishPage->markDone(progressStatus + 1);
+    });
+}
+
+void frmMain::oObject_Aborted(bool state) {
+    if (!state)
+        return;
+    m_cmdCancel->setEnabled(true);
+    SetStatusbar(0);
+    offerNewProject(QStringLiteral("ASP files generation aborted by user!"));
+}
+
+void frmMain::offerNewProject(const QString& firstLine) {
+    if (m_prompt.question(firstLine + QStringLiteral("\nWould you like to create a new project?")))
+        newProjectCommand();
 }
 
 void frmMain::showLoadedDataSource() {
@@ -837,7 +902,14 @@ void frmMain::cmdBack_Click() {
 
 bool frmMain::confirmExit() {
     if (m_session.CurrentStep >= kFinishStep) {
-        // No generation runs yet, so there is nothing to stop: leave at once.
+        if (m_oObject != nullptr) {
+            // A run is going: ask the engine to stop. The window stays open (the
+            // run is still on the stack) until the user closes it afterwards.
+            m_cmdCancel->setEnabled(false);
+            m_oObject->setAbort(true);
+            SetStatusbar(6);
+            return false;
+        }
         m_exitConfirmed = true;
         return true;
     }

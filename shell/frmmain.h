@@ -21,6 +21,7 @@ class QToolBar;
 namespace ordwick {
 
 class DataSourcePage;
+class GenerationEngine;
 class FeaturesPage;
 class FinishPage;
 class QueryPage;
@@ -65,6 +66,8 @@ public:
     void icbDataSource_Click();
     void cmdConnectionString_Click();
     void cmdDestinationPath_Click();
+    // The engine reports the task shown in grid row progressStatus + 1 done.
+    void oObject_Progress(int progressStatus);
     void chkCopyDatabase_Click(bool checked);
 
     ProjectSession& session() { return m_session; }
@@ -82,6 +85,9 @@ public:
 
     // How help pages are opened; the desktop's browser unless replaced.
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    // The generation engine library a run loads; the one beside the program by default.
+    void setEngineLibrary(const QString& path) { m_engineLibrary = path; }
+    bool generating() const { return m_oObject != nullptr; }
 Q_SIGNALS:
     // A modal dialog (About, settings) is about to run; lets callers reach it.
     void dialogOpened(QDialog* dialog);
@@ -108,6 +114,10 @@ private:
     bool applyColumnCustomizationStep();
     void prepareFinish();
     void finish();
+    void GenerateASPScript();
+    void oObject_Aborted(bool state);
+    void resetProgress();
+    void offerNewProject(const QString& firstLine);
     // Shows the data source of a project just opened in the first step.
     void showLoadedDataSource();
 
@@ -116,6 +126,9 @@ private:
     RecentProjects m_recent;
     WizardNavigator m_navigator;
     UrlOpener m_openUrl;
+    QString m_engineLibrary;
+    // The engine of the run in progress; empty between runs.
+    GenerationEngine* m_oObject = nullptr;
 
     bool m_loading = false;
     bool m_exitConfirmed = false;

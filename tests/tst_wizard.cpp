@@ -80,6 +80,7 @@ ColumnRow row(const QString& name, const QString& unique, const QString& include
 class Walk {
 public:
     explicit Walk(TestEnvironment& env) : m_env(env), window(env.prompt) {
+        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
         database = env.path(QStringLiteral("shop.db"));
         if (!QFileInfo::exists(database))
             QFile::copy(kSample, database);
@@ -399,6 +400,7 @@ private Q_SLOTS:
         finish.txtDestinationPath()->setText(QStringLiteral(" ") + site + QStringLiteral(" "));
         const QString file = env.path(QStringLiteral("orders.pjx"));
         env.prompt.answerFile(file);
+        env.prompt.answer(Prompt::No); // no new project after the run
         walk.next();
         QVERIFY(QFileInfo::exists(file));
         Project saved;
@@ -406,11 +408,85 @@ private Q_SLOTS:
         QCOMPARE(saved.DestinationPath, site);
         QCOMPARE(saved.SQLWhereString, QStringLiteral("WHERE ShipCity = 'Paris'"));
         QCOMPARE(saved.TableName, QStringLiteral("Orders"));
+        QCOMPARE(walk.lastMessage(),
+                 QStringLiteral("ASP files for Orders has been sucessfully "
+                                "generated!\nWould you like to create a new project?"));
+        for (const char* written : {"orders_index.asp", "orders_edit.asp",
+                                    "include/orders_variables.asp", "db", "include", "images"})
+            QVERIFY2(QFileInfo::exists(site + QLatin1Char('/') + QLatin1String(written)), written);
+        // Every task row was ticked off by the engine's progress.
+        for (int row = 2; row <= finish.rowCount(); ++row)
+            QCOMPARE(finish.rowText(row, FinishPage::Status), QStringLiteral("Completed!"));
         QCOMPARE(walk.window.taskPane().itemIconKey(QStringLiteral("Home"), 10),
                  QStringLiteral("CHECK"));
-        QVERIFY(walk.window.findChild<QStatusBar*>()->currentMessage().contains(
-            QStringLiteral("not available")));
+        QCOMPARE(walk.project().TableName, QStringLiteral("Orders")); // No keeps the project
+        QVERIFY(!walk.window.generating());
         QVERIFY(env.prompt.allAnswersUsed());
+    }
+
+    void progressOutsideTheGridChangesNothing() {
+        TestEnvironment env;
+        Walk walk(env);
+        Project& project = walk.project();
+        project.TableName = QStringLiteral("Orders");
+        FinishPage& finish = walk.window.finishPage();
+        finish.fillTasks(project);
+        const int rows = finish.rowCount();
+        walk.window.oObject_Progress(1); // the first task: grid row 2
+        QCOMPARE(finish.rowText(2, FinishPage::Status), QStringLiteral("Completed!"));
+        QCOMPARE(finish.rowIconKey(2, FinishPage::Feature), QStringLiteral("TASKOVER"));
+        walk.window.oObject_Progress(rows);
+        walk.window.oObject_Progress(-1);
+        for (int row = 3; row <= rows; ++row)
+            QCOMPARE(finish.rowText(row, FinishPage::Status), QString());
+        QCOMPARE(finish.rowText(1, FinishPage::Status), QString());
+    }
+
+    void runWithoutADataFileAndCancelledRun() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        Project p = projectWith(3, 1, QStringLiteral("Customers"),
+                                {QStringLiteral("CustomerID"), QStringLiteral("CompanyName")});
+        p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + database;
+        p.ConnectionString = p.DatabaseName;
+        p.DatasourceType = 7;
+        const QString file = env.path(QStringLiteral("typed.pjx"));
+        saveProjectFile(file, p, 10);
+        frmMain window(env.prompt);
+        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
+        window.Form_Load({file});
+        for (int i = 0; i < 8; ++i)
+            window.cmdNext_Click();
+        QCOMPARE(window.session().CurrentStep, 10);
+        QVERIFY(!window.finishPage().chkCopyDatabase()->isVisibleTo(&window));
+        const QString site = env.path(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site));
+        window.finishPage().txtDestinationPath()->setText(site);
+        // Closing the window during the run asks the engine to stop.
+        bool closed = true;
+        int progressSeen = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (window.generating() && progressSeen++ == 0)
+                closed = window.close();
+        });
+        poll.start(0);
+        env.prompt.answer(Prompt::No); // "aborted by user", no new project
+        window.cmdNext_Click();
+        poll.stop();
+        QVERIFY(!closed);
+        QVERIFY(window.isVisible());
+        QVERIFY(!QFileInfo::exists(site + QStringLiteral("/db")));
+        QVERIFY(QFileInfo::exists(site + QStringLiteral("/include")));
+        QCOMPARE(
+            env.prompt.messages().constLast().text,
+            QStringLiteral(
+                "ASP files generation aborted by user!\nWould you like to create a new project?"));
+        QCOMPARE(window.statusText(), QStringLiteral("Ready"));
+        QVERIFY(!window.generating());
+        // With the run over, closing on the last step leaves at once.
+        QVERIFY(window.close());
     }
 
     void openedProjectShowsItsChoices() {
@@ -519,7 +595,11 @@ private Q_SLOTS:
         QCOMPARE(window.session().CurrentStep, 2);
         window.cmdNext_Click();
         QCOMPARE(window.session().CurrentStep, 3);
-        QVERIFY(window.tableSourcePage().icbTables()->count() > 0);
+        // Other suites add tables to the same database: pick ours by name.
+        env.prompt.answer(Prompt::Yes);
+        TableSourcePage& tables = window.tableSourcePage();
+        tables.icbTables_Click(tables.icbTables()->findText(QStringLiteral("aaa_wizard_orders")));
+        QCOMPARE(tables.icbTables()->currentText(), QStringLiteral("aaa_wizard_orders"));
         window.cmdNext_Click();
         QCOMPARE(window.session().CurrentStep, 4);
         QueryPage& query = window.queryPage();

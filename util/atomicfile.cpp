@@ -77,13 +77,26 @@ private:
 
 } // namespace
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+void flushFileSystemOf(const QString& folder) {
+    const QByteArray name = QFile::encodeName(folder);
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        fail(folder, errno);
+    const int result = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0)
+        fail(folder, error);
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, Durability durability) {
     const QByteArray target = QFile::encodeName(path);
     TemporaryFile temporary(target);
     if (temporary.fd() < 0)
         fail(path, errno);
     if (::fchmod(temporary.fd(), modeFor(target)) != 0 || !writeAll(temporary.fd(), bytes) ||
-        ::fsync(temporary.fd()) != 0 || !temporary.closeFile() || !temporary.renameTo(target)) {
+        (durability == Durability::Flushed && ::fsync(temporary.fd()) != 0) ||
+        !temporary.closeFile() || !temporary.renameTo(target)) {
         fail(path, errno);
     }
 }

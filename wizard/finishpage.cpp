@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -33,7 +34,7 @@ FinishPage::FinishPage(QWidget* parent)
     : QWidget(parent), m_txtDestinationPath(new QLineEdit(this)),
       m_cmdDestinationPath(new QPushButton(QStringLiteral("..."), this)),
       m_chkCopyDatabase(new QCheckBox(QStringLiteral("Copy Database"), this)),
-      m_grdFinish(new QTreeView(this)) {
+      m_grdFinish(new QTreeView(this)), m_pgbProgress(new QProgressBar(this)) {
     setObjectName(QStringLiteral("pgFinish"));
     m_txtDestinationPath->setObjectName(QStringLiteral("txtDestinationPath"));
     m_cmdDestinationPath->setObjectName(QStringLiteral("cmdDestinationPath"));
@@ -66,6 +67,10 @@ FinishPage::FinishPage(QWidget* parent)
     m_grdFinish->header()->setStretchLastSection(true);
     m_grdFinish->setColumnWidth(Feature, 320);
     layout->addWidget(m_grdFinish, 1);
+    m_pgbProgress->setObjectName(QStringLiteral("pgbProgress"));
+    m_pgbProgress->setAccessibleName(QStringLiteral("Progress"));
+    m_pgbProgress->setValue(0);
+    layout->addWidget(m_pgbProgress);
 
     connect(m_cmdDestinationPath, &QPushButton::clicked, this, &FinishPage::destinationRequested);
     connect(m_chkCopyDatabase, &QCheckBox::clicked, this, &FinishPage::copyDatabaseClicked);

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QTreeView;
 
@@ -34,6 +35,7 @@ public:
     QPushButton* cmdDestinationPath() const { return m_cmdDestinationPath; }
     QCheckBox* chkCopyDatabase() const { return m_chkCopyDatabase; }
     QTreeView* grdFinish() const { return m_grdFinish; }
+    QProgressBar* pgbProgress() const { return m_pgbProgress; }
 
 Q_SIGNALS:
     void destinationRequested();
@@ -46,6 +48,7 @@ private:
     QPushButton* m_cmdDestinationPath;
     QCheckBox* m_chkCopyDatabase;
     QTreeView* m_grdFinish;
+    QProgressBar* m_pgbProgress;
     QStandardItemModel m_model;
 };
 

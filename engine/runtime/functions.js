@@ -1,0 +1,606 @@
+// Shared helpers of the generated pages. This page only declares: the table's
+// own values come from its variable page, its per-column rules from its
+// dynamic function page, and each page calls what it needs.
+//
+// Safety rules every page keeps by using these helpers: a value from the
+// request reaches SQL only as a command parameter; sort columns, directions,
+// operators and page sizes are looked up in the project's own lists; every
+// value written into HTML goes through ow_html; changes are made only by POST
+// requests that carry the session's token.
+
+var OW_OPERATORS = {
+    eq: " = ?", ne: " <> ?", lt: " < ?", le: " <= ?", gt: " > ?", ge: " >= ?"
+};
+var OW_TEXT_OPERATORS = { contains: 1, starts: 1, eq: 1, ne: 1 };
+
+// ---------------------------------------------------------------- text
+
+function ow_str(v) {
+    if (ow_isNothing(v)) return "";
+    if (typeof v == "date") return ow_formatDateTime(new Date(v), 0);
+    if (v instanceof Date) return ow_formatDateTime(v, 0);
+    return String(v);
+}
+
+function ow_html(v) {
+    return ow_str(v).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
+        .replace(/"/g, "&quot;").replace(/'/g, "&#39;");
+}
+
+function ow_url(v) {
+    return encodeURIComponent(ow_str(v));
+}
+
+function ow_int(text, fallback) {
+    var s = ow_trimmed(text);
+    if (!/^-?\d{1,9}$/.test(s)) return fallback;
+    return parseInt(s, 10);
+}
+
+function ow_has(object, name) {
+    return Object.prototype.hasOwnProperty.call(object, name);
+}
+
+function ow_indexOf(list, value) {
+    for (var i = 0; i < list.length; i++)
+        if (list[i] === value) return i;
+    return -1;
+}
+
+// ---------------------------------------------------------------- values
+
+// A database value as a JavaScript value: dates as Date, nothing as null.
+function ow_dbValue(v) {
+    if (ow_isNothing(v)) return null;
+    if (typeof v == "date") return new Date(v);
+    return v;
+}
+
+function ow_isTrue(v) {
+    if (ow_isNothing(v)) return false;
+    if (v === true || v === false) return v;
+    return /^(true|yes|on|-1|1)$/i.test(ow_trimmed(v));
+}
+
+function ow_formatValue(v, column) {
+    v = ow_dbValue(v);
+    if (v === null) return "";
+    var c = OW_COLUMNS[column];
+    if (c.kind == "date") {
+        if (!(v instanceof Date)) {
+            var parsed = ow_parseDate(String(v), 0);
+            if (parsed === null) return String(v);
+            v = parsed;
+        }
+        return ow_formatDateTime(v, c.dateType);
+    }
+    if (c.kind == "boolean") return ow_isTrue(v) ? "Yes" : "No";
+    if (c.kind == "currency") {
+        var n = Number(v);
+        return isNaN(n) ? String(v) : n.toFixed(2);
+    }
+    return ow_str(v);
+}
+
+// The typed value of a typed text for a column: null for an empty text,
+// undefined for a text that is not a value of the column's kind.
+function ow_typedValue(column, text) {
+    var c = OW_COLUMNS[column], s = ow_trimmed(text);
+    if (s == "") return null;
+    if (c.kind == "integer") return ow_isInteger(s) ? parseInt(s, 10) : undefined;
+    if (c.kind == "number") return ow_isNumber(s) ? parseFloat(s) : undefined;
+    if (c.kind == "currency") {
+        var n = ow_currencyNumber(s);
+        return ow_isNumber(n) ? parseFloat(n) : undefined;
+    }
+    if (c.kind == "boolean") {
+        if (/^(true|yes|on|-1|1)$/i.test(s)) return true;
+        if (/^(false|no|off|0)$/i.test(s)) return false;
+        return undefined;
+    }
+    if (c.kind == "date") {
+        var d = ow_parseDate(s, c.dateType);
+        return d === null ? undefined : d;
+    }
+    return String(text);
+}
+
+// A command parameter of the column's kind.
+function ow_param(kind, value) {
+    if (kind == "text" || kind == "memo") {
+        var t = ow_isNothing(value) ? null : String(value);
+        return { type: kind == "memo" ? 203 : 202, size: t === null ? 1 : Math.max(1, t.length), value: t };
+    }
+    if (kind == "integer")
+        return { type: value !== null && Math.abs(value) > 2147483647 ? 5 : 3, size: 0, value: value };
+    if (kind == "currency") return { type: 6, size: 0, value: value };
+    if (kind == "boolean") return { type: 11, size: 0, value: value };
+    if (kind == "date") return { type: 7, size: 0, value: value };
+    return { type: 5, size: 0, value: value };
+}
+
+// ---------------------------------------------------------------- queries
+
+// One condition on a column, its values appended to params; "" when the
+// operator does not apply to the column or the text is no value of its kind.
+function ow_condition(column, op, text, params) {
+    var c = OW_COLUMNS[column];
+    if (c.kind == "text" || c.kind == "memo") {
+        if (!ow_has(OW_TEXT_OPERATORS, op)) return "";
+        var s = ow_str(text);
+        if (op == "contains") {
+            params.push(ow_param("text", "%" + s + "%"));
+            return c.sql + " LIKE ?";
+        }
+        if (op == "starts") {
+            params.push(ow_param("text", s + "%"));
+            return c.sql + " LIKE ?";
+        }
+        params.push(ow_param("text", s));
+        return c.sql + OW_OPERATORS[op];
+    }
+    if (!ow_has(OW_OPERATORS, op)) return "";
+    if (c.kind == "boolean" && op != "eq" && op != "ne") return "";
+    var v = ow_typedValue(column, text);
+    if (v === null || typeof v == "undefined") return "";
+    if (c.kind == "date" && (op == "eq" || op == "ne")) {
+        // A day is a range: stored values may carry a time.
+        var start = new Date(v.getFullYear(), v.getMonth(), v.getDate());
+        var end = new Date(v.getFullYear(), v.getMonth(), v.getDate() + 1);
+        params.push(ow_param("date", start));
+        params.push(ow_param("date", end));
+        return op == "eq" ? "(" + c.sql + " >= ? AND " + c.sql + " < ?)"
+                          : "(" + c.sql + " < ? OR " + c.sql + " >= ?)";
+    }
+    params.push(ow_param(c.kind, v));
+    return c.sql + OW_OPERATORS[op];
+}
+
+function ow_sortable(column) {
+    return OW_FEATURES.sorting && column >= 0 && column < OW_COLUMNS.length && OW_COLUMNS[column].list;
+}
+
+// The list's query for a state: the project's query, narrowed by the basic
+// and the advanced search and put in order.
+function ow_listQuery(state) {
+    var where = [], params = [], order = [], i;
+    if (OW_FEATURES.simpleSearch && state.search != "") {
+        var any = [];
+        for (i = 0; i < OW_COLUMNS.length; i++) {
+            if (!OW_COLUMNS[i].simple || (state.field >= 0 && state.field != i)) continue;
+            var kind = OW_COLUMNS[i].kind;
+            var cond = ow_condition(i, kind == "text" || kind == "memo" ? "contains" : "eq", state.search, params);
+            if (cond != "") any.push(cond);
+        }
+        where.push(any.length ? "(" + any.join(" OR ") + ")" : "1 = 0");
+    }
+    if (OW_FEATURES.advancedSearch) {
+        for (i = 0; i < state.advanced.length; i++) {
+            var a = state.advanced[i];
+            if (a.column < 0 || a.column >= OW_COLUMNS.length || !OW_COLUMNS[a.column].advanced) continue;
+            var c2 = ow_condition(a.column, a.op, a.value, params);
+            if (c2 != "") where.push(c2);
+        }
+    }
+    if (ow_sortable(state.sort)) {
+        order.push(OW_COLUMNS[state.sort].sql + (state.desc ? " DESC" : " ASC"));
+    } else {
+        for (i = 0; i < OW_INITIAL_ORDER.length; i++)
+            order.push(OW_COLUMNS[OW_INITIAL_ORDER[i].column].sql + (OW_INITIAL_ORDER[i].desc ? " DESC" : " ASC"));
+    }
+    if (where.length == 0 && order.length == 0) return { sql: OW_BASE_SQL, params: params };
+    var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
+    if (where.length) sql += " WHERE " + where.join(" AND ");
+    if (order.length) sql += " ORDER BY " + order.join(", ");
+    return { sql: sql, params: params };
+}
+
+// The key values of a record as typed values, or null when one does not convert.
+function ow_typedKeys(texts) {
+    var values = [];
+    for (var i = 0; i < OW_KEYS.length; i++) {
+        var v = ow_typedValue(OW_KEYS[i], texts[i]);
+        if (v === null || typeof v == "undefined") return null;
+        values.push(v);
+    }
+    return values;
+}
+
+function ow_keyQuery(statement, keys, params) {
+    var conds = [];
+    for (var i = 0; i < OW_KEYS.length; i++) {
+        var c = OW_COLUMNS[OW_KEYS[i]];
+        conds.push(c.sql + " = ?");
+        params.push(ow_param(c.kind, keys[i]));
+    }
+    return { sql: statement + " WHERE " + conds.join(" AND "), params: params };
+}
+
+function ow_recordQuery(keys) {
+    return ow_keyQuery(OW_RECORD_SQL, keys, []);
+}
+
+function ow_deleteQuery(keys) {
+    return ow_keyQuery("DELETE FROM " + OW_TABLE_SQL, keys, []);
+}
+
+// pairs: [{ column: index, value: typed value }]
+function ow_insertQuery(pairs) {
+    var names = [], marks = [], params = [];
+    for (var i = 0; i < pairs.length; i++) {
+        var c = OW_COLUMNS[pairs[i].column];
+        names.push(c.sql);
+        marks.push("?");
+        params.push(ow_param(c.kind, pairs[i].value));
+    }
+    return {
+        sql: "INSERT INTO " + OW_TABLE_SQL + " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")",
+        params: params
+    };
+}
+
+function ow_updateQuery(pairs, keys) {
+    var sets = [], params = [];
+    for (var i = 0; i < pairs.length; i++) {
+        var c = OW_COLUMNS[pairs[i].column];
+        sets.push(c.sql + " = ?");
+        params.push(ow_param(c.kind, pairs[i].value));
+    }
+    return ow_keyQuery("UPDATE " + OW_TABLE_SQL + " SET " + sets.join(", "), keys, params);
+}
+
+// ---------------------------------------------------------------- ADO
+
+function ow_open() {
+    var conn = Server.CreateObject("ADODB.Connection");
+    conn.Open(ow_connectionString());
+    return conn;
+}
+
+function ow_command(conn, query) {
+    var cmd = Server.CreateObject("ADODB.Command");
+    cmd.ActiveConnection = conn;
+    cmd.CommandText = query.sql;
+    cmd.CommandType = 1;
+    for (var i = 0; i < query.params.length; i++) {
+        var p = query.params[i], v = p.value;
+        if (v instanceof Date) v = v.getVarDate();
+        cmd.Parameters.Append(cmd.CreateParameter("p" + (i + 1), p.type, 1, p.size, v));
+    }
+    return cmd;
+}
+
+// A read-only recordset that knows its size, for paging.
+function ow_rows(conn, query) {
+    var rs = Server.CreateObject("ADODB.Recordset");
+    rs.CursorLocation = 3;
+    rs.CursorType = 3;
+    rs.LockType = 1;
+    rs.Open(ow_command(conn, query));
+    return rs;
+}
+
+function ow_run(conn, query) {
+    ow_command(conn, query).Execute();
+}
+
+function ow_field(rs, column) {
+    return ow_dbValue(rs.Fields.Item(OW_COLUMNS[column].name).Value);
+}
+
+// ---------------------------------------------------------------- lookups
+
+var ow_optionCache = {};
+
+// The choices of a radio button or lookup column: [{ value, text }].
+function ow_options(column, conn) {
+    var key = "c" + column;
+    if (ow_has(ow_optionCache, key)) return ow_optionCache[key];
+    var c = OW_COLUMNS[column], list = [], i;
+    if (c.lookup == "static") {
+        var values = OW_STATIC_OPTIONS[column];
+        for (i = 0; i < values.length; i++) list.push({ value: values[i], text: values[i] });
+    } else if (c.lookup == "query") {
+        var rs = ow_rows(conn, { sql: c.lookupSql, params: [] });
+        while (!rs.EOF) {
+            var value = ow_str(ow_dbValue(rs.Fields.Item(0).Value));
+            var text = c.linked && rs.Fields.Count > 1 ? ow_str(ow_dbValue(rs.Fields.Item(1).Value)) : value;
+            list.push({ value: value, text: text });
+            rs.MoveNext();
+        }
+        rs.Close();
+    }
+    ow_optionCache[key] = list;
+    return list;
+}
+
+function ow_optionText(column, value, conn) {
+    var s = ow_str(value), list = ow_options(column, conn);
+    for (var i = 0; i < list.length; i++)
+        if (list[i].value == s) return list[i].text;
+    return s;
+}
+
+function ow_isOption(column, text, conn) {
+    var list = ow_options(column, conn);
+    for (var i = 0; i < list.length; i++)
+        if (list[i].value == text) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- request
+
+function ow_begin() {
+    Response.Buffer = true;
+    Response.CodePage = 65001;
+    Response.CharSet = "utf-8";
+    Response.CacheControl = "no-cache";
+    Response.AddHeader("Pragma", "no-cache");
+    Response.AddHeader("X-Content-Type-Options", "nosniff");
+    Response.AddHeader("X-Frame-Options", "SAMEORIGIN");
+}
+
+function ow_first(collection) {
+    return collection.Count > 0 ? String(collection.Item(1)) : "";
+}
+
+function ow_q(name) {
+    return ow_first(Request.QueryString(name));
+}
+
+function ow_f(name) {
+    return ow_first(Request.Form(name));
+}
+
+function ow_isPost() {
+    return String(Request.ServerVariables("REQUEST_METHOD")) == "POST";
+}
+
+// The list's state from the query string; every part checked against the
+// project's own columns and choices.
+function ow_readListState() {
+    var state = {
+        search: ow_trimmed(ow_q("q")),
+        field: ow_int(ow_q("qf"), -1),
+        sort: ow_int(ow_q("s"), -1),
+        desc: ow_q("d") == "desc",
+        page: Math.max(1, ow_int(ow_q("p"), 1)),
+        size: OW_PAGE_SIZE,
+        advanced: []
+    };
+    if (state.field < -1 || state.field >= OW_COLUMNS.length || (state.field >= 0 && !OW_COLUMNS[state.field].simple))
+        state.field = -1;
+    if (!ow_sortable(state.sort)) {
+        state.sort = -1;
+        state.desc = false;
+    }
+    if (OW_FEATURES.pageChoice) {
+        var size = ow_int(ow_q("n"), OW_PAGE_SIZE);
+        if (ow_indexOf(OW_PAGE_SIZES, size) >= 0) state.size = size;
+    }
+    if (OW_FEATURES.advancedSearch) {
+        for (var i = 0; i < OW_COLUMNS.length; i++) {
+            if (!OW_COLUMNS[i].advanced) continue;
+            var value = ow_q("a" + i + "v");
+            if (ow_trimmed(value) != "") state.advanced.push({ column: i, op: ow_q("a" + i + "o"), value: value });
+        }
+    }
+    return state;
+}
+
+// The query string of a state, with some parts replaced: { p: 2 }.
+function ow_stateQuery(state, changes) {
+    var parts = [], values = {
+        q: state.search, qf: state.field >= 0 ? state.field : "",
+        s: state.sort >= 0 ? state.sort : "", d: state.sort >= 0 && state.desc ? "desc" : "",
+        n: state.size != OW_PAGE_SIZE ? state.size : "", p: state.page > 1 ? state.page : ""
+    };
+    for (var name in changes)
+        if (ow_has(changes, name)) values[name] = changes[name];
+    var order = ["q", "qf", "s", "d", "n", "p"];
+    for (var i = 0; i < order.length; i++)
+        if (ow_str(values[order[i]]) != "") parts.push(order[i] + "=" + ow_url(values[order[i]]));
+    for (var j = 0; j < state.advanced.length; j++) {
+        var a = state.advanced[j];
+        parts.push("a" + a.column + "o=" + ow_url(a.op));
+        parts.push("a" + a.column + "v=" + ow_url(a.value));
+    }
+    return parts.join("&");
+}
+
+function ow_link(page, query) {
+    return ow_html(query == "" ? page : page + "?" + query);
+}
+
+// ---------------------------------------------------------------- session
+
+function ow_newToken() {
+    try {
+        var guid = String(Server.CreateObject("Scriptlet.TypeLib").Guid);
+        var hex = guid.replace(/[^0-9A-Fa-f]/g, "");
+        if (hex.length >= 32) return hex.substr(0, 32);
+    } catch (e) {
+    }
+    var s = "";
+    for (var i = 0; i < 8; i++) s += ow_pad(Math.floor(Math.random() * 65536).toString(16), 4);
+    return s;
+}
+
+// The session's token against cross-site requests.
+function ow_token() {
+    var t = Session("ow_token");
+    if (ow_isNothing(t) || String(t) == "") {
+        t = ow_newToken();
+        Session("ow_token") = t;
+    }
+    return String(t);
+}
+
+function ow_tokenField() {
+    return "<input type=\"hidden\" name=\"ow_token\" value=\"" + ow_html(ow_token()) + "\">";
+}
+
+// True for a POST request that carries the session's token.
+function ow_checkedPost() {
+    if (!ow_isPost()) return false;
+    var sent = ow_f("ow_token");
+    return sent != "" && sent === ow_token();
+}
+
+function ow_user() {
+    var u = Session(OW_LOGIN.sessionKey);
+    return ow_isNothing(u) ? "" : String(u);
+}
+
+// Sends a visitor who has not logged in to the login page, which brings him
+// back to this page (named by its role, never by a path from the request).
+function ow_requireLogin(role) {
+    if (OW_LOGIN.kind == "none" || ow_user() != "") return;
+    Response.Redirect(OW_PAGES.login + "?r=" + ow_url(role));
+}
+
+// ---------------------------------------------------------------- list parts
+
+function ow_cellText(column, v, conn, cut) {
+    var text = OW_FORMAT[column](v, conn);
+    var html = ow_html(text);
+    var c = OW_COLUMNS[column];
+    if (cut && OW_FEATURES.more && (c.kind == "text" || c.kind == "memo") && text.length > OW_MORE_LENGTH) {
+        html = "<span class=\"ow-short\">" + ow_html(text.substr(0, OW_MORE_LENGTH)) + "&hellip;</span>" +
+            "<span class=\"ow-full\" hidden>" + html + "</span> <a href=\"#\" class=\"ow-more\">more...</a>";
+    }
+    return html;
+}
+
+function ow_sortHeader(column, caption, state, page) {
+    if (!ow_sortable(column)) return ow_html(caption);
+    var desc = state.sort == column && !state.desc;
+    var image = state.sort == column ? (state.desc ? "sort_desc.png" : "sort_asc.png") : "sort_none.png";
+    return "<a href=\"" + ow_link(page, ow_stateQuery(state, { s: column, d: desc ? "desc" : "", p: "" })) + "\">" +
+        ow_html(caption) + " <img src=\"images/" + image + "\" alt=\"\" width=\"16\" height=\"16\"></a>";
+}
+
+function ow_pager(state, pageCount, page) {
+    if (pageCount <= 1) return "";
+    var html = "<div class=\"ow-pager\">";
+    function step(target, image, label) {
+        if (target < 1 || target > pageCount || target == state.page)
+            return "<span class=\"ow-off\"><img src=\"images/" + image + "\" alt=\"" + label + "\" width=\"16\" height=\"16\"></span> ";
+        return "<a href=\"" + ow_link(page, ow_stateQuery(state, { p: target > 1 ? target : "" })) + "\" title=\"" + label + "\">" +
+            "<img src=\"images/" + image + "\" alt=\"" + label + "\" width=\"16\" height=\"16\"></a> ";
+    }
+    html += step(1, "first.png", "First") + step(state.page - 1, "prev.png", "Previous");
+    html += "<span>Page " + state.page + " of " + pageCount + "</span> ";
+    html += step(state.page + 1, "next.png", "Next") + step(pageCount, "last.png", "Last");
+    return html + "</div>";
+}
+
+// Hidden fields that carry a state through a form, less the named parts.
+function ow_stateFields(state, skip) {
+    var query = ow_stateQuery(state, skip), html = "";
+    if (query == "") return html;
+    var pairs = query.split("&");
+    for (var i = 0; i < pairs.length; i++) {
+        var at = pairs[i].indexOf("=");
+        html += "<input type=\"hidden\" name=\"" + ow_html(decodeURIComponent(pairs[i].substr(0, at))) +
+            "\" value=\"" + ow_html(decodeURIComponent(pairs[i].substr(at + 1))) + "\">";
+    }
+    return html;
+}
+
+function ow_keyQueryString(rs) {
+    var parts = [];
+    for (var i = 0; i < OW_KEYS.length; i++)
+        parts.push("k" + i + "=" + ow_url(ow_keyText(ow_field(rs, OW_KEYS[i]), OW_KEYS[i])));
+    return parts.join("&");
+}
+
+function ow_keyFields(rs) {
+    var html = "";
+    for (var i = 0; i < OW_KEYS.length; i++)
+        html += "<input type=\"hidden\" name=\"k" + i + "\" value=\"" + ow_html(ow_keyText(ow_field(rs, OW_KEYS[i]), OW_KEYS[i])) + "\">";
+    return html;
+}
+
+// A key value as text that ow_typedValue reads back to the same value.
+function ow_keyText(v, column) {
+    if (v instanceof Date) return ow_formatDateTime(v, OW_COLUMNS[column].dateType);
+    if (OW_COLUMNS[column].kind == "boolean") return ow_isTrue(v) ? "true" : "false";
+    return ow_str(v);
+}
+
+// The key values a request names, typed; null when they are missing or wrong.
+function ow_requestKeys(read) {
+    var texts = [];
+    for (var i = 0; i < OW_KEYS.length; i++) texts.push(read("k" + i));
+    return OW_KEYS.length ? ow_typedKeys(texts) : null;
+}
+
+// ---------------------------------------------------------------- export
+
+function ow_csvField(text) {
+    var s = ow_str(text);
+    // A cell that starts like a formula would run as one in a spreadsheet.
+    if (/^[=+\-@\t\r]/.test(s)) s = "'" + s;
+    if (/[",\r\n]/.test(s)) s = "\"" + s.replace(/"/g, "\"\"") + "\"";
+    return s;
+}
+
+function ow_xml(text) {
+    return ow_str(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
+        .replace(/"/g, "&quot;").replace(/[\x00-\x08\x0b\x0c\x0e-\x1f]/g, "");
+}
+
+// ---------------------------------------------------------------- forms
+
+// A stored value as the text a form field shows and sends back.
+function ow_editText(column, v) {
+    v = ow_dbValue(v);
+    if (v === null) return "";
+    var c = OW_COLUMNS[column];
+    if (v instanceof Date) return ow_formatDateTime(v, c.dateType);
+    if (c.kind == "boolean") return ow_isTrue(v) ? "1" : "0";
+    return String(v);
+}
+
+function ow_radioButtons(column, current, conn) {
+    var list = ow_options(column, conn), html = "";
+    for (var i = 0; i < list.length; i++) {
+        html += "<label><input type=\"radio\" name=\"f" + column + "\" value=\"" + ow_html(list[i].value) + "\"" +
+            (list[i].value == current ? " checked" : "") + "> " + ow_html(list[i].text) + "</label> ";
+    }
+    return html;
+}
+
+function ow_selectOptions(column, current, conn, blank) {
+    var list = ow_options(column, conn), html = blank ? "<option value=\"\"></option>" : "";
+    for (var i = 0; i < list.length; i++) {
+        html += "<option value=\"" + ow_html(list[i].value) + "\"" + (list[i].value == current ? " selected" : "") + ">" +
+            ow_html(list[i].text) + "</option>";
+    }
+    return html;
+}
+
+// ---------------------------------------------------------------- login
+
+function ow_checkLogin(name, password) {
+    if (name == "" || password == "") return false;
+    if (OW_LOGIN.kind == "fixed") return name === OW_LOGIN.name && password === OW_LOGIN.password;
+    if (OW_LOGIN.kind != "table") return false;
+    var conn = ow_open(), ok = false;
+    var rs = ow_rows(conn, { sql: OW_LOGIN.sql, params: [ow_param("text", name)] });
+    while (!rs.EOF) {
+        if (ow_str(ow_dbValue(rs.Fields.Item(0).Value)) === password) ok = true;
+        rs.MoveNext();
+    }
+    rs.Close();
+    conn.Close();
+    return ok;
+}
+
+function ow_logoutForm() {
+    if (OW_LOGIN.kind == "none") return "";
+    return "<form class=\"ow-logout\" method=\"post\" action=\"" + ow_html(OW_PAGES.login) + "\">" + ow_tokenField() +
+        "<input type=\"hidden\" name=\"ow_action\" value=\"logout\">" +
+        "<span>" + ow_html(ow_user()) + "</span> <button type=\"submit\">Log out</button></form>";
+}

@@ -1,0 +1,15 @@
+# The generation engine: its contract through the real binding and library,
+# and the sites it writes (parsed with Node, SQL prepared on the sample database).
+set(ORDWICK_ENGINE_TEST_DEFINITIONS
+    ORDWICK_SAMPLE_DATABASE="${ORDWICK_SAMPLE_DATABASE}"
+    ORDWICK_ENGINE_LIBRARY="$<TARGET_FILE:ordwick-engine>"
+    ORDWICK_GENERATE="$<TARGET_FILE:ordwick-generate>"
+    ORDWICK_TEMPLATE_DIR="${CMAKE_SOURCE_DIR}/template")
+
+ordwick_test(tst_engine ordwick_enginebinding)
+add_dependencies(tst_engine ordwick-engine ordwick-generate ordwick_samples)
+target_compile_definitions(tst_engine PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
+
+ordwick_test(tst_engine_site ordwick_enginebinding SQLite::SQLite3 Qt6::Gui)
+add_dependencies(tst_engine_site ordwick-engine ordwick_samples)
+target_compile_definitions(tst_engine_site PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
