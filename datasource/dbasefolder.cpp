@@ -1,5 +1,6 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
+#include "datasource/tablefolder.h"
 #include "shell/runtimeerror.h"
 #include "util/textcodec.h"
 
@@ -63,23 +64,13 @@ std::optional<ColumnInfo> fieldInfo(const QString& name, char type, int width, i
     }
 }
 
-class DbaseFolder final : public DataConnection {
+class DbaseFolder final : public TableFolder {
 public:
-    explicit DbaseFolder(const QString& folder) : m_folder(folder), m_shown(shownPath(folder)) {
-        if (folder.isEmpty())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("No folder of dBase tables was named."));
-        if (!QFileInfo(folder).isDir())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("The folder \"%1\" does not exist.").arg(m_shown));
-    }
-
-    std::vector<TableInfo> tables() override {
-        std::vector<TableInfo> result;
-        for (const QFileInfo& file : files())
-            result.push_back({tableName(file), QStringLiteral("TABLE")});
-        return result;
-    }
+    explicit DbaseFolder(const QString& folder)
+        : TableFolder(folder, {QStringLiteral("dBase tables"),
+                               QStringLiteral("dBase table"),
+                               {QStringLiteral("*.dbf")},
+                               false}) {}
 
     std::vector<ColumnInfo> columns(const QString& table) override {
         const QFileInfo file = fileOf(table);
@@ -113,42 +104,6 @@ public:
         }
         return result;
     }
-
-    std::vector<KeyColumn> primaryKeys(const QString& table) override {
-        if (!table.isEmpty())
-            fileOf(table);
-        return {};
-    }
-
-    void checkQuery(const QString& sql) override { checkStatement(readSchema(*this), sql); }
-
-private:
-    std::vector<QFileInfo> files() const {
-        const QDir folder(m_folder);
-        if (!folder.exists())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("The folder \"%1\" does not exist.").arg(m_shown));
-        const QFileInfoList found = folder.entryInfoList({QStringLiteral("*.dbf")}, QDir::Files,
-                                                         QDir::Name | QDir::IgnoreCase);
-        return {found.begin(), found.end()};
-    }
-
-    static QString tableName(const QFileInfo& file) {
-        return driverObjectName(file.completeBaseName());
-    }
-
-    QFileInfo fileOf(const QString& table) const {
-        for (const QFileInfo& file : files()) {
-            if (tableName(file).compare(table, Qt::CaseInsensitive) == 0)
-                return file;
-        }
-        throw RuntimeError(
-            DataError::GeneralFailure,
-            QStringLiteral("The folder \"%1\" has no dBase table \"%2\".").arg(m_shown, table));
-    }
-
-    QString m_folder;
-    QString m_shown;
 };
 
 } // namespace

@@ -7,6 +7,7 @@ target_sources(ordwick_core PRIVATE
     datasource/excelfile.cpp
     datasource/dbasefolder.cpp
     datasource/textfolder.cpp
+    datasource/tablefolder.cpp
 )
 
 find_package(PkgConfig REQUIRED)

@@ -1,5 +1,6 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
+#include "datasource/tablefolder.h"
 #include "shell/runtimeerror.h"
 #include "util/textcodec.h"
 
@@ -226,23 +227,15 @@ private:
     qsizetype m_longest = 0;
 };
 
-class TextFolder final : public DataConnection {
+class TextFolder final : public TableFolder {
 public:
-    explicit TextFolder(const QString& folder) : m_folder(folder), m_shown(shownPath(folder)) {
-        if (folder.isEmpty())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("No folder of text files was named."));
-        if (!QFileInfo(folder).isDir())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("The folder \"%1\" does not exist.").arg(m_shown));
-    }
-
-    std::vector<TableInfo> tables() override {
-        std::vector<TableInfo> result;
-        for (const QFileInfo& file : files())
-            result.push_back({tableName(file), QStringLiteral("TABLE")});
-        return result;
-    }
+    // Tables are named by the driver's rule ("prices#csv"); the file name works too.
+    explicit TextFolder(const QString& folder)
+        : TableFolder(folder, {QStringLiteral("text files"),
+                               QStringLiteral("text file for the table"),
+                               {QStringLiteral("*.txt"), QStringLiteral("*.csv"),
+                                QStringLiteral("*.asc"), QStringLiteral("*.tab")},
+                               true}) {}
 
     std::vector<ColumnInfo> columns(const QString& table) override {
         const QFileInfo file = fileOf(table);
@@ -272,45 +265,6 @@ public:
             result.push_back(guesses[column].column(names.at(static_cast<qsizetype>(column))));
         return result;
     }
-
-    std::vector<KeyColumn> primaryKeys(const QString& table) override {
-        if (!table.isEmpty())
-            fileOf(table);
-        return {};
-    }
-
-    void checkQuery(const QString& sql) override { checkStatement(readSchema(*this), sql); }
-
-private:
-    std::vector<QFileInfo> files() const {
-        const QDir folder(m_folder);
-        if (!folder.exists())
-            throw RuntimeError(DataError::GeneralFailure,
-                               QStringLiteral("The folder \"%1\" does not exist.").arg(m_shown));
-        const QFileInfoList found =
-            folder.entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.csv"),
-                                  QStringLiteral("*.asc"), QStringLiteral("*.tab")},
-                                 QDir::Files, QDir::Name | QDir::IgnoreCase);
-        return {found.begin(), found.end()};
-    }
-
-    static QString tableName(const QFileInfo& file) { return driverObjectName(file.fileName()); }
-
-    // The driver's name ("prices#csv"); the file name itself is taken too.
-    QFileInfo fileOf(const QString& table) const {
-        for (const QFileInfo& file : files()) {
-            if (tableName(file).compare(table, Qt::CaseInsensitive) == 0 ||
-                file.fileName().compare(table, Qt::CaseInsensitive) == 0)
-                return file;
-        }
-        throw RuntimeError(
-            DataError::GeneralFailure,
-            QStringLiteral("The folder \"%1\" has no text file for the table \"%2\".")
-                .arg(m_shown, table));
-    }
-
-    QString m_folder;
-    QString m_shown;
 };
 
 } // namespace
