@@ -1,9 +1,9 @@
 // Generates the whole site of a 100-column table many times through the
 // program's engine binding and prints the medians. Usage:
 //   bench_engine [LIBRARY]   (default: the engine built beside the program)
+#include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
 #include "project/projectfile.h"
-#include "shell/runtimeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -97,7 +97,7 @@ Series measure(const QString& library, const QString& project, const QString& ap
         timer.start();
         {
             GenerationEngine engine(library);
-            QObject::connect(&engine, &GenerationEngine::clsASPScriptErr,
+            QObject::connect(&engine, &GenerationEngine::failureReported,
                              [&](const QString& m, const QString& d, int) {
                                  ++series.failures;
                                  std::fprintf(stderr, "%s: %s\n", qPrintable(m), qPrintable(d));
@@ -106,7 +106,7 @@ Series measure(const QString& library, const QString& project, const QString& ap
             engine.setApplicationPath(app);
             QElapsedTimer generate;
             generate.start();
-            engine.Generate();
+            engine.generate();
             series.generating.push_back(static_cast<double>(generate.nsecsElapsed()) / 1e6);
         }
         series.whole.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);

@@ -1,6 +1,6 @@
 // Saves and reopens a project of 300 columns many times and prints the medians.
+#include "foundation/errorhandler.h"
 #include "project/projectfile.h"
-#include "shell/errorhandler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

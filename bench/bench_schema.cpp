@@ -11,7 +11,7 @@
 // on the first run and kept for later ones. Without the test services only the
 // SQLite half runs.
 #include "datasource/connections.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

@@ -2,7 +2,7 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
 #include "datasource/schemamirrorprocess.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QFile>
 #include <QFileInfo>

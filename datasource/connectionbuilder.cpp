@@ -1,7 +1,7 @@
 #include "datasource/connectionbuilder.h"
 
+#include "foundation/paths.h"
 #include "project/projectsession.h"
-#include "util/paths.h"
 
 namespace ordwick {
 

@@ -1,10 +1,10 @@
 # SQLite files and ODBC data sources.
 find_package(SQLite3 REQUIRED)
-target_sources(ordwick_core PRIVATE
+target_sources(ordwick_datasource PRIVATE
     datasource/sqlitefile.cpp
     datasource/odbcsource.cpp
 )
-target_link_libraries(ordwick_core PRIVATE SQLite::SQLite3)
+target_link_libraries(ordwick_datasource PRIVATE SQLite::SQLite3)
 
 # The sample database that ships beside the program, built from its SQL text by
 # a small tool of our own, so that no sqlite3 program is needed to build.

@@ -1,8 +1,8 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
 #include "datasource/tablefolder.h"
-#include "shell/runtimeerror.h"
-#include "util/textcodec.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/textcodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 # Readers of database files and folders (Access, Excel, dBase, text).
-target_sources(ordwick_core PRIVATE
+target_sources(ordwick_datasource PRIVATE
     datasource/schemamirror.cpp
     datasource/schemamirrorprocess.cpp
     datasource/accessfile.cpp
@@ -25,4 +25,4 @@ else()
     set(ORDWICK_SHAPELIB ordwick_shapelib)
 endif()
 find_package(SQLite3 REQUIRED)
-target_link_libraries(ordwick_core PUBLIC PkgConfig::FILESOURCES ${ORDWICK_SHAPELIB} SQLite::SQLite3)
+target_link_libraries(ordwick_datasource PUBLIC PkgConfig::FILESOURCES ${ORDWICK_SHAPELIB} SQLite::SQLite3)

@@ -1,6 +1,6 @@
 #include "datasource/connections.h"
 #include "datasource/connectionstring.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "datasource/schemadiscovery.h"
 
 #include "datasource/connectionbuilder.h"
-#include "util/paths.h"
+#include "foundation/paths.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "datasource/schemamirror.h"
 
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QDir>
 #include <QFileInfo>

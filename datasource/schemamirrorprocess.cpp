@@ -1,6 +1,6 @@
 #include "datasource/schemamirrorprocess.h"
 
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,5 +1,5 @@
 #include "datasource/connections.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QDir>
 #include <QFile>

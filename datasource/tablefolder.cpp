@@ -1,7 +1,7 @@
 #include "datasource/tablefolder.h"
 
 #include "datasource/schemamirror.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 
 #include <QDir>
 #include <utility>

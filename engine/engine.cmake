@@ -19,7 +19,7 @@ add_custom_command(
     VERBATIM)
 
 # libordwick-engine.so, beside the program. Only the C interface is exported:
-# the classes it shares with the program (ordwick_core) stay private to it, so
+# the classes it shares with the program (the lower layers) stay private to it, so
 # the two copies in one process never meet.
 add_library(ordwick-engine SHARED
     engine/engine_abi.cpp
@@ -31,17 +31,13 @@ add_library(ordwick-engine SHARED
     engine/listpages.cpp
     engine/formpages.cpp
     ${ORDWICK_ENGINE_EMBEDDED})
-target_link_libraries(ordwick-engine PRIVATE ordwick_core)
+target_link_libraries(ordwick-engine PRIVATE
+    ordwick_foundation ordwick_project ordwick_datasource ordwick_generation)
 target_link_options(ordwick-engine PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 set_target_properties(ordwick-engine PROPERTIES
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-
-# The program side: loads the library by name, links no engine code.
-add_library(ordwick_enginebinding STATIC generation/enginebinding.cpp)
-target_link_libraries(ordwick_enginebinding PUBLIC ordwick_core)
-add_dependencies(ordwick_enginebinding ordwick-engine)
 
 # The templates that ship with the program, in the program folder's "template".
 add_custom_target(ordwick_templates ALL
@@ -50,6 +46,6 @@ add_custom_target(ordwick_templates ALL
     COMMENT "Copying the shipped templates beside the program")
 
 add_executable(ordwick-generate engine/ordwick_generate.cpp)
-target_link_libraries(ordwick-generate PRIVATE ordwick_enginebinding)
+target_link_libraries(ordwick-generate PRIVATE ordwick_generation)
 set_target_properties(ordwick-generate PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(ordwick-generate ordwick_templates)
+add_dependencies(ordwick-generate ordwick-engine ordwick_templates)

@@ -5,13 +5,13 @@
 #include "engine/pngicons.h"
 #include "engine/sitepages.h"
 #include "engine/siteplan.h"
+#include "foundation/atomicfile.h"
+#include "foundation/errorhandler.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/textcodec.h"
 #include "generation/tasklist.h"
 #include "project/projectfile.h"
 #include "project/projectsession.h"
-#include "shell/errorhandler.h"
-#include "shell/runtimeerror.h"
-#include "util/atomicfile.h"
-#include "util/textcodec.h"
 
 #include <QDir>
 #include <QDirIterator>

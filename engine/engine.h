@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ordwick_engine.h"
+#include "generation/ordwick_engine.h"
 
 #include <QString>
 #include <atomic>

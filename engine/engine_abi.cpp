@@ -1,6 +1,6 @@
 // The C interface: no exception and no Qt type crosses it.
 #include "engine/engine.h"
-#include "engine/ordwick_engine.h"
+#include "generation/ordwick_engine.h"
 
 #include <new>
 

@@ -1,8 +1,8 @@
 // ordwick-generate: regenerates a site from a saved project without a window,
 // through the same engine binding the program uses.
+#include "foundation/programfolder.h"
+#include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
-#include "shell/programfolder.h"
-#include "shell/runtimeerror.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
         GenerationEngine engine;
         int failures = 0;
         QObject::connect(
-            &engine, &GenerationEngine::clsASPScriptErr,
+            &engine, &GenerationEngine::failureReported,
             [&](const QString& module, const QString& description, int number) {
                 ++failures;
                 err(QStringLiteral("error: %1: %2 (%3)").arg(module, description).arg(number));
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
         if (failures)
             return TaskFailed;
 
-        QObject::connect(&engine, &GenerationEngine::Progress, [&](int status) {
+        QObject::connect(&engine, &GenerationEngine::progress, [&](int status) {
             for (size_t i = 0; i < tasks.size(); ++i) {
                 if (tasks[i].progressNumber == status)
                     out(QStringLiteral("[%1/%2] %3")
@@ -112,7 +112,7 @@ int main(int argc, char* argv[]) {
                             .arg(tasks[i].text));
             }
         });
-        QObject::connect(&engine, &GenerationEngine::Aborted, [](bool) {
+        QObject::connect(&engine, &GenerationEngine::aborted, [](bool) {
             err(QStringLiteral("Interrupted: the run stopped before its end."));
         });
         engine.yield = [&engine] {
@@ -120,7 +120,7 @@ int main(int argc, char* argv[]) {
                 engine.setAbort(true);
         };
         out(QStringLiteral("Generating %1").arg(QDir::toNativeSeparators(project)));
-        switch (engine.Generate()) {
+        switch (engine.generate()) {
         case GenerationEngine::Outcome::Aborted:
             return Interrupted;
         case GenerationEngine::Outcome::NotRun:

@@ -1,9 +1,9 @@
 #include "engine/siteplan.h"
 
 #include "datasource/connectionbuilder.h"
+#include "foundation/paths.h"
+#include "foundation/runtimeerror.h"
 #include "project/projectsession.h"
-#include "shell/runtimeerror.h"
-#include "util/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "generation/enginebinding.h"
 
-#include "engine/ordwick_engine.h"
-#include "shell/programfolder.h"
-#include "shell/runtimeerror.h"
+#include "foundation/programfolder.h"
+#include "foundation/runtimeerror.h"
+#include "generation/ordwick_engine.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -113,7 +113,7 @@ GenerationEngine::~GenerationEngine() {
     m_library.unload();
 }
 
-bool GenerationEngine::Abort() const {
+bool GenerationEngine::abortRequested() const {
     return m_api->getAbort(m_engine) != 0;
 }
 
@@ -131,7 +131,7 @@ void GenerationEngine::setProjectFilePath(const QString& path) {
     m_api->setProjectFilePath(m_engine, path.toUtf8().constData());
 }
 
-GenerationEngine::Outcome GenerationEngine::Generate() {
+GenerationEngine::Outcome GenerationEngine::generate() {
     if (m_running)
         throw RuntimeError(ErrorNumber::InvalidCall,
                            QStringLiteral("A generation run of this engine is already going."));
@@ -144,17 +144,17 @@ GenerationEngine::Outcome GenerationEngine::Generate() {
     events.context = this;
     events.progress = [](void* context, int32_t status) {
         auto* self = static_cast<GenerationEngine*>(context);
-        self->guarded([&] { Q_EMIT self->Progress(status); });
+        self->guarded([&] { Q_EMIT self->progress(status); });
     };
     events.aborted = [](void* context, int32_t state) {
         auto* self = static_cast<GenerationEngine*>(context);
-        self->guarded([&] { Q_EMIT self->Aborted(state != 0); });
+        self->guarded([&] { Q_EMIT self->aborted(state != 0); });
     };
     events.script_error = [](void* context, const char* module, const char* description,
                              int32_t number) {
         auto* self = static_cast<GenerationEngine*>(context);
         self->guarded([&] {
-            Q_EMIT self->clsASPScriptErr(QString::fromUtf8(module), QString::fromUtf8(description),
+            Q_EMIT self->failureReported(QString::fromUtf8(module), QString::fromUtf8(description),
                                          number);
         });
     };
@@ -196,7 +196,7 @@ std::vector<EngineTask> GenerationEngine::tasks() {
                              int32_t number) {
         auto* self = static_cast<GenerationEngine*>(context);
         self->guarded([&] {
-            Q_EMIT self->clsASPScriptErr(QString::fromUtf8(module), QString::fromUtf8(description),
+            Q_EMIT self->failureReported(QString::fromUtf8(module), QString::fromUtf8(description),
                                          number);
         });
     };

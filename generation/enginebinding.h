@@ -13,7 +13,7 @@ namespace ordwick {
 
 // One task a generation run would perform.
 struct EngineTask {
-    int progressNumber = 0; // as Progress reports it: the task list grid row less one
+    int progressNumber = 0; // as progress reports it: the task list grid row less one
     QString text;           // "Generate index page"
 };
 
@@ -21,7 +21,7 @@ struct EngineTask {
 // library, loaded by name when this object is made and unloaded with it, so
 // the program links no engine code: make one object per run.
 //
-// Generate blocks. Progress, Aborted and clsASPScriptErr are emitted on the
+// generate() blocks. progress, aborted and failureReported are emitted on the
 // thread that called Generate, before it returns, and `yield` runs between
 // tasks and inside long ones. Abort may be set from a slot, from `yield`, or
 // from any other thread.
@@ -45,20 +45,20 @@ public:
     // program folder), or the bare name for the system's search.
     static QString defaultLibraryPath();
 
-    bool Abort() const;
+    bool abortRequested() const;
     void setAbort(bool abort);
-    QString ApplicationPath() const { return m_applicationPath; }
+    QString applicationPath() const { return m_applicationPath; }
     void setApplicationPath(const QString& path);
-    QString ProjectFilePath() const { return m_projectFilePath; }
+    QString projectFilePath() const { return m_projectFilePath; }
     void setProjectFilePath(const QString& path);
 
     // Runs the whole generation. Throws RuntimeError when called again from
     // inside a run; an exception thrown by a slot or by `yield` stops the run
     // and comes out of Generate.
-    Outcome Generate();
+    Outcome generate();
 
     // The tasks a run would perform, in order; writes nothing. Failures to read
-    // the project are emitted as clsASPScriptErr.
+    // the project are emitted as failureReported.
     std::vector<EngineTask> tasks();
 
     // Lets the caller's event loop take a turn; by default processes the Qt
@@ -66,9 +66,9 @@ public:
     std::function<void()> yield;
 
 Q_SIGNALS:
-    void Progress(int ProgressStatus);
-    void Aborted(bool State);
-    void clsASPScriptErr(const QString& sMod, const QString& sDescr, int iNum);
+    void progress(int progressStatus);
+    void aborted(bool state);
+    void failureReported(const QString& source, const QString& description, int number);
 
 private:
     struct Api;

@@ -1,9 +1,9 @@
 #include "project/projectfile.h"
 
-#include "shell/inidocument.h"
-#include "shell/runtimeerror.h"
-#include "shell/trap.h"
-#include "util/convert.h"
+#include "foundation/convert.h"
+#include "foundation/inidocument.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/trap.h"
 
 #include <QFile>
 #include <array>

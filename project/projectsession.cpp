@@ -1,9 +1,9 @@
 #include "project/projectsession.h"
 
+#include "foundation/filedialogs.h"
+#include "foundation/prompt.h"
+#include "foundation/trap.h"
 #include "project/projectfile.h"
-#include "shell/filedialogs.h"
-#include "shell/prompt.h"
-#include "shell/trap.h"
 
 #include <QFileInfo>
 
@@ -12,11 +12,11 @@ namespace ordwick {
 ProjectSession::ProjectSession(Prompt& prompt) : m_prompt(prompt) {}
 
 void ProjectSession::resetRecord() {
-    CurrentStep = 1;
+    currentStep = 1;
     project = Project{};
 }
 
-bool ProjectSession::OpenProject(const QString& path) {
+bool ProjectSession::openProject(const QString& path) {
     QString file = path;
     if (file.isEmpty()) {
         file = m_prompt
@@ -28,7 +28,7 @@ bool ProjectSession::OpenProject(const QString& path) {
         if (file.isEmpty())
             return false;
     }
-    ProjectFile = file;
+    projectFile = file;
     if (!QFileInfo(file).isFile()) {
         m_prompt.warning(
             QStringLiteral("The project file no longer exists! Please select another."),
@@ -64,17 +64,17 @@ QString ProjectSession::askSavePath() {
     return file;
 }
 
-QString ProjectSession::SaveProject() {
+QString ProjectSession::saveProject() {
     if (project.DatabaseName.trimmed().isEmpty())
         return {};
-    const QString file = ProjectFile.isEmpty() ? askSavePath() : ProjectFile;
+    const QString file = projectFile.isEmpty() ? askSavePath() : projectFile;
     if (file.isEmpty())
         return {};
     const bool written = Trap(QStringLiteral("frmMain.SaveProject"),
-                              [&] { saveProjectFile(file, project, CurrentStep); });
+                              [&] { saveProjectFile(file, project, currentStep); });
     if (!written)
         return {};
-    ProjectFile = file;
+    projectFile = file;
     if (onProjectFileUsed)
         onProjectFileUsed(file);
     return file;

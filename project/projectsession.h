@@ -20,10 +20,10 @@ public:
     explicit ProjectSession(Prompt& prompt);
 
     Project project;
-    QString ProjectFile;
+    QString projectFile;
     // 0 until the first step is on screen.
-    std::int32_t CurrentStep = 0;
-    std::int32_t ProjectOrigin = OriginNew;
+    std::int32_t currentStep = 0;
+    std::int32_t projectOrigin = OriginNew;
 
     // Called with a path that was opened or saved, and with one that no longer exists.
     std::function<void(const QString&)> onProjectFileUsed;
@@ -34,12 +34,12 @@ public:
 
     // Loads a project file; an empty path asks for one first. Returns true when
     // the file was read.
-    bool OpenProject(const QString& path);
+    bool openProject(const QString& path);
 
     // Saves the record; returns the path written, or the empty text when nothing
     // was saved (nothing to save, cancelled, refused overwrite, or a write failure
     // the user chose to ignore).
-    QString SaveProject();
+    QString saveProject();
 
     static QString fileFilter() { return QStringLiteral("Tessaline Project (*.pjx)"); }
 

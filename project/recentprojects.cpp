@@ -1,9 +1,9 @@
 #include "project/recentprojects.h"
 
-#include "shell/clsini.h"
-#include "shell/programfolder.h"
-#include "shell/trap.h"
-#include "util/paths.h"
+#include "foundation/inifile.h"
+#include "foundation/paths.h"
+#include "foundation/programfolder.h"
+#include "foundation/trap.h"
 
 #include <utility>
 
@@ -29,25 +29,25 @@ QStringList RecentProjects::entries() const {
     QStringList paths;
     Trap(QStringLiteral("frmMain.LoadRecent"), [&] {
         paths.clear();
-        clsINI ini;
+        IniFile ini;
         ini.setPath(m_listFile);
         ini.setSection(kSection);
         QStringList keys;
         std::int32_t count = 0;
-        ini.EnumerateKeys(keys, count);
+        ini.enumerateKeys(keys, count);
         for (const QString& key : std::as_const(keys)) {
             ini.setKey(key);
-            paths.append(ini.Value());
+            paths.append(ini.value());
         }
     });
     return paths;
 }
 
 void RecentProjects::write(const QStringList& paths) const {
-    clsINI ini;
+    IniFile ini;
     ini.setPath(m_listFile);
     ini.setSection(kSection);
-    ini.DeleteSection();
+    ini.deleteSection();
     for (qsizetype i = 0; i < qMin<qsizetype>(paths.size(), kMaximum); ++i) {
         ini.setKey(fileKey(i));
         ini.setValue(paths.at(i));

@@ -1,6 +1,6 @@
-#include "shell/errorhandler.h"
-#include "shell/frmmain.h"
-#include "shell/programfolder.h"
+#include "foundation/errorhandler.h"
+#include "foundation/programfolder.h"
+#include "shell/mainwindow.h"
 #include "shell/widgetprompt.h"
 
 #include <QApplication>
@@ -20,13 +20,13 @@ int main(int argc, char* argv[]) {
         prompt, ordwick::ErrorLog({ordwick::programFolder(), ordwick::userDataFolder()}));
     ordwick::ErrorHandlerScope central(handler);
 
-    ordwick::frmMain window(prompt);
+    ordwick::MainWindow window(prompt);
     prompt.setOwner(&window);
 
     // For start-up benchmarks: report once the window is up, then leave.
     QStringList arguments = QApplication::arguments().mid(1);
     const bool reportShown = arguments.removeAll(QStringLiteral("--report-shown")) > 0;
-    window.Form_Load(arguments);
+    window.load(arguments);
     if (reportShown) {
         QTimer::singleShot(0, &window, [] {
             std::puts("shown");

@@ -1,6 +1,6 @@
 #include "shell/theme.h"
 
-#include "shell/settings.h"
+#include "foundation/settings.h"
 
 #include <QApplication>
 #include <QStyleFactory>

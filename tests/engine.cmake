@@ -6,10 +6,10 @@ set(ORDWICK_ENGINE_TEST_DEFINITIONS
     ORDWICK_GENERATE="$<TARGET_FILE:ordwick-generate>"
     ORDWICK_TEMPLATE_DIR="${CMAKE_SOURCE_DIR}/template")
 
-ordwick_test(tst_engine ordwick_enginebinding)
+ordwick_test(tst_engine ordwick_generation)
 add_dependencies(tst_engine ordwick-engine ordwick-generate ordwick_samples)
 target_compile_definitions(tst_engine PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
 
-ordwick_test(tst_engine_site ordwick_enginebinding SQLite::SQLite3 Qt6::Gui)
+ordwick_test(tst_engine_site ordwick_generation SQLite::SQLite3 Qt6::Gui)
 add_dependencies(tst_engine_site ordwick-engine ordwick_samples)
 target_compile_definitions(tst_engine_site PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})

@@ -1,14 +1,15 @@
 #include "datasource/connectionbuilder.h"
 #include "datasource/schemadiscovery.h"
+#include "foundation/inifile.h"
 #include "project/projectfile.h"
 #include "project/projectsession.h"
-#include "shell/clsini.h"
-#include "shell/frmmain.h"
+#include "shell/mainwindow.h"
 #include "support/testenvironment.h"
 #include "wizard/connectionstringdialog.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/datasourcestep.h"
 #include "wizard/tablesourcepage.h"
+#include "wizard/wizard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,13 +55,13 @@ struct SampleWindow {
     explicit SampleWindow(TestEnvironment& env) : window(env.prompt) {
         database = env.path(QStringLiteral("shop.db"));
         QFile::copy(kSample, database);
-        window.Form_Load({});
-        window.dataSourcePage().txtDataSource()->setText(database);
+        window.load({});
+        window.wizard().dataSourcePage().txtDataSource()->setText(database);
     }
-    TableSourcePage& tables() { return window.tableSourcePage(); }
-    void next() { window.cmdNext_Click(); }
+    TableSourcePage& tables() { return window.wizard().tableSourcePage(); }
+    void next() { window.onNextClicked(); }
 
-    frmMain window;
+    MainWindow window;
     QString database;
 };
 
@@ -228,7 +229,7 @@ private Q_SLOTS:
         QCOMPARE(session.project.DatasourceType, 4); // another driver keeps the family
 
         DataSourcePage page;
-        page.PopulateDataSource();
+        page.populateDataSources();
         QStringList names;
         for (int i = 0; i < page.icbDataSource()->count(); ++i)
             names << page.icbDataSource()->itemText(i);
@@ -247,11 +248,11 @@ private Q_SLOTS:
         qputenv("HOME", env.path(QStringLiteral("home")).toUtf8());
         const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
         env.prompt.answerFile(QString());
-        sample.window.session().ProjectOrigin = OriginLoaded;
-        sample.window.cmdDataSource_Click();
+        sample.window.session().projectOrigin = OriginLoaded;
+        sample.window.wizard().browseDataFile();
         // Cancelled: the box keeps its file, the project counts as re-chosen.
-        QCOMPARE(sample.window.dataSourcePage().txtDataSource()->text(), sample.database);
-        QCOMPARE(sample.window.session().ProjectOrigin, int(OriginNew));
+        QCOMPARE(sample.window.wizard().dataSourcePage().txtDataSource()->text(), sample.database);
+        QCOMPARE(sample.window.session().projectOrigin, int(OriginNew));
         const Prompt::FileRequest first = env.prompt.fileRequests().constLast();
         QCOMPARE(first.title, QStringLiteral("Select Data Source File"));
         QCOMPARE(first.folder, desktop);
@@ -260,16 +261,16 @@ private Q_SLOTS:
         QVERIFY(first.filter.contains(QStringLiteral("SQLite Database (*.db;*.sqlite)")));
 
         env.prompt.answerFile(QStringLiteral(" ") + sample.database + QStringLiteral(" "));
-        sample.window.cmdDataSource_Click();
-        QCOMPARE(sample.window.dataSourcePage().txtDataSource()->text(), sample.database);
-        clsINI profile;
+        sample.window.wizard().browseDataFile();
+        QCOMPARE(sample.window.wizard().dataSourcePage().txtDataSource()->text(), sample.database);
+        IniFile profile;
         profile.setSection(QStringLiteral("Directories"));
         profile.setKey(QStringLiteral("Select Data Source File 1"));
-        QCOMPARE(profile.Value(), sample.database);
+        QCOMPARE(profile.value(), sample.database);
         profile.setKey(QStringLiteral("Select Data Source File"));
-        QCOMPARE(profile.Value(), QFileInfo(sample.database).absolutePath());
+        QCOMPARE(profile.value(), QFileInfo(sample.database).absolutePath());
         env.prompt.answerFile(QString());
-        sample.window.cmdDataSource_Click();
+        sample.window.wizard().browseDataFile();
         QCOMPARE(env.prompt.fileRequests().constLast().folder,
                  QFileInfo(sample.database).absolutePath());
     }
@@ -387,7 +388,7 @@ private Q_SLOTS:
         TestEnvironment env;
         SampleWindow sample(env);
         sample.next();
-        QCOMPARE(sample.window.session().CurrentStep, 2);
+        QCOMPARE(sample.window.session().currentStep, 2);
         QCOMPARE(sample.window.session().project.ConnectionString,
                  QStringLiteral("Driver={SQLite3}; Database=") + sample.database);
         QCOMPARE(sample.window.session().project.DatasourceType, 7);
@@ -396,7 +397,7 @@ private Q_SLOTS:
         QVERIFY(tables.contains(QStringLiteral("Order Details TABLE")));
         QVERIFY(!tables.join(QLatin1Char(',')).contains(QStringLiteral("sqlite_")));
         sample.next();
-        QCOMPARE(sample.window.session().CurrentStep, 3);
+        QCOMPARE(sample.window.session().currentStep, 3);
         // Entering the table step shows the first table's columns.
         QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Customers"));
         const QStringList rows = gridRows(sample.tables());
@@ -407,7 +408,7 @@ private Q_SLOTS:
 
         env.prompt.answer(Prompt::Yes);
         const int details = sample.tables().icbTables()->findText(QStringLiteral("Order Details"));
-        sample.tables().icbTables_Click(details);
+        sample.tables().onTableActivated(details);
         const QStringList detailRows = gridRows(sample.tables());
         QCOMPARE(detailRows.at(0).left(16), QStringLiteral("KEY|CHECK|OrderI"));
         QCOMPARE(detailRows.at(1).left(18), QStringLiteral("KEY|CHECK|ProductI"));
@@ -428,14 +429,14 @@ private Q_SLOTS:
         project.UniqueKey = {QStringLiteral("ProductID")};
         project.LoginPage = true;
         env.prompt.answer(Prompt::No);
-        sample.tables().icbTables_Click(0);
+        sample.tables().onTableActivated(0);
         QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Products"));
         QCOMPARE(project.SQLString, QStringLiteral("SELECT * FROM Products"));
         QCOMPARE(env.prompt.messages().constLast().title, QStringLiteral("Reset Table Settings?"));
         QCOMPARE(env.prompt.messages().constLast().text,
                  QStringLiteral("Selecting a new table resets previous table settings. Continue?"));
         env.prompt.answer(Prompt::Yes);
-        sample.tables().icbTables_Click(0);
+        sample.tables().onTableActivated(0);
         QCOMPARE(project.TableName, QString());
         QCOMPARE(project.SQLString, QString());
         QVERIFY(project.UniqueKey.isEmpty());
@@ -450,11 +451,11 @@ private Q_SLOTS:
         sample.next();
         env.prompt.answer(Prompt::Yes);
         const int users = sample.tables().icbTables()->findText(QStringLiteral("Users"));
-        sample.tables().icbTables_Click(users);
+        sample.tables().onTableActivated(users);
         // Back to the first step and on again: the table chosen on screen stays.
-        sample.window.cmdBack_Click();
-        sample.window.cmdBack_Click();
-        QCOMPARE(sample.window.session().CurrentStep, 1);
+        sample.window.onBackClicked();
+        sample.window.onBackClicked();
+        QCOMPARE(sample.window.session().currentStep, 1);
         sample.next();
         QCOMPARE(sample.tables().icbTables()->currentText(), QStringLiteral("Users"));
 
@@ -482,12 +483,13 @@ private Q_SLOTS:
         }
         const QString file = env.path(QStringLiteral("products.pjx"));
         saveProjectFile(file, p, 10);
-        frmMain window(env.prompt);
-        window.Form_Load({file});
-        QCOMPARE(window.dataSourcePage().txtDataSource()->text(), database);
-        window.cmdNext_Click();
-        QCOMPARE(window.tableSourcePage().icbTables()->currentText(), QStringLiteral("Products"));
-        const QStringList rows = gridRows(window.tableSourcePage());
+        MainWindow window(env.prompt);
+        window.load({file});
+        QCOMPARE(window.wizard().dataSourcePage().txtDataSource()->text(), database);
+        window.onNextClicked();
+        QCOMPARE(window.wizard().tableSourcePage().icbTables()->currentText(),
+                 QStringLiteral("Products"));
+        const QStringList rows = gridRows(window.wizard().tableSourcePage());
         // Only the stored columns are included, and the stored key (not the
         // detected one) is marked.
         QVERIFY(rows.contains(QStringLiteral("UNCHECK|CHECK|ProductID|NUMBER|Number|")));
@@ -503,18 +505,18 @@ private Q_SLOTS:
         TestEnvironment env;
         const QString database = env.path(QStringLiteral("nwind.mdb"));
         QVERIFY(QFile::copy(fixtures + QStringLiteral("/access/nwind.mdb"), database));
-        frmMain window(env.prompt);
-        window.Form_Load({});
-        window.dataSourcePage().txtDataSource()->setText(database);
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 2);
+        MainWindow window(env.prompt);
+        window.load({});
+        window.wizard().dataSourcePage().txtDataSource()->setText(database);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 2);
         QCOMPARE(window.session().project.DatasourceType, 1);
         QVERIFY(window.session().project.ConnectionString.startsWith(
             QStringLiteral("Driver={Microsoft Access Driver (*.mdb)}; DBQ=") + database));
-        window.cmdNext_Click();
-        TableSourcePage& tables = window.tableSourcePage();
+        window.onNextClicked();
+        TableSourcePage& tables = window.wizard().tableSourcePage();
         env.prompt.answer(Prompt::Yes);
-        tables.icbTables_Click(tables.icbTables()->findText(QStringLiteral("Orders")));
+        tables.onTableActivated(tables.icbTables()->findText(QStringLiteral("Orders")));
         // The key is read through the key-query string, as for a Jet source.
         const QStringList rows = gridRows(tables);
         QVERIFY2(rows.contains(QStringLiteral("KEY|CHECK|OrderID|NUMBER|Number|")),
@@ -529,10 +531,10 @@ private Q_SLOTS:
         env.writeFile(damaged, QByteArray(4096, 'x'));
         for (const QString& file : {env.path(QStringLiteral("missing.db")), damaged}) {
             sample.window.session().project = Project{};
-            sample.window.dataSourcePage().txtDataSource()->setText(file);
+            sample.window.wizard().dataSourcePage().txtDataSource()->setText(file);
             env.prompt.answer(Prompt::Ok);
             sample.next();
-            QCOMPARE(sample.window.session().CurrentStep, 1);
+            QCOMPARE(sample.window.session().currentStep, 1);
             QCOMPARE(env.prompt.messages().constLast().text,
                      QStringLiteral("Specified datafile is not valid!"));
             QVERIFY(sample.window.session().project.ConnectionString.isEmpty());
@@ -544,35 +546,35 @@ private Q_SLOTS:
         if (qEnvironmentVariableIsEmpty("TESSALINE_TEST_PG_DSN"))
             QSKIP("the test database servers are not running (scripts/test.sh starts them)");
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
-        DataSourcePage& page = window.dataSourcePage();
+        MainWindow window(env.prompt);
+        window.load({});
+        DataSourcePage& page = window.wizard().dataSourcePage();
         page.selectOption(1);
-        window.optDataSource_Click(1);
+        window.wizard().onDataSourceOptionClicked(1);
         page.selectDataSource(qEnvironmentVariable("TESSALINE_TEST_PG_DSN"));
         page.txtODBCLogin()->setText(qEnvironmentVariable("TESSALINE_TEST_USER"));
         page.txtODBCPassword()->setText(QStringLiteral("wrong password"));
         env.prompt.answer(Prompt::Ok);
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 1);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 1);
         QCOMPARE(env.prompt.messages().constLast().text,
                  QStringLiteral("Specified user name/password for the data source is not valid!"));
 
         page.txtODBCPassword()->setText(qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 2);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 2);
         QVERIFY(window.session().project.ConnectionString.startsWith(QStringLiteral("DSN=")));
 
         // A refused server: a closed port on this machine, through a typed string.
-        window.cmdBack_Click();
+        window.onBackClicked();
         page.selectOption(2);
-        window.optDataSource_Click(2);
+        window.wizard().onDataSourceOptionClicked(2);
         page.txtConnectionString()->setText(
             QStringLiteral("DRIVER={PostgreSQL Unicode};SERVER=127.0.0.1;PORT=9;DATABASE=x;"));
         window.session().project.ConnectionString.clear();
         env.prompt.answer(Prompt::Ok);
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 1);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 1);
         QVERIFY(env.prompt.messages().constLast().text.startsWith(
             QStringLiteral("The connection could not be opened:")));
     }

@@ -1,10 +1,10 @@
 // The engine's contract with the program, through the real binding: the
 // library loaded by name, tasks and progress numbers, Abort, failures, and the
 // command-line front end.
+#include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
 #include "generation/tasklist.h"
 #include "project/projectfile.h"
-#include "shell/runtimeerror.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -124,9 +124,9 @@ private:
                  const std::function<void(GenerationEngine&, Recorded&)>& arrange = {}) {
         GenerationEngine engine(library());
         Recorded r;
-        connect(&engine, &GenerationEngine::Progress, [&](int n) { r.progress.append(n); });
-        connect(&engine, &GenerationEngine::Aborted, [&](bool s) { r.aborted.append(s); });
-        connect(&engine, &GenerationEngine::clsASPScriptErr,
+        connect(&engine, &GenerationEngine::progress, [&](int n) { r.progress.append(n); });
+        connect(&engine, &GenerationEngine::aborted, [&](bool s) { r.aborted.append(s); });
+        connect(&engine, &GenerationEngine::failureReported,
                 [&](const QString& m, const QString& d, int n) {
                     r.reports.append({m, d, n});
                 });
@@ -134,8 +134,8 @@ private:
         engine.setApplicationPath(app);
         if (arrange)
             arrange(engine, r);
-        r.outcome = engine.Generate();
-        r.abortAfter = engine.Abort();
+        r.outcome = engine.generate();
+        r.abortAfter = engine.abortRequested();
         return r;
     }
 
@@ -221,7 +221,7 @@ private Q_SLOTS:
         QList<int> turnsAtProgress;
         const Recorded r = run(saveProject(p), appFolder(), [&](GenerationEngine& e, Recorded&) {
             e.yield = [&] { ++turns; };
-            connect(&e, &GenerationEngine::Progress, [&](int) { turnsAtProgress.append(turns); });
+            connect(&e, &GenerationEngine::progress, [&](int) { turnsAtProgress.append(turns); });
         });
         QCOMPARE(r.outcome, GenerationEngine::Outcome::Finished);
         const int tasks = static_cast<int>(generationTasks(p).size());
@@ -235,7 +235,7 @@ private Q_SLOTS:
         const QString site = freshFolder(QStringLiteral("site"));
         const Project p = everything(productsProject(site));
         const Recorded r = run(saveProject(p), appFolder(), [](GenerationEngine& e, Recorded& rec) {
-            QObject::connect(&e, &GenerationEngine::Progress, [&e, &rec](int) {
+            QObject::connect(&e, &GenerationEngine::progress, [&e, &rec](int) {
                 if (rec.progress.size() == 3)
                     e.setAbort(true);
             });
@@ -419,14 +419,14 @@ private Q_SLOTS:
         engine.setProjectFilePath(saveProject(p));
         engine.setApplicationPath(appFolder());
         int progress = 0;
-        connect(&engine, &GenerationEngine::Progress, [&](int) {
+        connect(&engine, &GenerationEngine::progress, [&](int) {
             ++progress;
-            engine.Generate(); // throws: a run is going
+            engine.generate(); // throws: a run is going
         });
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, engine.Generate());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, engine.generate());
         // The failure stopped the run at once.
         QCOMPARE(progress, 1);
-        QVERIFY(engine.Abort());
+        QVERIFY(engine.abortRequested());
     }
 
     void sameProjectSameBytes() {

@@ -418,13 +418,13 @@ private:
         const QString file = m_root.filePath(name + QStringLiteral(".pjx"));
         saveProjectFile(file, project, 10);
         GenerationEngine engine(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
-        QObject::connect(&engine, &GenerationEngine::clsASPScriptErr,
+        QObject::connect(&engine, &GenerationEngine::failureReported,
                          [&](const QString& m, const QString& d, int n) {
                              site.reports.append({m, d, n});
                          });
         engine.setProjectFilePath(file);
         engine.setApplicationPath(m_root.filePath(QStringLiteral("app")));
-        engine.Generate();
+        engine.generate();
         site.index =
             renamedPageFile(project, project.TableName.toLower() + QStringLiteral("_index.asp"));
         return site;

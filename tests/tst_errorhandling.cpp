@@ -1,7 +1,7 @@
-#include "shell/errorhandler.h"
-#include "shell/errorlog.h"
-#include "shell/runtimeerror.h"
-#include "shell/trap.h"
+#include "foundation/errorhandler.h"
+#include "foundation/errorlog.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/trap.h"
 #include "support/testenvironment.h"
 
 #include <QtTest>

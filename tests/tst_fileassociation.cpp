@@ -1,5 +1,5 @@
-#include "shell/clsregistry.h"
-#include "shell/fileassociation.h"
+#include "foundation/fileassociation.h"
+#include "foundation/settingsstore.h"
 #include "support/testenvironment.h"
 
 #include <QtTest>
@@ -24,7 +24,7 @@ AssociationFiles readAssociationFiles(const TestEnvironment& env) {
     return {env.readFile(env.path(QStringLiteral("data/applications/tessaline-ordwick.desktop"))),
             env.readFile(env.path(QStringLiteral("data/mime/packages/tessaline-project.xml"))),
             env.readFile(env.path(QStringLiteral("config/mimeapps.list"))),
-            env.readFile(clsRegistry::storeFolder() + QStringLiteral("/HKEY_CLASSES_ROOT.ini"))};
+            env.readFile(SettingsStore::storeFolder() + QStringLiteral("/HKEY_CLASSES_ROOT.ini"))};
 }
 
 bool associate(const QString& executable = kExecutable) {
@@ -81,16 +81,16 @@ private Q_SLOTS:
     void settingsStoreKeepsTheClassicKeys() {
         TestEnvironment env;
         QVERIFY(associate());
-        QCOMPARE(GetRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pjx"), QString()),
+        QCOMPARE(registryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pjx"), QString()),
                  QVariant(QStringLiteral("Tessaline")));
-        QCOMPARE(GetRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("Tessaline"), QString()),
+        QCOMPARE(registryValue(HKEY_CLASSES_ROOT, QStringLiteral("Tessaline"), QString()),
                  QVariant(QStringLiteral("Tessaline Project")));
-        QCOMPARE(GetRegistryValue(HKEY_CLASSES_ROOT,
-                                  QStringLiteral("Tessaline\\shell\\open\\command"), QString()),
+        QCOMPARE(registryValue(HKEY_CLASSES_ROOT, QStringLiteral("Tessaline\\shell\\open\\command"),
+                               QString()),
                  QVariant(QStringLiteral("/opt/tessaline/ordwick %1")));
-        QCOMPARE(GetRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("Tessaline\\DefaultIcon"),
-                                  QString()),
-                 QVariant(QStringLiteral("/opt/tessaline/ordwick,0")));
+        QCOMPARE(
+            registryValue(HKEY_CLASSES_ROOT, QStringLiteral("Tessaline\\DefaultIcon"), QString()),
+            QVariant(QStringLiteral("/opt/tessaline/ordwick,0")));
     }
 
     void executablePathIsQuotedForTheDesktop() {

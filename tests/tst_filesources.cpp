@@ -1,6 +1,6 @@
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
-#include "shell/runtimeerror.h"
+#include "foundation/runtimeerror.h"
 #include "support/testenvironment.h"
 
 #include <QDir>

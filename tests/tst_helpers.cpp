@@ -1,8 +1,8 @@
-#include "shell/runtimeerror.h"
+#include "foundation/convert.h"
+#include "foundation/paths.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/textcodec.h"
 #include "support/testenvironment.h"
-#include "util/convert.h"
-#include "util/paths.h"
-#include "util/textcodec.h"
 
 #include <QtTest>
 

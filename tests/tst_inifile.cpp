@@ -1,6 +1,6 @@
-#include "shell/clsini.h"
-#include "shell/inidocument.h"
-#include "shell/runtimeerror.h"
+#include "foundation/inidocument.h"
+#include "foundation/inifile.h"
+#include "foundation/runtimeerror.h"
 #include "support/testenvironment.h"
 
 #include <QFile>
@@ -41,8 +41,8 @@ class IniFileTest : public QObject {
     Q_OBJECT
 
 private:
-    static clsINI iniAt(const QString& path, const QString& section, const QString& key = {}) {
-        clsINI ini;
+    static IniFile iniAt(const QString& path, const QString& section, const QString& key = {}) {
+        IniFile ini;
         ini.setPath(path);
         ini.setSection(section);
         ini.setKey(key);
@@ -52,27 +52,27 @@ private:
 private Q_SLOTS:
     void missingFileSectionOrKeyReadsDefault() {
         TestEnvironment env;
-        clsINI ini =
+        IniFile ini =
             iniAt(env.path(QStringLiteral("none.ini")), QStringLiteral("S"), QStringLiteral("K"));
-        QCOMPARE(ini.Value(), QString());
-        ini.setDefault(QStringLiteral("fallback"));
-        QCOMPARE(ini.Value(), QStringLiteral("fallback"));
+        QCOMPARE(ini.value(), QString());
+        ini.setDefaultValue(QStringLiteral("fallback"));
+        QCOMPARE(ini.value(), QStringLiteral("fallback"));
         QStringList names{QStringLiteral("stale")};
         qint32 count = 7;
-        ini.EnumerateKeys(names, count);
+        ini.enumerateKeys(names, count);
         QCOMPARE(count, 0);
         QVERIFY(names.isEmpty());
         QVERIFY(!QFile::exists(env.path(QStringLiteral("none.ini"))));
-        ini.DeleteSection();
+        ini.deleteSection();
         QVERIFY(!QFile::exists(env.path(QStringLiteral("none.ini"))));
     }
 
     void writesAppendInFileOrderAndMatchAnyCase() {
         TestEnvironment env;
         const QString file = env.path(QStringLiteral("a.ini"));
-        clsINI ini = iniAt(file, QStringLiteral("First"), QStringLiteral("Alpha"));
+        IniFile ini = iniAt(file, QStringLiteral("First"), QStringLiteral("Alpha"));
         ini.setValue(QStringLiteral("1"));
-        QVERIFY(ini.Success());
+        QVERIFY(ini.succeeded());
         ini.setSection(QStringLiteral("Second"));
         ini.setKey(QStringLiteral("Beta"));
         ini.setValue(QStringLiteral("2"));
@@ -87,11 +87,11 @@ private Q_SLOTS:
                  QStringLiteral("[First]\r\nAlpha=one\r\nGamma=3\r\n[Second]\r\nBeta=2\r\n"));
         ini.setSection(QStringLiteral("second"));
         ini.setKey(QStringLiteral("bEtA"));
-        QCOMPARE(ini.Value(), QStringLiteral("2"));
-        QCOMPARE(ini.Sections(),
+        QCOMPARE(ini.value(), QStringLiteral("2"));
+        QCOMPARE(ini.sectionsText(),
                  QStringLiteral("First") + QChar(u'\0') + QStringLiteral("Second") + QChar(u'\0'));
         ini.setSection(QStringLiteral("First"));
-        QCOMPARE(ini.INISection(),
+        QCOMPARE(ini.sectionText(),
                  QStringLiteral("Alpha") + QChar(u'\0') + QStringLiteral("Gamma") + QChar(u'\0'));
     }
 
@@ -100,27 +100,27 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("b.ini"));
         env.writeFile(file, "; a comment\n[Recent]\nFile1=a\n# note\nFile2=b\nFile3=c\n\n"
                             "odd line\n[Other]\nX=1\n");
-        clsINI ini = iniAt(file, QStringLiteral("recent"), QStringLiteral("file2"));
-        ini.DeleteKey();
+        IniFile ini = iniAt(file, QStringLiteral("recent"), QStringLiteral("file2"));
+        ini.deleteKey();
         QStringList names;
         qint32 count = 0;
-        ini.EnumerateKeys(names, count);
+        ini.enumerateKeys(names, count);
         QCOMPARE(count, 2);
         QCOMPARE(names, (QStringList{QStringLiteral("File1"), QStringLiteral("File3")}));
         QCOMPARE(env.readFile(file),
                  QStringLiteral("; a comment\r\n[Recent]\r\nFile1=a\r\n# note\r\n"
                                 "File3=c\r\n\r\nodd line\r\n[Other]\r\nX=1\r\n"));
-        ini.DeleteSection();
+        ini.deleteSection();
         QCOMPARE(env.readFile(file), QStringLiteral("; a comment\r\n[Other]\r\nX=1\r\n"));
         // A section written again after deletion holds only the new keys, in order.
         ini.setKey(QStringLiteral("File9"));
         ini.setValue(QStringLiteral("z"));
         ini.setKey(QStringLiteral("File4"));
         ini.setValue(QStringLiteral("y"));
-        ini.EnumerateKeys(names, count);
+        ini.enumerateKeys(names, count);
         QCOMPARE(names, (QStringList{QStringLiteral("File9"), QStringLiteral("File4")}));
-        ini.setINISection(QStringLiteral("ignored"));
-        ini.EnumerateSections(names, count);
+        ini.setSectionText(QStringLiteral("ignored"));
+        ini.enumerateSections(names, count);
         QCOMPARE(names, QStringList{QStringLiteral("Other")});
         QCOMPARE(count, 1);
     }
@@ -128,46 +128,46 @@ private Q_SLOTS:
     void twoObjectsOnOneFileSeeEachOther() {
         TestEnvironment env;
         const QString file = env.path(QStringLiteral("shared.ini"));
-        clsINI writer = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
-        clsINI reader = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        IniFile writer = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        IniFile reader = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
         writer.setValue(QStringLiteral("first"));
-        QCOMPARE(reader.Value(), QStringLiteral("first"));
+        QCOMPARE(reader.value(), QStringLiteral("first"));
         writer.setValue(QStringLiteral("second"));
-        QCOMPARE(reader.Value(), QStringLiteral("second"));
-        reader.DeleteKey();
-        QCOMPARE(writer.Value(), QString());
+        QCOMPARE(reader.value(), QStringLiteral("second"));
+        reader.deleteKey();
+        QCOMPARE(writer.value(), QString());
     }
 
     void valuesKeepTheirTextWhole() {
         TestEnvironment env;
-        clsINI ini =
+        IniFile ini =
             iniAt(env.path(QStringLiteral("c.ini")), QStringLiteral("S"), QStringLiteral("K"));
         const QString longValue = QString(300, u'x') + QStringLiteral(" end");
         ini.setValue(longValue);
-        QCOMPARE(ini.Value(), longValue);
+        QCOMPARE(ini.value(), longValue);
         ini.setValue(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b"));
-        QCOMPARE(ini.Value(), QStringLiteral("ab"));
+        QCOMPARE(ini.value(), QStringLiteral("ab"));
         const QString spaced = QStringLiteral("  both ends  = and \"quotes\" ; x ");
         ini.setValue(spaced);
-        QCOMPARE(ini.Value(), spaced);
+        QCOMPARE(ini.value(), spaced);
         const QString unicode = QStringLiteral("Umsätze € 𝄞");
         ini.setValue(unicode);
-        QCOMPARE(ini.Value(), unicode);
+        QCOMPARE(ini.value(), unicode);
         QVERIFY(env.prompt.messages().isEmpty());
     }
 
     void lineBreakIsRefusedAndReported() {
         TestEnvironment env;
         const QString file = env.path(QStringLiteral("d.ini"));
-        clsINI ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        IniFile ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
         ini.setValue(QStringLiteral("kept"));
         env.prompt.answer(Prompt::Ignore);
         ini.setValue(QStringLiteral("one\r\nInjected=1"));
         QCOMPARE(env.prompt.messages().size(), 1);
         QVERIFY(env.prompt.messages().first().text.contains(QStringLiteral("line break")));
-        QCOMPARE(ini.Value(), QStringLiteral("kept"));
+        QCOMPARE(ini.value(), QStringLiteral("kept"));
         ini.setKey(QStringLiteral("Injected"));
-        QCOMPARE(ini.Value(), QString());
+        QCOMPARE(ini.value(), QString());
         QVERIFY(env.readFile(env.errorLogPath()).contains(QStringLiteral("|clsINI.Value(let)|")));
     }
 
@@ -176,10 +176,10 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("old.ini"));
         // "Umsätze" and a euro sign in Windows-1252.
         env.writeFile(file, "[Configuration]\r\nTableName=Ums\xe4tze\r\nPrice=\x80 5\r\n");
-        clsINI ini = iniAt(file, QStringLiteral("Configuration"), QStringLiteral("TableName"));
-        QCOMPARE(ini.Value(), QStringLiteral("Umsätze"));
+        IniFile ini = iniAt(file, QStringLiteral("Configuration"), QStringLiteral("TableName"));
+        QCOMPARE(ini.value(), QStringLiteral("Umsätze"));
         ini.setKey(QStringLiteral("Price"));
-        QCOMPARE(ini.Value(), QStringLiteral("€ 5"));
+        QCOMPARE(ini.value(), QStringLiteral("€ 5"));
         // Written back as UTF-8, and still the same text.
         ini.setKey(QStringLiteral("Added"));
         ini.setValue(QStringLiteral("ö"));
@@ -196,32 +196,32 @@ private Q_SLOTS:
         const QString folder = env.path(QStringLiteral("limited"));
         QVERIFY(QDir().mkpath(folder));
         const QString file = folder + QStringLiteral("/e.ini");
-        clsINI ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
+        IniFile ini = iniAt(file, QStringLiteral("S"), QStringLiteral("K"));
         ini.setValue(QStringLiteral("before"));
-        QVERIFY(ini.Success());
+        QVERIFY(ini.succeeded());
         {
             // The disk "fills up" halfway through the write (a file size limit
             // holds for every user, root included).
             FileSizeLimit limit(256);
             ini.setValue(QString(4096, u'x'));
         }
-        QVERIFY(!ini.Success());
-        QCOMPARE(ini.LastReturnCode(), 0);
-        QCOMPARE(ini.Value(), QStringLiteral("before"));
+        QVERIFY(!ini.succeeded());
+        QCOMPARE(ini.lastReturnCode(), 0);
+        QCOMPARE(ini.value(), QStringLiteral("before"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("e.ini")});
     }
 
     void defaultProfileIsPerUserAndRedirectable() {
         TestEnvironment env;
-        clsINI ini;
+        IniFile ini;
         ini.setSection(QStringLiteral("Directories"));
         ini.setKey(QStringLiteral("Select Data Source File 1"));
         ini.setValue(QStringLiteral("/data/shop.db"));
-        QVERIFY(clsINI::defaultProfilePath().startsWith(env.path(QStringLiteral("config"))));
-        QVERIFY(env.readFile(clsINI::defaultProfilePath())
+        QVERIFY(IniFile::defaultProfilePath().startsWith(env.path(QStringLiteral("config"))));
+        QVERIFY(env.readFile(IniFile::defaultProfilePath())
                     .contains(QStringLiteral("Select Data Source File 1=/data/shop.db")));
-        QCOMPARE(ini.Value(), QStringLiteral("/data/shop.db"));
+        QCOMPARE(ini.value(), QStringLiteral("/data/shop.db"));
     }
 
     void badNamesAreRefused() {

@@ -1,15 +1,16 @@
 #include "controls/taskpane.h"
+#include "foundation/settings.h"
+#include "foundation/settingsstore.h"
 #include "project/projectfile.h"
 #include "project/recentprojects.h"
-#include "shell/clsregistry.h"
+#include "shell/aboutdialog.h"
 #include "shell/commandline.h"
-#include "shell/frmabout.h"
-#include "shell/frmconfigure.h"
-#include "shell/frmmain.h"
-#include "shell/settings.h"
+#include "shell/mainwindow.h"
+#include "shell/settingsdialog.h"
 #include "shell/theme.h"
 #include "support/testenvironment.h"
 #include "wizard/datasourcepage.h"
+#include "wizard/wizard.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -48,27 +49,27 @@ QString saveSampleProject(const TestEnvironment& env, const QString& name) {
 }
 
 // Starts the window with the sample database in the data file box.
-void startOnSample(frmMain& window, const TestEnvironment& env) {
-    window.Form_Load({});
+void startOnSample(MainWindow& window, const TestEnvironment& env) {
+    window.load({});
     const QString database = env.path(QStringLiteral("shop.db"));
     if (!QFileInfo::exists(database))
         QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), database);
-    window.dataSourcePage().txtDataSource()->setText(database);
+    window.wizard().dataSourcePage().txtDataSource()->setText(database);
 }
 
-QPushButton* button(frmMain& window, const char* name) {
+QPushButton* button(MainWindow& window, const char* name) {
     return window.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-QString stepCaption(frmMain& window) {
+QString stepCaption(MainWindow& window) {
     return window.findChild<QLabel*>(QStringLiteral("lblStepStatus"))->text();
 }
 
-int visibleStep(frmMain& window) {
+int visibleStep(MainWindow& window) {
     return window.findChild<QStackedWidget*>(QStringLiteral("iefStepFrame"))->currentIndex() + 1;
 }
 
-QStringList recentCaptions(frmMain& window) {
+QStringList recentCaptions(MainWindow& window) {
     QStringList captions;
     for (QAction* action : window.recentActions())
         captions << action->text();
@@ -83,12 +84,12 @@ class MainWindowTest : public QObject {
 private Q_SLOTS:
     void startsIntoAnEmptyProject() {
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
+        MainWindow window(env.prompt);
+        window.load({});
         QVERIFY(window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Tessaline"));
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
-        QCOMPARE(window.session().CurrentStep, 1);
+        QCOMPARE(window.session().currentStep, 1);
         QCOMPARE(stepCaption(window), QStringLiteral("Select Data Source"));
         QCOMPARE(visibleStep(window), 1);
         QCOMPARE(button(window, "cmdNext")->text(), QStringLiteral("&Next"));
@@ -108,7 +109,7 @@ private Q_SLOTS:
 
     void menusToolBarAndPopup() {
         TestEnvironment env;
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         const auto action = [&](const char* name) {
             return window.findChild<QAction*>(QString::fromLatin1(name));
         };
@@ -150,11 +151,11 @@ private Q_SLOTS:
     void startsWithAProjectFromTheCommandLine() {
         TestEnvironment env;
         const QString file = saveSampleProject(env, QStringLiteral("shop.pjx"));
-        frmMain window(env.prompt);
-        window.Form_Load(
+        MainWindow window(env.prompt);
+        window.load(
             {QStringLiteral("\"") + file + QStringLiteral("\""), QStringLiteral("trailing")});
-        QCOMPARE(window.session().ProjectFile, file);
-        QCOMPARE(window.session().ProjectOrigin, int(OriginLoaded));
+        QCOMPARE(window.session().projectFile, file);
+        QCOMPARE(window.session().projectOrigin, int(OriginLoaded));
         QCOMPARE(window.session().project.TableName, QStringLiteral("Orders"));
         QCOMPARE(recentCaptions(window), QStringList{QStringLiteral("1. ") + file});
         QVERIFY(window.findChild<QAction*>(QStringLiteral("mnuSep3"))->isVisible());
@@ -166,13 +167,13 @@ private Q_SLOTS:
         const QString missing = env.path(QStringLiteral("gone.pjx"));
         RecentProjects().UpdateRecent(missing);
         env.prompt.answer(Prompt::Ok);
-        frmMain window(env.prompt);
-        window.Form_Load({missing});
+        MainWindow window(env.prompt);
+        window.load({missing});
         QCOMPARE(env.prompt.messages().size(), 1);
         QCOMPARE(env.prompt.messages().constFirst().text,
                  QStringLiteral("The project file no longer exists! Please select another."));
         QCOMPARE(window.session().project, Project{});
-        QCOMPARE(window.session().ProjectOrigin, int(OriginNew));
+        QCOMPARE(window.session().projectOrigin, int(OriginNew));
         QVERIFY(window.recentActions().isEmpty()); // the missing file left the list
         QVERIFY(window.isVisible());
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
@@ -180,20 +181,20 @@ private Q_SLOTS:
 
     void newOpenSaveAndRecentMenu() {
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
+        MainWindow window(env.prompt);
+        window.load({});
         const QString first = saveSampleProject(env, QStringLiteral("first.pjx"));
         env.prompt.answerFile(first);
         window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
         QCOMPARE(window.session().project.TableName, QStringLiteral("Orders"));
-        QCOMPARE(window.session().ProjectFile, first);
+        QCOMPARE(window.session().projectFile, first);
 
         const QString second = env.path(QStringLiteral("second & more.pjx"));
-        window.session().ProjectFile.clear();
+        window.session().projectFile.clear();
         env.prompt.answerFile(second);
         window.findChild<QToolBar*>(QStringLiteral("tlbMenuTool"))->actions().at(2)->trigger();
         QVERIFY(QFileInfo::exists(second));
-        QCOMPARE(window.session().ProjectOrigin, int(OriginSaving));
+        QCOMPARE(window.session().projectOrigin, int(OriginSaving));
         QCOMPARE(window.recentActions().size(), 2);
         QCOMPARE(window.recentActions().at(0)->data().toString(), second);
         QCOMPARE(window.recentActions().at(0)->text(),
@@ -202,11 +203,11 @@ private Q_SLOTS:
 
         window.findChild<QAction*>(QStringLiteral("mnuNew"))->trigger();
         QCOMPARE(window.session().project, Project{});
-        QCOMPARE(window.session().ProjectFile, QString());
-        QCOMPARE(window.session().ProjectOrigin, int(OriginNew));
+        QCOMPARE(window.session().projectFile, QString());
+        QCOMPARE(window.session().projectOrigin, int(OriginNew));
 
         window.recentActions().at(1)->trigger();
-        QCOMPARE(window.session().ProjectFile, first);
+        QCOMPARE(window.session().projectFile, first);
         QCOMPARE(window.session().project.TableName, QStringLiteral("Orders"));
         QCOMPARE(window.recentActions().at(0)->data().toString(), first);
 
@@ -250,12 +251,12 @@ private Q_SLOTS:
 
     void exitQuestion() {
         TestEnvironment env;
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         startOnSample(window, env);
-        window.cmdNext_Click();
-        window.cmdNext_Click();
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 4);
+        window.onNextClicked();
+        window.onNextClicked();
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 4);
         env.prompt.answer(Prompt::No);
         QVERIFY(!window.close());
         QVERIFY(window.isVisible());
@@ -264,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(question.title, QStringLiteral("Tessaline"));
         QCOMPARE(question.buttons, Prompt::Buttons::YesNo);
         QVERIFY(button(window, "cmdCancel")->isEnabled());
-        QCOMPARE(window.session().CurrentStep, 4);
+        QCOMPARE(window.session().currentStep, 4);
 
         env.prompt.answer(Prompt::No);
         window.findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
@@ -278,16 +279,16 @@ private Q_SLOTS:
 
     void stepsWalkWithTheLoginSkip() {
         TestEnvironment env;
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         startOnSample(window, env);
         QPushButton* back = button(window, "cmdBack");
         back->click();
         QVERIFY(!back->isEnabled());
-        QCOMPARE(window.session().CurrentStep, 1);
+        QCOMPARE(window.session().currentStep, 1);
         QStringList seen;
         for (int i = 0; i < 8; ++i) {
             button(window, "cmdNext")->click();
-            seen << QString::number(window.session().CurrentStep);
+            seen << QString::number(window.session().currentStep);
         }
         // Without a login page the login step is never shown.
         QCOMPARE(seen.join(QLatin1Char(',')), QStringLiteral("2,3,4,5,6,7,8,10"));
@@ -297,50 +298,50 @@ private Q_SLOTS:
         QCOMPARE(window.taskPane().itemIconKey(kHome, 9), QStringLiteral("UNCHECK"));
         QCOMPARE(window.taskPane().itemIconKey(kHome, 8), QStringLiteral("CHECK"));
         back->click();
-        QCOMPARE(window.session().CurrentStep, 8);
+        QCOMPARE(window.session().currentStep, 8);
         QCOMPARE(stepCaption(window), QStringLiteral("Form Layout"));
         window.session().project.LoginPage = true;
         button(window, "cmdNext")->click();
-        QCOMPARE(window.session().CurrentStep, 9);
+        QCOMPARE(window.session().currentStep, 9);
         QCOMPARE(stepCaption(window), QStringLiteral("Login"));
         QVERIFY(window.findChild<QGroupBox*>(QStringLiteral("fraStep(8)"))->isVisible());
     }
 
     void statusCodes() {
         TestEnvironment env;
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         startOnSample(window, env);
-        window.SetStatusbar(1);
+        window.setStatus(1);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Connecting to data source..."));
         QCOMPARE(window.statusIconKey(), QStringLiteral("DBCONNECT"));
-        window.SetStatusbar(2); // not a status: nothing changes
+        window.setStatus(2); // not a status: nothing changes
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Connecting to data source..."));
         QCOMPARE(window.statusIconKey(), QStringLiteral("DBCONNECT"));
-        window.SetStatusbar(3);
+        window.setStatus(3);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Retrieving values..."));
         QCOMPARE(window.statusIconKey(), QStringLiteral("POPULATE"));
-        window.SetStatusbar(4);
+        window.setStatus(4);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Generating result..."));
-        window.SetStatusbar(5);
+        window.setStatus(5);
         QCOMPARE(window.statusIconKey(), QStringLiteral("REFRESH"));
-        window.SetStatusbar(6);
+        window.setStatus(6);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait aborting..."));
         QCOMPARE(window.statusIconKey(), QString());
-        window.cmdNext_Click();
-        window.cmdNext_Click();
-        window.SetStatusbar(1);
+        window.onNextClicked();
+        window.onNextClicked();
+        window.setStatus(1);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Connecting to tablesource..."));
-        window.cmdNext_Click();
-        window.SetStatusbar(1);
+        window.onNextClicked();
+        window.setStatus(1);
         QCOMPARE(window.statusText(), QStringLiteral("Please wait! Initializing..."));
-        window.SetStatusbar(0);
+        window.setStatus(0);
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
     }
 
     void showBarTogglesThePane() {
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
+        MainWindow window(env.prompt);
+        window.load({});
         QAction* showBar = window.findChild<QAction*>(QStringLiteral("mnuShowBar"));
         showBar->trigger();
         QVERIFY(!showBar->isChecked());
@@ -354,14 +355,14 @@ private Q_SLOTS:
 
     void helpOpensTheShippedGuide() {
         TestEnvironment env;
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         QList<QUrl> opened;
         window.setUrlOpener([&](const QUrl& url) {
             opened << url;
             return true;
         });
-        window.Form_Load({});
-        window.helpCommand(); // no help folder: nothing, and no message
+        window.load({});
+        window.showHelp(); // no help folder: nothing, and no message
         QVERIFY(opened.isEmpty());
         QVERIFY(QDir().mkpath(env.programFolder() + QStringLiteral("/help")));
         env.writeFile(env.programFolder() + QStringLiteral("/help/index.html"), "<html></html>");
@@ -375,7 +376,7 @@ private Q_SLOTS:
 
     void aboutBox() {
         TestEnvironment env;
-        frmAbout about;
+        AboutDialog about;
         QCOMPARE(about.windowTitle(), QStringLiteral("About Tessaline"));
         QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
                  QStringLiteral("Tessaline 1.0.0 for Linux"));
@@ -386,7 +387,7 @@ private Q_SLOTS:
         TestEnvironment env;
         Theme::apply(Settings::readThemeCode());
         {
-            frmConfigure dialog;
+            SettingsDialog dialog;
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Configure"));
             QVERIFY(!dialog.chkOption(0)->isChecked());
             QVERIFY(!dialog.chkOption(1)->isChecked());
@@ -394,38 +395,37 @@ private Q_SLOTS:
             QCOMPARE(dialog.icbSkinTheme()->count(), 4);
             // The theme box clear: the choice in the list is not taken.
             dialog.icbSkinTheme()->setCurrentIndex(2);
-            dialog.cmdSave_Click();
+            dialog.onSaveClicked();
         }
         QCOMPARE(Theme::code(), 2);
-        QCOMPARE(
-            GetRegistryValue(HKEY_LOCAL_MACHINE, Settings::ConfigureKey, QStringLiteral("Theme")),
-            QVariant(2));
+        QCOMPARE(registryValue(HKEY_LOCAL_MACHINE, Settings::ConfigureKey, QStringLiteral("Theme")),
+                 QVariant(2));
         {
-            frmConfigure dialog;
+            SettingsDialog dialog;
             dialog.chkOption(1)->setChecked(true);
             dialog.icbSkinTheme()->setCurrentIndex(2);
-            dialog.cmdSave_Click();
+            dialog.onSaveClicked();
         }
         QCOMPARE(Theme::code(), 3);
-        clsRegistry registry;
+        SettingsStore registry;
         registry.setClassKey(HKEY_LOCAL_MACHINE);
         registry.setSectionKey(Settings::ConfigureKey);
         for (const auto& [name, value] : {std::pair{QStringLiteral("Associate"), 0},
                                           std::pair{QStringLiteral("ThemeSupport"), 1},
                                           std::pair{QStringLiteral("Theme"), 3}}) {
             registry.setValueKey(name);
-            QCOMPARE(registry.Value(), QVariant(value));
-            QCOMPARE(registry.ValueType(), int(REG_DWORD));
+            QCOMPARE(registry.value(), QVariant(value));
+            QCOMPARE(registry.valueType(), int(REG_DWORD));
         }
         {
             // "System" shares Silver's code, so Silver is what reopening shows.
-            frmConfigure dialog;
+            SettingsDialog dialog;
             QVERIFY(dialog.chkOption(1)->isChecked());
             QCOMPARE(dialog.icbSkinTheme()->currentText(), QStringLiteral("OliveGreen"));
             dialog.icbSkinTheme()->setCurrentIndex(0);
-            dialog.cmdSave_Click();
+            dialog.onSaveClicked();
         }
-        frmConfigure reopened;
+        SettingsDialog reopened;
         QCOMPARE(reopened.icbSkinTheme()->currentText(), QStringLiteral("Silver"));
         QCOMPARE(Settings::readThemeCode(), 4);
         Theme::apply(2);
@@ -433,10 +433,10 @@ private Q_SLOTS:
 
     void configureButtonOpensTheDialogModally() {
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
+        MainWindow window(env.prompt);
+        window.load({});
         bool seen = false;
-        connect(&window, &frmMain::dialogOpened, this, [&](QDialog* dialog) {
+        connect(&window, &MainWindow::dialogOpened, this, [&](QDialog* dialog) {
             seen = dialog->windowTitle() == QLatin1String("Configure");
             QTimer::singleShot(0, dialog, [dialog] {
                 dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
@@ -445,19 +445,19 @@ private Q_SLOTS:
         window.findChild<QToolBar*>(QStringLiteral("tlbMenuTool"))->actions().at(3)->trigger();
         QVERIFY(seen);
         // Cancel stores nothing.
-        clsRegistry registry;
+        SettingsStore registry;
         registry.setClassKey(HKEY_LOCAL_MACHINE);
         registry.setSectionKey(Settings::ConfigureKey);
         registry.setValueKey(QStringLiteral("Theme"));
-        QCOMPARE(registry.Value(), QVariant());
+        QCOMPARE(registry.value(), QVariant());
     }
 
     void everyControlHasAnAccessibleName() {
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
-        frmConfigure configure;
-        frmAbout about;
+        MainWindow window(env.prompt);
+        window.load({});
+        SettingsDialog configure;
+        AboutDialog about;
         for (QWidget* root : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&configure),
                               static_cast<QWidget*>(&about)}) {
             for (QWidget* widget : root->findChildren<QWidget*>()) {

@@ -1,9 +1,9 @@
+#include "foundation/convert.h"
+#include "foundation/inidocument.h"
+#include "foundation/inifile.h"
 #include "project/projectfile.h"
 #include "project/projectsession.h"
-#include "shell/clsini.h"
-#include "shell/inidocument.h"
 #include "support/testenvironment.h"
-#include "util/convert.h"
 
 #include <QtTest>
 
@@ -87,9 +87,9 @@ Project filledProject() {
     return p;
 }
 
-// The same file written the slow way: one clsINI operation per key.
+// The same file written the slow way: one IniFile operation per key.
 void writeKeyByKey(const QString& path, const Project& p, int currentStep) {
-    clsINI ini;
+    IniFile ini;
     ini.setPath(path);
     ini.setSection(ProjectFileLayout::Configuration);
     const QStringList keys = ProjectFileLayout::configurationKeys();
@@ -101,27 +101,27 @@ void writeKeyByKey(const QString& path, const Project& p, int currentStep) {
         ini.setValue(*values.value(ProjectFileLayout::Configuration, key));
     }
     ini.setSection(ProjectFileLayout::SqlString);
-    ini.DeleteSection();
+    ini.deleteSection();
     for (int i = 0; i * 200 < p.SQLString.size(); ++i) {
         ini.setKey(QStringLiteral("SQL%1").arg(i + 1));
         ini.setValue(p.SQLString.mid(i * 200, 200));
     }
     if (currentStep > 2) {
         ini.setSection(ProjectFileLayout::UniqueKey);
-        ini.DeleteSection();
+        ini.deleteSection();
         for (int i = 0; i < p.UniqueKey.size(); ++i) {
             ini.setKey(QString::number(i + 1));
             ini.setValue(p.UniqueKey.at(i));
         }
     }
     ini.setSection(ProjectFileLayout::Columns);
-    ini.DeleteSection();
+    ini.deleteSection();
     for (const ColumnSettings& c : p.Columns) {
         ini.setKey(c.ColumnName);
         ini.setValue(columnSettingsText(c));
     }
     ini.setSection(ProjectFileLayout::Rename);
-    ini.DeleteSection();
+    ini.deleteSection();
     for (int i = 0; i < p.Rename.size(); ++i) {
         ini.setKey(QString::number(i + 1));
         ini.setValue(p.Rename.at(i));
@@ -355,12 +355,12 @@ private Q_SLOTS:
         ProjectSession session(env.prompt);
         QStringList used;
         session.onProjectFileUsed = [&](const QString& path) { used << path; };
-        QCOMPARE(session.SaveProject(), QString()); // nothing to save: no dialog
+        QCOMPARE(session.saveProject(), QString()); // nothing to save: no dialog
         QVERIFY(env.prompt.fileRequests().isEmpty());
 
         session.project.DatabaseName = QStringLiteral("/d/shop.db");
         env.prompt.answerFile(QStringLiteral("   "));
-        QCOMPARE(session.SaveProject(), QString());
+        QCOMPARE(session.saveProject(), QString());
         const Prompt::FileRequest& request = env.prompt.fileRequests().constFirst();
         QCOMPARE(request.title, QStringLiteral("Save Tessaline Project"));
         QCOMPARE(request.filter, QStringLiteral("Tessaline Project (*.pjx)"));
@@ -370,7 +370,7 @@ private Q_SLOTS:
         env.writeFile(file, "[Keep]\r\nx=1\r\n");
         env.prompt.answerFile(QStringLiteral(" ") + file + QStringLiteral(" "));
         env.prompt.answer(Prompt::No);
-        QCOMPARE(session.SaveProject(), QString());
+        QCOMPARE(session.saveProject(), QString());
         const Prompt::Message& question = env.prompt.messages().constLast();
         QCOMPARE(question.title, QString());
         QCOMPARE(question.text,
@@ -380,13 +380,13 @@ private Q_SLOTS:
 
         env.prompt.answerFile(file);
         env.prompt.answer(Prompt::Yes);
-        QCOMPARE(session.SaveProject(), file);
-        QCOMPARE(session.ProjectFile, file);
+        QCOMPARE(session.saveProject(), file);
+        QCOMPARE(session.projectFile, file);
         QVERIFY(env.readFile(file).startsWith(QStringLiteral("[Keep]\r\nx=1\r\n[Configuration]")));
 
         // The second save goes straight to the file.
         session.project.TableName = QStringLiteral("Orders");
-        QCOMPARE(session.SaveProject(), file);
+        QCOMPARE(session.saveProject(), file);
         QVERIFY(env.prompt.allAnswersUsed());
         QCOMPARE(env.prompt.messages().size(), 2);
         QCOMPARE(used, (QStringList{file, file}));
@@ -396,9 +396,9 @@ private Q_SLOTS:
         TestEnvironment env;
         ProjectSession session(env.prompt);
         session.project.DatabaseName = QStringLiteral("x");
-        session.ProjectFile = env.path(QStringLiteral("no/such/folder/p.pjx"));
+        session.projectFile = env.path(QStringLiteral("no/such/folder/p.pjx"));
         env.prompt.answer(Prompt::Ignore);
-        QCOMPARE(session.SaveProject(), QString());
+        QCOMPARE(session.saveProject(), QString());
         QVERIFY(env.prompt.messages().constFirst().text.contains(QStringLiteral("cannot write")));
         QVERIFY(env.readFile(env.errorLogPath()).contains(QStringLiteral("|frmMain.SaveProject|")));
     }
@@ -409,14 +409,14 @@ private Q_SLOTS:
         QStringList missing;
         session.onProjectFileMissing = [&](const QString& path) { missing << path; };
         env.prompt.answerFile(QString());
-        QVERIFY(!session.OpenProject(QString()));
+        QVERIFY(!session.openProject(QString()));
         QCOMPARE(env.prompt.fileRequests().constFirst().title,
                  QStringLiteral("Select Tessaline Project"));
 
         const QString gone = env.path(QStringLiteral("gone.pjx"));
         env.prompt.answer(Prompt::Ok);
-        QVERIFY(!session.OpenProject(gone));
-        QCOMPARE(session.ProjectFile, gone);
+        QVERIFY(!session.openProject(gone));
+        QCOMPARE(session.projectFile, gone);
         const Prompt::Message& warning = env.prompt.messages().constFirst();
         QCOMPARE(warning.title, QStringLiteral("No Project found."));
         QCOMPARE(warning.text,
@@ -428,7 +428,7 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("there.pjx"));
         saveProjectFile(file, filledProject(), 10);
         env.prompt.answerFile(file);
-        QVERIFY(session.OpenProject(QString()));
+        QVERIFY(session.openProject(QString()));
         QCOMPARE(session.project, filledProject());
     }
 

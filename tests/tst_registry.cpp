@@ -1,5 +1,5 @@
-#include "shell/clsregistry.h"
-#include "shell/odbcdatasources.h"
+#include "foundation/odbcdatasources.h"
+#include "foundation/settingsstore.h"
 #include "support/testenvironment.h"
 
 #include <QtTest>
@@ -13,8 +13,8 @@ namespace {
 const QString kSettings = QStringLiteral("SOFTWARE\\Tessaline\\Settings");
 const QString kDataSources = QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources");
 
-clsRegistry keyAt(std::uint32_t root, const QString& path, const QString& value = {}) {
-    clsRegistry registry;
+SettingsStore keyAt(std::uint32_t root, const QString& path, const QString& value = {}) {
+    SettingsStore registry;
     registry.setClassKey(root);
     registry.setSectionKey(path);
     registry.setValueKey(value);
@@ -22,39 +22,39 @@ clsRegistry keyAt(std::uint32_t root, const QString& path, const QString& value 
 }
 
 QString storeOf(const QString& root) {
-    return clsRegistry::storeFolder() + QLatin1Char('/') + root + QStringLiteral(".ini");
+    return SettingsStore::storeFolder() + QLatin1Char('/') + root + QStringLiteral(".ini");
 }
 
 QString machineStore() {
     return storeOf(QStringLiteral("HKEY_LOCAL_MACHINE"));
 }
 
-QStringList valueNames(clsRegistry& registry, std::int32_t* count = nullptr) {
+QStringList valueNames(SettingsStore& registry, std::int32_t* count = nullptr) {
     QStringList names{QStringLiteral("stale")};
     std::int32_t found = -1;
-    registry.EnumerateValues(names, found);
+    registry.enumerateValues(names, found);
     if (count)
         *count = found;
     return names;
 }
 
-QStringList subKeys(clsRegistry& registry) {
+QStringList subKeys(SettingsStore& registry) {
     QStringList names{QStringLiteral("stale")};
     std::int32_t count = -1;
-    registry.EnumerateSections(names, count);
+    registry.enumerateSections(names, count);
     return count == names.size() ? names : QStringList{QStringLiteral("count differs")};
 }
 
 // Writes through the object and reads back through a fresh one, so that the
 // value has been to the file and back.
 QVariant roundTrip(std::int32_t type, const QVariant& value, std::int32_t* storedType) {
-    clsRegistry writer = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Probe"));
+    SettingsStore writer = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Probe"));
     writer.setValueType(type);
     writer.setValue(value);
-    clsRegistry reader = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Probe"));
+    SettingsStore reader = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Probe"));
     reader.setValueType(-1);
-    const QVariant read = reader.Value();
-    *storedType = reader.ValueType();
+    const QVariant read = reader.value();
+    *storedType = reader.valueType();
     return read;
 }
 
@@ -103,60 +103,60 @@ private Q_SLOTS:
 
     void missingKeyIsCreatedOnFirstRead() {
         TestEnvironment env;
-        QVERIFY(clsRegistry::storeFolder().startsWith(env.path(QStringLiteral("config"))));
-        QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, kSettings).KeyExists());
+        QVERIFY(SettingsStore::storeFolder().startsWith(env.path(QStringLiteral("config"))));
+        QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, kSettings).keyExists());
 
         const QVariant value =
-            GetRegistryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
+            registryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
         QVERIFY(!value.isValid());
         QVERIFY(value.toString().isEmpty());
-        QVERIFY(keyAt(HKEY_LOCAL_MACHINE, kSettings).KeyExists());
+        QVERIFY(keyAt(HKEY_LOCAL_MACHINE, kSettings).keyExists());
         QCOMPARE(env.readFile(machineStore()),
                  QStringLiteral("[SOFTWARE\\Tessaline]\r\n"
                                 "[SOFTWARE\\Tessaline\\Settings]\r\n"));
 
         // The new key is empty, and says so whatever the caller's list held.
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kSettings);
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kSettings);
         std::int32_t count = -1;
         QCOMPARE(valueNames(key, &count), QStringList());
         QCOMPARE(count, 0);
-        clsRegistry parent = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"));
+        SettingsStore parent = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"));
         QCOMPARE(subKeys(parent), QStringList{QStringLiteral("Settings")});
 
         // A missing value reads as the caller's Default and leaves ValueType alone.
         key.setValueKey(QStringLiteral("Missing"));
-        key.setDefault(QStringLiteral("fallback"));
+        key.setDefaultValue(QStringLiteral("fallback"));
         key.setValueType(REG_BINARY);
-        QCOMPARE(key.Value(), QVariant(QStringLiteral("fallback")));
-        QCOMPARE(key.ValueType(), std::int32_t(REG_BINARY));
+        QCOMPARE(key.value(), QVariant(QStringLiteral("fallback")));
+        QCOMPARE(key.valueType(), std::int32_t(REG_BINARY));
     }
 
     void missingKeysHaveNothingToList() {
         TestEnvironment env;
-        clsRegistry key = keyAt(HKEY_CLASSES_ROOT, QStringLiteral("Nowhere\\Deeper"));
+        SettingsStore key = keyAt(HKEY_CLASSES_ROOT, QStringLiteral("Nowhere\\Deeper"));
         std::int32_t count = -1;
         QCOMPARE(valueNames(key, &count), QStringList());
         QCOMPARE(count, 0);
         QCOMPARE(subKeys(key), QStringList());
-        key.DeleteKey();
-        key.DeleteValue();
+        key.deleteKey();
+        key.deleteValue();
         // Asking and deleting create nothing.
         QVERIFY(!QFileInfo::exists(storeOf(QStringLiteral("HKEY_CLASSES_ROOT"))));
     }
 
     void keysAndValuesMatchWithoutRegardToCase() {
         TestEnvironment env;
-        SetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Tessaline"),
+        setRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Tessaline"),
                          QStringLiteral("LastFolder"), REG_SZ, QStringLiteral("/srv/a"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\TESSALINE"),
-                                  QStringLiteral("lastfolder")),
+        QCOMPARE(registryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\TESSALINE"),
+                               QStringLiteral("lastfolder")),
                  QVariant(QStringLiteral("/srv/a")));
         // Writing under another spelling replaces the value and keeps the stored names.
-        SetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("software\\tessaline\\"),
+        setRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("software\\tessaline\\"),
                          QStringLiteral("LASTFOLDER"), REG_SZ, QStringLiteral("/srv/b"));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\TESSALINE\\Recent"),
+        setRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\TESSALINE\\Recent"),
                          QStringLiteral("File1"), REG_SZ, QStringLiteral("x.pjx"));
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("sOfTwArE\\tessaline"));
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("sOfTwArE\\tessaline"));
         QCOMPARE(valueNames(key), QStringList{QStringLiteral("LastFolder")});
         QCOMPARE(subKeys(key), QStringList{QStringLiteral("Recent")});
         // Keys that exist keep their spelling; SOFTWARE exists on every machine.
@@ -170,43 +170,43 @@ private Q_SLOTS:
         const QString recent = QStringLiteral("SOFTWARE\\Tessaline\\Recent");
         for (const QString& name :
              {QStringLiteral("File1"), QStringLiteral("File2"), QStringLiteral("File3")}) {
-            SetRegistryValue(HKEY_LOCAL_MACHINE, recent, name, REG_SZ,
+            setRegistryValue(HKEY_LOCAL_MACHINE, recent, name, REG_SZ,
                              name + QStringLiteral(".pjx"));
         }
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, recent, QStringLiteral("FILE2"));
-        key.DeleteValue();
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, recent, QStringLiteral("FILE2"));
+        key.deleteValue();
         QCOMPARE(valueNames(key), (QStringList{QStringLiteral("File1"), QStringLiteral("File3")}));
-        QVERIFY(!key.Value().isValid());
+        QVERIFY(!key.value().isValid());
 
         // A key with sub-keys stays, as in the registry; its leaves go first.
-        clsRegistry parent = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"));
-        parent.DeleteKey();
-        QVERIFY(parent.KeyExists());
-        QVERIFY(key.KeyExists());
-        key.DeleteKey();
-        QVERIFY(!key.KeyExists());
-        QVERIFY(parent.KeyExists());
+        SettingsStore parent = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"));
+        parent.deleteKey();
+        QVERIFY(parent.keyExists());
+        QVERIFY(key.keyExists());
+        key.deleteKey();
+        QVERIFY(!key.keyExists());
+        QVERIFY(parent.keyExists());
         QCOMPARE(subKeys(parent), QStringList());
-        parent.DeleteKey();
-        QVERIFY(!parent.KeyExists());
+        parent.deleteKey();
+        QVERIFY(!parent.keyExists());
         // SOFTWARE is there without a section of its own, as on every machine.
         QCOMPARE(env.readFile(machineStore()), QString());
-        QVERIFY(keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE")).KeyExists());
+        QVERIFY(keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE")).keyExists());
     }
 
     void twoObjectsSeeEachOthersWrites() {
         TestEnvironment env;
-        clsRegistry writer = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(".pjx"), QString());
-        clsRegistry reader = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(".PJX"), QString());
-        writer.CreateKey();
+        SettingsStore writer = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(".pjx"), QString());
+        SettingsStore reader = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(".PJX"), QString());
+        writer.createKey();
         writer.setValue(QStringLiteral("Tessaline"));
-        QCOMPARE(reader.Value(), QVariant(QStringLiteral("Tessaline")));
+        QCOMPARE(reader.value(), QVariant(QStringLiteral("Tessaline")));
         writer.setValue(QStringLiteral("Other"));
-        QCOMPARE(reader.Value(), QVariant(QStringLiteral("Other")));
-        reader.DeleteValue();
-        QVERIFY(!writer.Value().isValid());
+        QCOMPARE(reader.value(), QVariant(QStringLiteral("Other")));
+        reader.deleteValue();
+        QVERIFY(!writer.value().isValid());
         // Each root is a store of its own.
-        QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, QStringLiteral(".pjx")).KeyExists());
+        QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, QStringLiteral(".pjx")).keyExists());
     }
 
     // --- Values -----------------------------------------------------------------
@@ -245,12 +245,12 @@ private Q_SLOTS:
     void storeIsReadableText() {
         TestEnvironment env;
         const QString path = QStringLiteral("SOFTWARE\\Tessaline");
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QString(), REG_SZ, QStringLiteral("Tessaline"));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Templates"), REG_EXPAND_SZ,
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QString(), REG_SZ, QStringLiteral("Tessaline"));
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Templates"), REG_EXPAND_SZ,
                          QStringLiteral("%HOME%\\Templates"));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Window"), REG_BINARY,
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Window"), REG_BINARY,
                          QByteArray("\x00\x0a\xff", 3));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Theme"), REG_DWORD, -1);
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Theme"), REG_DWORD, -1);
         QCOMPARE(env.readFile(machineStore()),
                  QStringLiteral("[SOFTWARE\\Tessaline]\r\n"
                                 "@=sz:Tessaline\r\n"
@@ -261,25 +261,25 @@ private Q_SLOTS:
 
     void storedTypesTheProgramDoesNotWriteAreRead() {
         TestEnvironment env;
-        QVERIFY(QDir().mkpath(clsRegistry::storeFolder()));
+        QVERIFY(QDir().mkpath(SettingsStore::storeFolder()));
         env.writeFile(machineStore(), "[SOFTWARE\\Tessaline\\Settings]\r\n"
                                       "Big=hex(5):00,00,01,00\r\n"
                                       "List=multi_sz:one\\0two\\0\\0\r\n"
                                       "Link=hex(6):41,42\r\n"
                                       "Little=hex(4):00,01,00,00\r\n");
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Big"));
-        QCOMPARE(key.Value(), QVariant(256));
-        QCOMPARE(key.ValueType(), std::int32_t(REG_DWORD_BIG_ENDIAN));
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Big"));
+        QCOMPARE(key.value(), QVariant(256));
+        QCOMPARE(key.valueType(), std::int32_t(REG_DWORD_BIG_ENDIAN));
         key.setValueKey(QStringLiteral("List"));
-        QCOMPARE(key.Value(),
+        QCOMPARE(key.value(),
                  QVariant(QStringLiteral("one") + nul() + QStringLiteral("two") + nul() + nul()));
-        QCOMPARE(key.ValueType(), std::int32_t(REG_MULTI_SZ));
+        QCOMPARE(key.valueType(), std::int32_t(REG_MULTI_SZ));
         key.setValueKey(QStringLiteral("Link"));
-        QCOMPARE(key.Value(), QVariant(QByteArray("AB")));
-        QCOMPARE(key.ValueType(), std::int32_t(6));
+        QCOMPARE(key.value(), QVariant(QByteArray("AB")));
+        QCOMPARE(key.valueType(), std::int32_t(6));
         key.setValueKey(QStringLiteral("Little"));
-        QCOMPARE(key.Value(), QVariant(256));
-        QCOMPARE(key.ValueType(), std::int32_t(REG_DWORD));
+        QCOMPARE(key.value(), QVariant(256));
+        QCOMPARE(key.valueType(), std::int32_t(REG_DWORD));
     }
 
     void textIsExpandableOnlyWithAReference() {
@@ -309,7 +309,7 @@ private Q_SLOTS:
 
     void valuesThatDoNotFitTheirTypeAreNotStored() {
         TestEnvironment env;
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Count"));
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Count"));
         key.setValueType(REG_DWORD);
         key.setValue(QStringLiteral("5"));
         key.setValue(qlonglong(1) << 40);
@@ -321,27 +321,27 @@ private Q_SLOTS:
         key.setValueType(0);
         key.setValue(QStringLiteral("a"));
         // The key is made all the same; only the value is refused.
-        QVERIFY(key.KeyExists());
+        QVERIFY(key.keyExists());
         QCOMPARE(valueNames(key), QStringList());
 
         key.setValueType(REG_DWORD);
         key.setValue(QVariant::fromValue<short>(-3));
-        QCOMPARE(key.Value(), QVariant(-3));
+        QCOMPARE(key.value(), QVariant(-3));
         key.setValue(QVariant::fromValue<qlonglong>(70000));
-        QCOMPARE(key.Value(), QVariant(70000));
-        QCOMPARE(key.Value().typeId(), int(QMetaType::Int));
+        QCOMPARE(key.value(), QVariant(70000));
+        QCOMPARE(key.value().typeId(), int(QMetaType::Int));
     }
 
     void programSettingsAreThirtyTwoBitNumbers() {
         TestEnvironment env;
         const QString path = QStringLiteral("SOFTWARE\\Tessaline");
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Associate"), REG_DWORD, 1);
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("ThemeSupport"), REG_DWORD, 0);
-        SetRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Theme"), REG_DWORD, 3);
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Associate"), REG_DWORD, 1);
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("ThemeSupport"), REG_DWORD, 0);
+        setRegistryValue(HKEY_LOCAL_MACHINE, path, QStringLiteral("Theme"), REG_DWORD, 3);
         for (const auto& [name, expected] : {std::pair{QStringLiteral("Associate"), 1},
                                              std::pair{QStringLiteral("ThemeSupport"), 0},
                                              std::pair{QStringLiteral("Theme"), 3}}) {
-            const QVariant value = GetRegistryValue(HKEY_LOCAL_MACHINE, path, name);
+            const QVariant value = registryValue(HKEY_LOCAL_MACHINE, path, name);
             QCOMPARE(value.typeId(), int(QMetaType::Int));
             QCOMPARE(value.toInt(), expected);
         }
@@ -371,13 +371,13 @@ private Q_SLOTS:
                                 QStringLiteral("bell\a and nul") + nul() + QStringLiteral("end"),
                                 QString()};
         for (qsizetype i = 0; i < names.size(); ++i)
-            SetRegistryValue(HKEY_CLASSES_ROOT, path, names.at(i), REG_SZ, texts.at(i));
+            setRegistryValue(HKEY_CLASSES_ROOT, path, names.at(i), REG_SZ, texts.at(i));
 
-        clsRegistry key = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(" odd]key \\ INNER = X "));
+        SettingsStore key = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(" odd]key \\ INNER = X "));
         QCOMPARE(valueNames(key), names);
         for (qsizetype i = 0; i < names.size(); ++i) {
             key.setValueKey(names.at(i));
-            QCOMPARE(key.Value(), QVariant(texts.at(i)));
+            QCOMPARE(key.value(), QVariant(texts.at(i)));
         }
         // The file stays one line per value under one section per key.
         const QString file = env.readFile(storeOf(QStringLiteral("HKEY_CLASSES_ROOT")));
@@ -385,7 +385,7 @@ private Q_SLOTS:
         QVERIFY(file.contains(QStringLiteral("\r\n@=sz:default\r\n")));
         QVERIFY(file.contains(QStringLiteral("=sz:C:\\\\Program Files\\\\x\r\n")));
         QCOMPARE(subKeys(key), QStringList());
-        clsRegistry parent = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(" ODD]KEY "));
+        SettingsStore parent = keyAt(HKEY_CLASSES_ROOT, QStringLiteral(" ODD]KEY "));
         QCOMPARE(subKeys(parent), QStringList{QStringLiteral(" inner = x ")});
     }
 
@@ -398,28 +398,27 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(env.path(QStringLiteral("config"))));
         env.writeFile(env.path(QStringLiteral("config/Tessaline")), "not a folder");
 
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"), REG_DWORD, 2);
-        QVERIFY(
-            !GetRegistryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme")).isValid());
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
-        QVERIFY(!key.CreateKey());
-        QVERIFY(!key.KeyExists());
-        key.setDefault(7);
-        QCOMPARE(key.Value(), QVariant(7));
+        setRegistryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"), REG_DWORD, 2);
+        QVERIFY(!registryValue(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme")).isValid());
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
+        QVERIFY(!key.createKey());
+        QVERIFY(!key.keyExists());
+        key.setDefaultValue(7);
+        QCOMPARE(key.value(), QVariant(7));
         QVERIFY(env.prompt.messages().isEmpty());
     }
 
     void rootsWithoutAStoreAreRefused() {
         TestEnvironment env;
         constexpr std::uint32_t currentUser = 0x80000001u;
-        SetRegistryValue(currentUser, QStringLiteral("Software\\Tessaline"), QStringLiteral("X"),
+        setRegistryValue(currentUser, QStringLiteral("Software\\Tessaline"), QStringLiteral("X"),
                          REG_SZ, QStringLiteral("lost"));
-        clsRegistry key =
+        SettingsStore key =
             keyAt(currentUser, QStringLiteral("Software\\Tessaline"), QStringLiteral("X"));
-        QVERIFY(!key.KeyExists());
-        QVERIFY(!key.CreateKey());
-        QVERIFY(!key.Value().isValid());
-        QVERIFY(!QFileInfo::exists(clsRegistry::storeFolder()));
+        QVERIFY(!key.keyExists());
+        QVERIFY(!key.createKey());
+        QVERIFY(!key.value().isValid());
+        QVERIFY(!QFileInfo::exists(SettingsStore::storeFolder()));
         QVERIFY(env.prompt.messages().isEmpty());
     }
 
@@ -429,9 +428,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(machineStore()));
         env.prompt.answer(Prompt::Ignore);
         env.prompt.answer(Prompt::Ignore);
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
-        key.setDefault(QStringLiteral("fallback"));
-        QCOMPARE(key.Value(), QVariant(QStringLiteral("fallback")));
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kSettings, QStringLiteral("Theme"));
+        key.setDefaultValue(QStringLiteral("fallback"));
+        QCOMPARE(key.value(), QVariant(QStringLiteral("fallback")));
         key.setValue(QStringLiteral("blue"));
         QCOMPARE(env.prompt.messages().size(), 2);
         QVERIFY(QFileInfo(machineStore()).isDir());
@@ -442,19 +441,19 @@ private Q_SLOTS:
 
     void damagedEntryIsReportedAndLeftAlone() {
         TestEnvironment env;
-        QVERIFY(QDir().mkpath(clsRegistry::storeFolder()));
+        QVERIFY(QDir().mkpath(SettingsStore::storeFolder()));
         env.writeFile(machineStore(),
                       "[SOFTWARE\\Tessaline]\r\nBroken=dword:xyz\r\nGood=sz:ok\r\n");
         env.prompt.answer(Prompt::Ignore);
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"),
-                                QStringLiteral("Broken"));
-        QVERIFY(!key.Value().isValid());
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tessaline"),
+                                  QStringLiteral("Broken"));
+        QVERIFY(!key.value().isValid());
         QCOMPARE(env.prompt.messages().size(), 1);
         QVERIFY(env.prompt.messages().first().text.contains(QStringLiteral("dword:xyz")));
         // The rest of the key reads and writes as usual, and the damaged line stays
         // for whoever wants to look at it.
         key.setValueKey(QStringLiteral("Good"));
-        QCOMPARE(key.Value(), QVariant(QStringLiteral("ok")));
+        QCOMPARE(key.value(), QVariant(QStringLiteral("ok")));
         key.setValue(QStringLiteral("better"));
         QCOMPARE(env.readFile(machineStore()),
                  QStringLiteral("[SOFTWARE\\Tessaline]\r\nBroken=dword:xyz\r\nGood=sz:better\r\n"));
@@ -472,24 +471,25 @@ private Q_SLOTS:
         QCOMPARE(sources.at(1).name, QStringLiteral("Accounts"));
         QCOMPARE(sources.at(1).driver, QStringLiteral("PostgreSQL Unicode"));
 
-        clsRegistry key = keyAt(HKEY_LOCAL_MACHINE, kDataSources);
-        QVERIFY(key.KeyExists());
+        SettingsStore key = keyAt(HKEY_LOCAL_MACHINE, kDataSources);
+        QVERIFY(key.keyExists());
         std::int32_t count = -1;
         QCOMPARE(valueNames(key, &count),
                  (QStringList{QStringLiteral("Shop"), QStringLiteral("Accounts")}));
         QCOMPARE(count, 2);
         key.setValueKey(QStringLiteral("ACCOUNTS"));
         key.setValueType(-1);
-        QCOMPARE(key.Value(), QVariant(QStringLiteral("PostgreSQL Unicode")));
-        QCOMPARE(key.ValueType(), std::int32_t(REG_SZ));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("Shop")),
+        QCOMPARE(key.value(), QVariant(QStringLiteral("PostgreSQL Unicode")));
+        QCOMPARE(key.valueType(), std::int32_t(REG_SZ));
+        QCOMPARE(registryValue(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("Shop")),
                  QVariant(QStringLiteral("SQLite3")));
 
-        clsRegistry odbcIni = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI"));
+        SettingsStore odbcIni =
+            keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI"));
         QCOMPARE(subKeys(odbcIni),
                  (QStringList{QStringLiteral("ODBC Data Sources"), QStringLiteral("Shop"),
                               QStringLiteral("Accounts")}));
-        clsRegistry software = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE"));
+        SettingsStore software = keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE"));
         QCOMPARE(subKeys(software), QStringList{QStringLiteral("ODBC")});
 
         // The list is read afresh every time.
@@ -503,28 +503,28 @@ private Q_SLOTS:
     void dataSourceAttributesAreValuesOfItsKey() {
         TestEnvironment env;
         writeShopSources();
-        clsRegistry shop =
+        SettingsStore shop =
             keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("software\\odbc\\odbc.ini\\SHOP"));
-        QVERIFY(shop.KeyExists());
+        QVERIFY(shop.keyExists());
         QCOMPARE(valueNames(shop),
                  (QStringList{QStringLiteral("Driver"), QStringLiteral("Database"),
                               QStringLiteral("Description")}));
         shop.setValueKey(QStringLiteral("database"));
-        QCOMPARE(shop.Value(), QVariant(QStringLiteral("/data/shop.db")));
+        QCOMPARE(shop.value(), QVariant(QStringLiteral("/data/shop.db")));
         shop.setValueKey(QStringLiteral("Server"));
-        QVERIFY(!shop.Value().isValid());
+        QVERIFY(!shop.value().isValid());
         QCOMPARE(dataSourceAttribute(QStringLiteral("Accounts"), QStringLiteral("Server")),
                  QStringLiteral("db.example"));
 
-        clsRegistry missing =
+        SettingsStore missing =
             keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\Nowhere"));
-        QVERIFY(!missing.KeyExists());
+        QVERIFY(!missing.keyExists());
         std::int32_t count = -1;
         QCOMPARE(valueNames(missing, &count), QStringList());
         QCOMPARE(count, 0);
         // The driver manager's own settings section is no data source.
         QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC"))
-                     .KeyExists());
+                     .keyExists());
         QCOMPARE(dataSourceAttributeNames(QStringLiteral("ODBC")), QStringList());
     }
 
@@ -557,20 +557,20 @@ private Q_SLOTS:
             QFile file(m_odbc.filePath(QStringLiteral("odbc.ini")));
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
-        SetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\Shop"),
+        setRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\Shop"),
                          QStringLiteral("Database"), REG_SZ, QStringLiteral("/tmp/other.db"));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("New"), REG_SZ,
+        setRegistryValue(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("New"), REG_SZ,
                          QStringLiteral("SQLite3"));
-        clsRegistry shop =
+        SettingsStore shop =
             keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\Shop"),
                   QStringLiteral("Driver"));
-        shop.DeleteValue();
-        shop.DeleteKey();
+        shop.deleteValue();
+        shop.deleteKey();
         QVERIFY(!keyAt(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\New"))
-                     .CreateKey());
-        QVERIFY(shop.CreateKey()); // it exists already
+                     .createKey());
+        QVERIFY(shop.createKey()); // it exists already
 
-        QCOMPARE(shop.Value(), QVariant(QStringLiteral("SQLite3")));
+        QCOMPARE(shop.value(), QVariant(QStringLiteral("SQLite3")));
         QCOMPARE(dataSourceAttribute(QStringLiteral("Shop"), QStringLiteral("Database")),
                  QStringLiteral("/data/shop.db"));
         QCOMPARE(systemDataSources().size(), size_t(2));
@@ -592,7 +592,7 @@ private Q_SLOTS:
         QVERIFY(SQLGetConfigMode(&mode));
         QCOMPARE(mode, UWORD(ODBC_USER_DSN));
         QVERIFY(SQLSetConfigMode(ODBC_BOTH_DSN));
-        keyAt(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("Shop")).Value();
+        keyAt(HKEY_LOCAL_MACHINE, kDataSources, QStringLiteral("Shop")).value();
         QVERIFY(SQLGetConfigMode(&mode));
         QCOMPARE(mode, UWORD(ODBC_BOTH_DSN));
     }

@@ -1,8 +1,8 @@
 #include "controls/taskpane.h"
+#include "foundation/inifile.h"
 #include "generation/tasklist.h"
 #include "project/projectfile.h"
-#include "shell/clsini.h"
-#include "shell/frmmain.h"
+#include "shell/mainwindow.h"
 #include "support/testenvironment.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/featurespage.h"
@@ -12,6 +12,7 @@
 #include "wizard/querystep.h"
 #include "wizard/tablesourcepage.h"
 #include "wizard/tablestep.h"
+#include "wizard/wizard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,23 +85,23 @@ public:
         database = env.path(QStringLiteral("shop.db"));
         if (!QFileInfo::exists(database))
             QFile::copy(kSample, database);
-        window.Form_Load({});
-        window.dataSourcePage().txtDataSource()->setText(database);
+        window.load({});
+        window.wizard().dataSourcePage().txtDataSource()->setText(database);
     }
 
-    int step() { return window.session().CurrentStep; }
+    int step() { return window.session().currentStep; }
     Project& project() { return window.session().project; }
-    void next() { window.cmdNext_Click(); }
-    void back() { window.cmdBack_Click(); }
-    void tick(const char* box, bool on) { window.featuresPage().box(box)->setChecked(on); }
+    void next() { window.onNextClicked(); }
+    void back() { window.onBackClicked(); }
+    void tick(const char* box, bool on) { window.wizard().featuresPage().box(box)->setChecked(on); }
     void chooseTable(const QString& table) {
         m_env.prompt.answer(Prompt::Yes);
-        TableSourcePage& page = window.tableSourcePage();
-        page.icbTables_Click(page.icbTables()->findText(table));
+        TableSourcePage& page = window.wizard().tableSourcePage();
+        page.onTableActivated(page.icbTables()->findText(table));
     }
     // Confirms the detected keys (the user clicks "KEY" cells).
     void confirmKeys() {
-        ColumnGridModel& grid = window.tableSourcePage().columns();
+        ColumnGridModel& grid = window.wizard().tableSourcePage().columns();
         for (int i = 0; i < grid.rowCount(); ++i) {
             if (grid.rows()[static_cast<size_t>(i)].uniqueMarker == QLatin1String("KEY"))
                 grid.toggleMarker(i, ColumnGridModel::Unique);
@@ -112,7 +113,7 @@ private:
     TestEnvironment& m_env;
 
 public:
-    frmMain window;
+    MainWindow window;
     QString database;
 };
 
@@ -140,11 +141,11 @@ private Q_SLOTS:
                  QStringLiteral("SELECT [ID], [First Name] FROM  [Sheet1$]"));
         Project oracle = projectWith(3, 1, QStringLiteral("EMP"), staff);
         oracle.ConnectionString = QStringLiteral("Provider=MSDAORA;Data Source=ORACLE9");
-        QVERIFY(!QueryText::UseBracketedNames(oracle));
+        QVERIFY(!QueryText::useBracketedNames(oracle));
         QCOMPARE(QueryText::generatedSelect(oracle),
                  QStringLiteral("SELECT ID, [First Name] FROM EMP"));
         oracle.DatasourceStatus = 1; // an Access file stays bracketed whatever the string says
-        QVERIFY(QueryText::UseBracketedNames(oracle));
+        QVERIFY(QueryText::useBracketedNames(oracle));
     }
 
     void bracketsToggleAndStoredQueriesWin() {
@@ -319,7 +320,7 @@ private Q_SLOTS:
         walk.next();
         QCOMPARE(walk.step(), 2);
         // A new project shows basic search and records per page only.
-        QCOMPARE(walk.window.featuresPage().features(), Features{});
+        QCOMPARE(walk.window.wizard().featuresPage().features(), Features{});
         walk.tick("chkAdd", true);
         walk.next();
         QCOMPARE(walk.step(), 3);
@@ -334,7 +335,7 @@ private Q_SLOTS:
         walk.next();
         QCOMPARE(walk.step(), 4);
         QCOMPARE(walk.project().UniqueKey, QStringList{QStringLiteral("OrderID")});
-        QueryPage& query = walk.window.queryPage();
+        QueryPage& query = walk.window.wizard().queryPage();
         QCOMPARE(query.selectText(),
                  QStringLiteral("SELECT OrderID, CustomerID, OrderDate, DeliveryTime, ShippedAt, "
                                 "Freight, ShipCity, Reference FROM Orders"));
@@ -368,7 +369,7 @@ private Q_SLOTS:
             walk.next();
             QCOMPARE(walk.step(), expected);
         }
-        FinishPage& finish = walk.window.finishPage();
+        FinishPage& finish = walk.window.wizard().finishPage();
         QCOMPARE(finish.rowText(1, FinishPage::Feature), QStringLiteral("Task List"));
         QCOMPARE(finish.rowText(2, FinishPage::Feature), QStringLiteral("Generate variable page"));
         QCOMPARE(finish.rowIconKey(2, FinishPage::Feature), QStringLiteral("TASK"));
@@ -429,14 +430,14 @@ private Q_SLOTS:
         Walk walk(env);
         Project& project = walk.project();
         project.TableName = QStringLiteral("Orders");
-        FinishPage& finish = walk.window.finishPage();
+        FinishPage& finish = walk.window.wizard().finishPage();
         finish.fillTasks(project);
         const int rows = finish.rowCount();
-        walk.window.oObject_Progress(1); // the first task: grid row 2
+        walk.window.wizard().finishPage().onEngineProgress(1); // the first task: grid row 2
         QCOMPARE(finish.rowText(2, FinishPage::Status), QStringLiteral("Completed!"));
         QCOMPARE(finish.rowIconKey(2, FinishPage::Feature), QStringLiteral("TASKOVER"));
-        walk.window.oObject_Progress(rows);
-        walk.window.oObject_Progress(-1);
+        walk.window.wizard().finishPage().onEngineProgress(rows);
+        walk.window.wizard().finishPage().onEngineProgress(-1);
         for (int row = 3; row <= rows; ++row)
             QCOMPARE(finish.rowText(row, FinishPage::Status), QString());
         QCOMPARE(finish.rowText(1, FinishPage::Status), QString());
@@ -453,16 +454,16 @@ private Q_SLOTS:
         p.DatasourceType = 7;
         const QString file = env.path(QStringLiteral("typed.pjx"));
         saveProjectFile(file, p, 10);
-        frmMain window(env.prompt);
+        MainWindow window(env.prompt);
         window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
-        window.Form_Load({file});
+        window.load({file});
         for (int i = 0; i < 8; ++i)
-            window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 10);
-        QVERIFY(!window.finishPage().chkCopyDatabase()->isVisibleTo(&window));
+            window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 10);
+        QVERIFY(!window.wizard().finishPage().chkCopyDatabase()->isVisibleTo(&window));
         const QString site = env.path(QStringLiteral("site"));
         QVERIFY(QDir().mkpath(site));
-        window.finishPage().txtDestinationPath()->setText(site);
+        window.wizard().finishPage().txtDestinationPath()->setText(site);
         // Closing the window during the run asks the engine to stop.
         bool closed = true;
         int progressSeen = 0;
@@ -473,7 +474,7 @@ private Q_SLOTS:
         });
         poll.start(0);
         env.prompt.answer(Prompt::No); // "aborted by user", no new project
-        window.cmdNext_Click();
+        window.onNextClicked();
         poll.stop();
         QVERIFY(!closed);
         QVERIFY(window.isVisible());
@@ -506,32 +507,32 @@ private Q_SLOTS:
         p.DestinationPath = QStringLiteral("/stored/elsewhere");
         const QString file = env.path(QStringLiteral("products.pjx"));
         saveProjectFile(file, p, 10);
-        clsINI remembered;
+        IniFile remembered;
         remembered.setSection(QStringLiteral("Settings"));
         remembered.setKey(QStringLiteral("Path"));
         remembered.setValue(env.path(QString()));
 
-        frmMain window(env.prompt);
-        window.Form_Load({file});
+        MainWindow window(env.prompt);
+        window.load({file});
         // Boxes changed before the walk are replaced by the stored values.
-        window.featuresPage().box("chkAdd")->setChecked(true);
-        window.cmdNext_Click();
-        QCOMPARE(window.featuresPage().features(), Features::of(p));
-        window.cmdNext_Click();
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 4);
-        QCOMPARE(window.queryPage().selectText(), p.SQLString);
-        QCOMPARE(window.queryPage().whereText(), p.SQLWhereString);
-        QVERIFY(window.queryPage().whereBoxShown());
+        window.wizard().featuresPage().box("chkAdd")->setChecked(true);
+        window.onNextClicked();
+        QCOMPARE(window.wizard().featuresPage().features(), Features::of(p));
+        window.onNextClicked();
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 4);
+        QCOMPARE(window.wizard().queryPage().selectText(), p.SQLString);
+        QCOMPARE(window.wizard().queryPage().whereText(), p.SQLWhereString);
+        QVERIFY(window.wizard().queryPage().whereBoxShown());
         // No search feature: the search step is passed over; the login step is not.
         for (int expected : {5, 6, 8, 9, 10}) {
-            window.cmdNext_Click();
-            QCOMPARE(window.session().CurrentStep, expected);
+            window.onNextClicked();
+            QCOMPARE(window.session().currentStep, expected);
         }
         // The folder chosen last with the folder button wins over the stored one.
-        QCOMPARE(window.finishPage().txtDestinationPath()->text(), env.path(QString()));
-        window.cmdBack_Click();
-        QCOMPARE(window.session().CurrentStep, 9);
+        QCOMPARE(window.wizard().finishPage().txtDestinationPath()->text(), env.path(QString()));
+        window.onBackClicked();
+        QCOMPARE(window.session().currentStep, 9);
         QVERIFY(env.prompt.messages().isEmpty());
     }
 
@@ -582,33 +583,34 @@ private Q_SLOTS:
         QVERIFY(executeOnOdbc(dsn, QStringLiteral("CREATE TABLE IF NOT EXISTS aaa_wizard_orders "
                                                   "(id integer primary key, city varchar(40))")));
         TestEnvironment env;
-        frmMain window(env.prompt);
-        window.Form_Load({});
-        window.dataSourcePage().selectOption(1);
-        window.optDataSource_Click(1);
-        window.dataSourcePage().selectDataSource(qEnvironmentVariable("TESSALINE_TEST_PG_DSN"));
-        window.dataSourcePage().txtODBCLogin()->setText(
+        MainWindow window(env.prompt);
+        window.load({});
+        window.wizard().dataSourcePage().selectOption(1);
+        window.wizard().onDataSourceOptionClicked(1);
+        window.wizard().dataSourcePage().selectDataSource(
+            qEnvironmentVariable("TESSALINE_TEST_PG_DSN"));
+        window.wizard().dataSourcePage().txtODBCLogin()->setText(
             qEnvironmentVariable("TESSALINE_TEST_USER"));
-        window.dataSourcePage().txtODBCPassword()->setText(
+        window.wizard().dataSourcePage().txtODBCPassword()->setText(
             qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 2);
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 3);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 2);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 3);
         // Other suites add tables to the same database: pick ours by name.
         env.prompt.answer(Prompt::Yes);
-        TableSourcePage& tables = window.tableSourcePage();
-        tables.icbTables_Click(tables.icbTables()->findText(QStringLiteral("aaa_wizard_orders")));
+        TableSourcePage& tables = window.wizard().tableSourcePage();
+        tables.onTableActivated(tables.icbTables()->findText(QStringLiteral("aaa_wizard_orders")));
         QCOMPARE(tables.icbTables()->currentText(), QStringLiteral("aaa_wizard_orders"));
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 4);
-        QueryPage& query = window.queryPage();
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 4);
+        QueryPage& query = window.wizard().queryPage();
         query.moreButton()->click();
         for (const char* where : {"WHERE no_such_column = 1", "WHERE ORDER BY"}) {
             query.setWhereText(QString::fromLatin1(where));
             env.prompt.answer(Prompt::Ok);
-            window.cmdNext_Click();
-            QCOMPARE(window.session().CurrentStep, 4);
+            window.onNextClicked();
+            QCOMPARE(window.session().currentStep, 4);
             QCOMPARE(
                 env.prompt.messages().constLast().text,
                 QStringLiteral("Specified SQL query is invalid!\nPlease check the SQL query!"));
@@ -620,8 +622,8 @@ private Q_SLOTS:
                  QStringLiteral("SELECT [id], [city] FROM  [aaa_wizard_orders]"));
         window.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
         QCOMPARE(query.selectText(), QStringLiteral("SELECT id, city FROM aaa_wizard_orders"));
-        window.cmdNext_Click();
-        QCOMPARE(window.session().CurrentStep, 5);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 5);
     }
 };
 

@@ -2,8 +2,8 @@
 
 #include "controls/iconstore.h"
 #include "controls/pickonlycombobox.h"
-#include "shell/clsregistry.h"
-#include "shell/trap.h"
+#include "foundation/settingsstore.h"
+#include "foundation/trap.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -216,15 +216,15 @@ void DataSourcePage::focus(DataSourceStep::Focus focus) {
     }
 }
 
-void DataSourcePage::PopulateDataSource() {
+void DataSourcePage::populateDataSources() {
     Trap(QStringLiteral("frmMain.PopulateDataSource"), [&] {
         m_icbDataSource->clear();
-        clsRegistry registry;
+        SettingsStore registry;
         registry.setClassKey(HKEY_LOCAL_MACHINE);
         registry.setSectionKey(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
         QStringList names;
         std::int32_t count = 0;
-        registry.EnumerateValues(names, count);
+        registry.enumerateValues(names, count);
         for (const QString& name : std::as_const(names))
             m_icbDataSource->addItem(iconFor(QStringLiteral("DSN")), name);
         m_icbDataSource->setCurrentIndex(-1);

@@ -28,7 +28,7 @@ public:
     void focus(DataSourceStep::Focus focus);
 
     // The data source names of the settings store, in its order.
-    void PopulateDataSource();
+    void populateDataSources();
     void selectDataSource(const QString& name);
 
     QLineEdit* txtDataSource() const { return m_txtDataSource; }

@@ -1,9 +1,9 @@
 #include "wizard/datasourcestep.h"
 
 #include "datasource/connectionbuilder.h"
+#include "foundation/prompt.h"
+#include "foundation/settingsstore.h"
 #include "project/projectsession.h"
-#include "shell/clsregistry.h"
-#include "shell/prompt.h"
 
 namespace ordwick {
 
@@ -11,11 +11,11 @@ DataSourceStep::DataSourceStep(ProjectSession& session, Prompt& prompt)
     : m_session(session), m_prompt(prompt) {}
 
 QString DataSourceStep::driverOfDataSource(const QString& dataSource) {
-    clsRegistry registry;
+    SettingsStore registry;
     registry.setClassKey(HKEY_LOCAL_MACHINE);
     registry.setSectionKey(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
     registry.setValueKey(dataSource);
-    return registry.Value().toString();
+    return registry.value().toString();
 }
 
 std::optional<DataSourceStep::Focus> DataSourceStep::validate(const DataSourceChoice& choice) {

@@ -42,8 +42,7 @@ FeaturesPage::FeaturesPage(QWidget* parent)
     layout->addSpacing(12);
     layout->addWidget(m_chkSelectAllFeatures);
     layout->addStretch();
-    connect(m_chkSelectAllFeatures, &QCheckBox::clicked, this,
-            &FeaturesPage::chkSelectAllFeatures_Click);
+    connect(m_chkSelectAllFeatures, &QCheckBox::clicked, this, &FeaturesPage::onSelectAllToggled);
     setFeatures(Features{});
 }
 
@@ -64,7 +63,7 @@ void FeaturesPage::setFeatures(const Features& f) {
     m_chkSearch->setChecked(f.search);
 }
 
-void FeaturesPage::chkSelectAllFeatures_Click() {
+void FeaturesPage::onSelectAllToggled() {
     setFeatures(features().withAllSelected(m_chkSelectAllFeatures->isChecked()));
 }
 

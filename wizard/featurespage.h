@@ -16,7 +16,7 @@ public:
 
     Features features() const;
     void setFeatures(const Features& features);
-    void chkSelectAllFeatures_Click();
+    void onSelectAllToggled();
 
     QCheckBox* box(const char* objectName) const;
 

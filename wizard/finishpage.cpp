@@ -1,6 +1,7 @@
 #include "wizard/finishpage.h"
 
 #include "controls/iconstore.h"
+#include "foundation/trap.h"
 #include "generation/tasklist.h"
 
 #include <QCheckBox>
@@ -124,6 +125,20 @@ void FinishPage::markDone(int row) {
     }
     if (QStandardItem* status = item(row, Status))
         status->setText(QStringLiteral("Completed!"));
+}
+
+void FinishPage::onEngineProgress(int progressStatus) {
+    Trap(QStringLiteral("frmMain.oObject_Progress"), [&] {
+        if (progressStatus < 0 || progressStatus >= rowCount())
+            return;
+        m_pgbProgress->setValue(progressStatus);
+        markDone(progressStatus + 1);
+    });
+}
+
+void FinishPage::resetProgress() {
+    m_pgbProgress->setMaximum(qMax(1, rowCount()));
+    m_pgbProgress->setValue(0);
 }
 
 } // namespace ordwick

@@ -30,6 +30,10 @@ public:
     QString rowIconKey(int row, int column) const;
     // Marks grid row `row` done ("TASKOVER", "Completed!").
     void markDone(int row);
+    // The engine finished the task of grid row progressStatus + 1.
+    void onEngineProgress(int progressStatus);
+    // An empty progress bar sized to the task list.
+    void resetProgress();
 
     QLineEdit* txtDestinationPath() const { return m_txtDestinationPath; }
     QPushButton* cmdDestinationPath() const { return m_cmdDestinationPath; }

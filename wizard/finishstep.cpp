@@ -1,8 +1,8 @@
 #include "wizard/finishstep.h"
 
+#include "foundation/inifile.h"
+#include "foundation/prompt.h"
 #include "generation/tasklist.h"
-#include "shell/clsini.h"
-#include "shell/prompt.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +11,8 @@ namespace ordwick::FinishStep {
 
 namespace {
 
-clsINI destinationSetting() {
-    clsINI ini;
+IniFile destinationSetting() {
+    IniFile ini;
     ini.setSection(QStringLiteral("Settings"));
     ini.setKey(QStringLiteral("Path"));
     return ini;
@@ -25,7 +25,7 @@ QString defaultDestination() {
 }
 
 QString shownDestination() {
-    const QString remembered = destinationSetting().Value().trimmed();
+    const QString remembered = destinationSetting().value().trimmed();
     return remembered.isEmpty() ? defaultDestination() : remembered;
 }
 

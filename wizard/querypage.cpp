@@ -49,10 +49,10 @@ QueryPage::QueryPage(ProjectSession& session, QWidget* parent)
     buttons->addWidget(brackets);
     buttons->addWidget(m_cmdMore);
     layout->addLayout(buttons);
-    connect(m_check2, &QCheckBox::clicked, this, &QueryPage::Check2_Click);
-    connect(restore, &QPushButton::clicked, this, &QueryPage::ShowDefaultQuery);
-    connect(brackets, &QPushButton::clicked, this, &QueryPage::Command3_Click);
-    connect(m_cmdMore, &QPushButton::clicked, this, &QueryPage::cmdMore_Click);
+    connect(m_check2, &QCheckBox::clicked, this, &QueryPage::onAllowEditToggled);
+    connect(restore, &QPushButton::clicked, this, &QueryPage::restoreDefaultQuery);
+    connect(brackets, &QPushButton::clicked, this, &QueryPage::toggleBrackets);
+    connect(m_cmdMore, &QPushButton::clicked, this, &QueryPage::toggleWhereBox);
     m_where->setVisible(false);
     m_whereLabel->setVisible(false);
 }
@@ -85,22 +85,22 @@ void QueryPage::prepare() {
     // One toggle from the opposite state leaves the WHERE box shown exactly
     // when it has text.
     m_cmdMore->setText(where.isEmpty() ? QStringLiteral("&Basic") : QStringLiteral("&Advanced"));
-    cmdMore_Click();
+    toggleWhereBox();
 }
 
-void QueryPage::ShowDefaultQuery() {
+void QueryPage::restoreDefaultQuery() {
     m_select->setPlainText(QueryText::shownSelect(m_session.project));
 }
 
-void QueryPage::Command3_Click() {
+void QueryPage::toggleBrackets() {
     m_select->setPlainText(QueryText::toggledBrackets(m_session.project, selectText()));
 }
 
-void QueryPage::Check2_Click() {
+void QueryPage::onAllowEditToggled() {
     m_select->setReadOnly(!m_check2->isChecked());
 }
 
-void QueryPage::cmdMore_Click() {
+void QueryPage::toggleWhereBox() {
     const bool advanced = m_cmdMore->text() == QLatin1String("&Advanced");
     m_cmdMore->setText(advanced ? QStringLiteral("&Basic") : QStringLiteral("&Advanced"));
     m_where->setVisible(advanced);

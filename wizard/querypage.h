@@ -23,10 +23,10 @@ public:
     QString whereText() const;
     void setWhereText(const QString& text);
 
-    void ShowDefaultQuery(); // "Restore"
-    void Command3_Click();   // "Add/Remove Brackets"
-    void Check2_Click();     // "Allow Edit"
-    void cmdMore_Click();    // "&Advanced" / "&Basic"
+    void restoreDefaultQuery(); // "Restore"
+    void toggleBrackets();      // "Add/Remove Brackets"
+    void onAllowEditToggled();  // "Allow Edit"
+    void toggleWhereBox();      // "&Advanced" / "&Basic"
 
     QPlainTextEdit* rtbQuery(int index) const;
     QCheckBox* allowEdit() const { return m_check2; }

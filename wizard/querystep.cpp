@@ -1,6 +1,6 @@
 #include "wizard/querystep.h"
 
-#include "util/paths.h"
+#include "foundation/paths.h"
 
 #include <functional>
 
@@ -31,7 +31,7 @@ bool hasBlank(const QString& name) {
 
 } // namespace
 
-bool UseBracketedNames(const Project& p) {
+bool useBracketedNames(const Project& p) {
     if ((p.DatasourceStatus == DatasourceDsn || p.DatasourceStatus == DatasourceConnection) &&
         p.DatasourceType == 1 &&
         p.ConnectionString.contains(QLatin1String("oracle"), Qt::CaseInsensitive))
@@ -40,7 +40,7 @@ bool UseBracketedNames(const Project& p) {
 }
 
 QString generatedSelect(const Project& p) {
-    const bool brackets = UseBracketedNames(p);
+    const bool brackets = useBracketedNames(p);
     QString text = selectOf(p, [brackets](const QString& name) {
         return brackets || hasBlank(name) ? bracketed(name)
                                           : QLatin1Char(' ') + name + QLatin1Char(',');

@@ -11,7 +11,7 @@ namespace QueryText {
 
 // Whether every name is written in square brackets: Access and Excel sources,
 // except an Access-family DSN or connection string that leads to Oracle.
-bool UseBracketedNames(const Project& project);
+bool useBracketedNames(const Project& project);
 
 // The SELECT over the included columns. A bracketed table name follows two
 // blanks ("FROM  [Staff List]"): stored projects and the engine expect it.

@@ -5,12 +5,12 @@
 #include "controls/pickonlycombobox.h"
 #include "datasource/connectionbuilder.h"
 #include "datasource/dataconnection.h"
+#include "foundation/busycall.h"
+#include "foundation/prompt.h"
+#include "foundation/runtimeerror.h"
+#include "foundation/settingsstore.h"
+#include "foundation/trap.h"
 #include "project/projectsession.h"
-#include "shell/clsregistry.h"
-#include "shell/prompt.h"
-#include "shell/runtimeerror.h"
-#include "shell/trap.h"
-#include "util/busycall.h"
 #include "wizard/datasourcestep.h"
 
 #include <QCheckBox>
@@ -42,11 +42,11 @@ private:
 };
 
 QString dsnDatabaseFile(const QString& dataSource) {
-    clsRegistry registry;
+    SettingsStore registry;
     registry.setClassKey(HKEY_LOCAL_MACHINE);
     registry.setSectionKey(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\") + dataSource);
     registry.setValueKey(QStringLiteral("DBQ"));
-    return registry.Value().toString();
+    return registry.value().toString();
 }
 
 } // namespace
@@ -84,8 +84,8 @@ TableSourcePage::TableSourcePage(ProjectSession& session, Prompt& prompt, Status
     m_grdColumns->setColumnWidth(ColumnGridModel::Data, 110);
     layout->addWidget(m_grdColumns, 1);
 
-    connect(m_icbTables, &QComboBox::activated, this, &TableSourcePage::icbTables_Click);
-    connect(m_chkSystemTable, &QCheckBox::clicked, this, &TableSourcePage::chkSystemTable_Click);
+    connect(m_icbTables, &QComboBox::activated, this, &TableSourcePage::onTableActivated);
+    connect(m_chkSystemTable, &QCheckBox::clicked, this, &TableSourcePage::onSystemTablesToggled);
     connect(m_grdColumns, &QTableView::clicked, this, [this](const QModelIndex& index) {
         m_model.toggleMarker(index.row(), index.column());
     });
@@ -116,7 +116,7 @@ void TableSourcePage::reportOpenFailure(const QString& description) {
     }
 }
 
-void TableSourcePage::GetDataSourceTables(const QString& typedConnectionString) {
+void TableSourcePage::loadTables(const QString& typedConnectionString) {
     m_typedConnectionString = typedConnectionString;
     const Project& project = m_session.project;
     if (project.DatabaseName.isEmpty())
@@ -127,7 +127,7 @@ void TableSourcePage::GetDataSourceTables(const QString& typedConnectionString) 
         const QString onScreen = currentTable();
         clear();
         const QString connection =
-            BuildConnectionString(project, m_session.ProjectOrigin, typedConnectionString);
+            BuildConnectionString(project, m_session.projectOrigin, typedConnectionString);
         std::vector<TableInfo> tables;
         bool opened = false;
         Trap(QStringLiteral("frmMain.GetDataSourceTables"), [&] {
@@ -148,12 +148,12 @@ void TableSourcePage::GetDataSourceTables(const QString& typedConnectionString) 
         m_icbTables->setCurrentIndex(selectedTable(items, project.TableName, onScreen));
         m_session.project.ConnectionString = connection;
     }
-    if (m_session.ProjectOrigin == OriginLoaded &&
+    if (m_session.projectOrigin == OriginLoaded &&
         (!project.SQLString.isEmpty() || !project.Columns.empty()))
-        GetDataSourceColumns();
+        loadColumns();
 }
 
-void TableSourcePage::GetDataSourceColumns() {
+void TableSourcePage::loadColumns() {
     const QString table = currentTable();
     if (table.isEmpty())
         return;
@@ -165,13 +165,13 @@ void TableSourcePage::GetDataSourceColumns() {
         Trap(QStringLiteral("frmMain.GetDataSourceColumns"), [&] {
             const std::vector<ColumnInfo> columns =
                 runResponsively([&] { return openConnection(connection)->columns(table); });
-            m_model.setRows(columnRows(columns, m_session.project, m_session.ProjectOrigin));
+            m_model.setRows(columnRows(columns, m_session.project, m_session.projectOrigin));
         });
     }
-    GetDataSourcePrimaryKey();
+    loadPrimaryKey();
 }
 
-void TableSourcePage::GetDataSourcePrimaryKey() {
+void TableSourcePage::loadPrimaryKey() {
     const QString shown = currentTable();
     if (shown.isEmpty())
         return;
@@ -180,8 +180,8 @@ void TableSourcePage::GetDataSourcePrimaryKey() {
     const Project& project = m_session.project;
     Trap(QStringLiteral("frmMain.GetDataSourcePrimaryKey"), [&] {
         // Stored keys are shown as stored, without asking the database.
-        if (m_session.ProjectOrigin != OriginNew || !project.UniqueKey.isEmpty()) {
-            m_model.markStoredKeys(project, m_session.ProjectOrigin);
+        if (m_session.projectOrigin != OriginNew || !project.UniqueKey.isEmpty()) {
+            m_model.markStoredKeys(project, m_session.projectOrigin);
             return;
         }
         const bool dsn = project.DatasourceStatus == DatasourceDsn;
@@ -200,16 +200,16 @@ void TableSourcePage::GetDataSourcePrimaryKey() {
     });
 }
 
-void TableSourcePage::chkSystemTable_Click() {
+void TableSourcePage::onSystemTablesToggled() {
     m_icbTables->clear();
-    GetDataSourceTables(m_typedConnectionString);
+    loadTables(m_typedConnectionString);
     if (m_icbTables->count() > 0) {
         m_icbTables->setCurrentIndex(0);
-        GetDataSourceColumns();
+        loadColumns();
     }
 }
 
-void TableSourcePage::icbTables_Click(int index) {
+void TableSourcePage::onTableActivated(int index) {
     Project& project = m_session.project;
     const int answer = m_prompt.show(
         {QStringLiteral("Reset Table Settings?"),
@@ -248,7 +248,7 @@ void TableSourcePage::icbTables_Click(int index) {
     project.Columns.clear();
     project.Rename.clear();
     m_icbTables->setCurrentIndex(index);
-    GetDataSourceColumns();
+    loadColumns();
 }
 
 } // namespace ordwick

@@ -26,11 +26,11 @@ public:
 
     // Connects with the project's connection string and lists the tables;
     // `typedConnectionString` is the first step's connection-string box.
-    void GetDataSourceTables(const QString& typedConnectionString);
-    void GetDataSourceColumns();
-    void GetDataSourcePrimaryKey();
-    void chkSystemTable_Click();
-    void icbTables_Click(int index);
+    void loadTables(const QString& typedConnectionString);
+    void loadColumns();
+    void loadPrimaryKey();
+    void onSystemTablesToggled();
+    void onTableActivated(int index);
     void clear();
 
     QComboBox* icbTables() const { return m_icbTables; }

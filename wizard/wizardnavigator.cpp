@@ -17,23 +17,24 @@ WizardNavigator::WizardNavigator(ProjectSession& session, Hooks hooks)
     : m_session(session), m_hooks(std::move(hooks)) {}
 
 WizardNavigator::NextResult WizardNavigator::next() {
-    if (m_session.CurrentStep >= kFinishStep)
+    if (m_session.currentStep >= kFinishStep)
         return NextResult::Finish;
-    if (!m_hooks.apply(m_session.CurrentStep))
+    if (!m_hooks.apply(m_session.currentStep))
         return NextResult::Refused;
-    // The apply itself may have moved the step on (a skipped search step).
-    m_session.CurrentStep = stepAfter(m_session.CurrentStep, m_session.project.LoginPage);
+    const Project& project = m_session.project;
+    m_session.currentStep = stepAfter(m_session.currentStep, project.LoginPage,
+                                      project.SimpleSearch || project.AdvancedSearch);
     m_hooks.showStep();
     return NextResult::Moved;
 }
 
 bool WizardNavigator::back() {
-    const int step = m_session.CurrentStep;
+    const int step = m_session.currentStep;
     if (step <= 1)
         return false;
     if (step > kLastStepLeftWithoutApply && !m_hooks.apply(step))
         return false;
-    m_session.CurrentStep = stepBefore(step, m_session.project.LoginPage);
+    m_session.currentStep = stepBefore(step, m_session.project.LoginPage);
     m_hooks.showStep();
     return true;
 }

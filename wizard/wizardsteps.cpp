@@ -6,6 +6,8 @@ namespace ordwick {
 
 namespace {
 
+constexpr int kColumnCustomizationStep = 6;
+constexpr int kSearchStep = 7;
 constexpr int kLayoutStep = 8;
 constexpr int kLoginStep = 9;
 
@@ -43,7 +45,9 @@ const std::array<TaskPaneItem, kStepCount>& homeBarItems() {
     return items;
 }
 
-int stepAfter(int step, bool loginPage) {
+int stepAfter(int step, bool loginPage, bool searchPage) {
+    if (step == kColumnCustomizationStep && !searchPage)
+        return kSearchStep + 1;
     if (step == kLayoutStep && !loginPage)
         return kFinishStep;
     return qMin(step + 1, kFinishStep);

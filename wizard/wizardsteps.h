@@ -26,9 +26,9 @@ struct TaskPaneItem {
 const std::array<TaskPaneItem, kStepCount>& homeBarItems();
 
 // Where Next and Back lead. The login step is skipped both ways when the
-// project has no login page; the search step is skipped only going forward
-// (by the apply of the column customization step).
-int stepAfter(int step, bool loginPage);
+// project has no login page; the search step is skipped only going forward,
+// when neither search feature is chosen.
+int stepAfter(int step, bool loginPage, bool searchPage = true);
 int stepBefore(int step, bool loginPage);
 
 } // namespace ordwick

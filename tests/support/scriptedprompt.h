@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/prompt.h"
+#include "foundation/prompt.h"
 
 #include <QList>
 #include <QQueue>

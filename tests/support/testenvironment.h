@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/errorhandler.h"
 #include "scriptedprompt.h"
-#include "shell/errorhandler.h"
 
 #include <QDateTime>
 #include <QString>

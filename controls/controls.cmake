@@ -1,0 +1,8 @@
+# Widgets of our own that know nothing of projects: icons, the task pane,
+# the pick-only combo box, accessibility names, the busy cursor.
+add_library(ordwick_controls STATIC
+    controls/accessibility.cpp
+    controls/iconstore.cpp
+    controls/taskpane.cpp
+)
+target_link_libraries(ordwick_controls PUBLIC ordwick_foundation Qt6::Widgets)

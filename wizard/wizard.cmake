@@ -1,0 +1,23 @@
+# The wizard steps: for each step a class with its rules (testable without a
+# screen) and a page with its widgets, plus the dialogs the steps open.
+add_library(ordwick_wizard STATIC
+    wizard/wizardsteps.cpp
+    wizard/wizardnavigator.cpp
+    wizard/featurestep.cpp
+    wizard/tablestep.cpp
+    wizard/querystep.cpp
+    wizard/finishstep.cpp
+    wizard/columngridmodel.cpp
+    wizard/connectionstringdialog.cpp
+    wizard/datasourcepage.cpp
+    wizard/datasourcestep.cpp
+    wizard/tablesourcepage.cpp
+    wizard/featurespage.cpp
+    wizard/querypage.cpp
+    wizard/finishpage.cpp
+    wizard/generationrun.cpp
+    wizard/wizard.cpp
+)
+target_link_libraries(ordwick_wizard PUBLIC
+    ordwick_foundation ordwick_project ordwick_datasource ordwick_generation ordwick_controls
+    Qt6::Widgets)
