@@ -22,6 +22,8 @@ public:
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
         // Own labels for the buttons, in button order; empty for the platform's.
+        // Escape and the close box answer Ignore on an Abort/Retry/Ignore box,
+        // Cancel ("no choice") when its buttons carry labels of their own.
         QStringList labels;
     };
 

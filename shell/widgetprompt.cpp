@@ -38,6 +38,19 @@ std::vector<std::pair<QMessageBox::StandardButton, int>> buttonsFor(Prompt::Butt
     return {{QMessageBox::Ok, Prompt::Ok}};
 }
 
+// The answer of a box closed without a button.
+int escapeAnswer(const Prompt::Message& message) {
+    switch (message.buttons) {
+    case Prompt::Buttons::YesNo:
+        return Prompt::No;
+    case Prompt::Buttons::AbortRetryIgnore:
+        return message.labels.isEmpty() ? Prompt::Ignore : Prompt::Cancel;
+    case Prompt::Buttons::Ok:
+        break;
+    }
+    return Prompt::Ok;
+}
+
 QFileDialog::Options dialogOptions() {
     // The caller asks about overwriting, with its own words.
     return QFileDialog::DontConfirmOverwrite;
@@ -56,15 +69,25 @@ int WidgetPrompt::show(const Message& message) {
             button->setText(message.labels.at(static_cast<qsizetype>(i)));
         answers.emplace_back(button, buttons[i].second);
     }
+    // Qt would take Abort (its reject role) for Escape and the close box, which
+    // ends the program. Escape means "carry on" there; on a box whose buttons
+    // were given other meanings it means "no choice" instead.
+    if (message.buttons == Buttons::AbortRetryIgnore) {
+        if (message.labels.isEmpty()) {
+            box.setEscapeButton(answers.back().first);
+        } else {
+            QPushButton* noChoice = box.addButton(QMessageBox::Cancel);
+            noChoice->hide();
+            box.setEscapeButton(noChoice);
+            answers.emplace_back(noChoice, Cancel);
+        }
+    }
     box.exec();
     for (const auto& [button, answer] : answers) {
         if (box.clickedButton() == button)
             return answer;
     }
-    // Closed without a button: the answer a box gives for Escape.
-    return message.buttons == Buttons::YesNo              ? No
-           : message.buttons == Buttons::AbortRetryIgnore ? Ignore
-                                                          : Ok;
+    return escapeAnswer(message);
 }
 
 QString WidgetPrompt::openFileName(const FileRequest& request) {
