@@ -100,7 +100,7 @@ private:
 };
 
 // The central error handler's user, inside the engine: every report becomes a
-// clsASPScriptErr event and is answered Ignore, so shared code carries on and
+// script_error event and is answered Ignore, so shared code carries on and
 // no dialog ever comes from the engine.
 class EventPrompt final : public Prompt {
 public:
@@ -263,9 +263,11 @@ private:
             return m_connection.get();
         m_connectionTried = true;
         const Project& p = *m_plan.project;
-        const QString text = p.ConnectionString.trimmed().isEmpty()
-                                 ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
-                                 : p.ConnectionString;
+        // A string typed with the name the server's driver has still opens here.
+        const QString text =
+            localConnectionString(p.ConnectionString.trimmed().isEmpty()
+                                      ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
+                                      : p.ConnectionString);
         // Opening may wait for a server; the caller's loop keeps turning meanwhile.
         auto opening = std::async(std::launch::async,
                                   [text] { return openConnection(text, ConnectOptions{10}); });

@@ -247,7 +247,7 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
                 .arg(link(plan.files.validationScript));
 
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Add or edit"), body, plan.files);
     page += QStringLiteral("<%\now_db.Close();\n%>\n");
     return pagetext::finish(page);
@@ -305,7 +305,7 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
                            "</div>\n")
                 .arg(link(plan.files.index));
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\now_begin();\now_requireLogin(\"search\");\n%>\n");
+    page += QStringLiteral("<%\now_begin();\now_requireLogin(\"search\");\n%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Advanced search"), body, plan.files);
     return pagetext::finish(page);
 }
@@ -357,7 +357,7 @@ QByteArray loginPage(const SitePlan& plan, const Frame& frame) {
                        "</button></div>\n</form>\n</div>\n")
             .arg(link(plan.files.login));
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Log in"), body, plan.files);
     return pagetext::finish(page);
 }

@@ -132,8 +132,24 @@ QString checkFunction(const SiteColumn& c) {
     return f;
 }
 
+// An included page is one server block and nothing else: a line break after
+// it would be written out before the including page's first byte.
 QString serverBlock(const QString& code) {
-    return QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    return QStringLiteral("<%\n") + code + QStringLiteral("%>");
+}
+
+QString likeStyle(SqlFamily family) {
+    switch (family) {
+    case SqlFamily::Jet:
+        return QStringLiteral("brackets");
+    case SqlFamily::SqlServer:
+        return QStringLiteral("escape-classes");
+    case SqlFamily::Sqlite:
+    case SqlFamily::Oracle:
+    case SqlFamily::Other:
+        break;
+    }
+    return QStringLiteral("escape");
 }
 
 QString insertBefore(const QString& markup, const QString& closingTag, const QString& text,
@@ -150,11 +166,13 @@ QString insertBefore(const QString& markup, const QString& closingTag, const QSt
 
 namespace pagetext {
 
+// One line without breaks: text between the directive, the includes and the
+// first server block is written out as it stands.
 QString directiveAndIncludes(const SitePlan& plan) {
-    return QStringLiteral("<%@ Language=\"JScript\" %>\n") +
-           QStringLiteral("<!-- #include file=\"%1\" -->\n").arg(plan.files.variables) +
-           QStringLiteral("<!-- #include file=\"%1\" -->\n").arg(plan.files.functions) +
-           QStringLiteral("<!-- #include file=\"%1\" -->\n").arg(plan.files.dynamicFunctions);
+    return QStringLiteral("<%@ Language=\"JScript\" %>") +
+           QStringLiteral("<!-- #include file=\"%1\" -->").arg(plan.files.variables) +
+           QStringLiteral("<!-- #include file=\"%1\" -->").arg(plan.files.functions) +
+           QStringLiteral("<!-- #include file=\"%1\" -->").arg(plan.files.dynamicFunctions);
 }
 
 QString caption(const SiteColumn& column, bool list) {
@@ -205,7 +223,10 @@ Frame Frame::fromTemplate(const QString& indexHtml, const SiteFiles&) {
     frame.m_template = true;
     const qsizetype at = indexHtml.indexOf(bodyTag());
     // Only the first tag takes the body; a page has one body.
+    // A page starts with the template's first tag, not with blank lines before it.
     frame.m_before = asciiMarkup(indexHtml.left(at < 0 ? indexHtml.size() : at));
+    while (!frame.m_before.isEmpty() && frame.m_before.front().isSpace())
+        frame.m_before.remove(0, 1);
     frame.m_after = asciiMarkup(
         at < 0 ? QString() : QString(indexHtml.mid(at + bodyTag().size())).remove(bodyTag()));
     frame.m_before =
@@ -246,6 +267,12 @@ QByteArray variablesPage(const SitePlan& plan) {
                                                                   Qt::CaseInsensitive)
                                   ? QStringLiteral(" ow_rows")
                                   : QStringLiteral(" AS ow_rows")));
+    code += QStringLiteral("// How the source's SQL takes a literal % or _ in LIKE, and how its "
+                           "stored dates compare.\n");
+    code += QStringLiteral("var OW_DIALECT = { like: %1, dates: %2 };\n")
+                .arg(jsString(likeStyle(plan.family)),
+                     jsString(plan.family == SqlFamily::Sqlite ? QStringLiteral("julianday")
+                                                               : QStringLiteral("typed")));
     code += QStringLiteral("var OW_PAGE_SIZE = %1;\n").arg(plan.pageSize);
     code += QStringLiteral("var OW_PAGE_SIZES = [10, 20, 50, 100, 500];\n");
     code += QStringLiteral("var OW_MORE_LENGTH = %1;\n").arg(std::max(1, p.ShowMoreLinkID));
@@ -317,6 +344,11 @@ QByteArray variablesPage(const SitePlan& plan) {
                 .arg(jsString(plan.login == LoginKind::Fixed ? p.CodeLoginName : QString()),
                      jsString(plan.login == LoginKind::Fixed ? p.CodeLoginPassword : QString()),
                      jsString(plan.loginSql));
+    if (plan.family == SqlFamily::Sqlite)
+        code += QStringLiteral(
+            "// The SQLite ODBC driver is named as Windows registers it, \"SQLite3 ODBC Driver\".\n"
+            "// A server that registers it under another name (unixODBC: \"SQLite3\") needs that\n"
+            "// name between the braces instead.\n");
     code += QStringLiteral("function ow_connectionString() {\n    return %1;\n}\n")
                 .arg(plan.connectionScript);
     return pagetext::finish(serverBlock(code));

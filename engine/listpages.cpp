@@ -93,7 +93,9 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
             "    }\n"
             "}\n");
     code +=
-        QStringLiteral("var ow_rs = ow_rows(ow_db, ow_listQuery(ow_state));\n"
+        QStringLiteral("var ow_query = ow_listQuery(ow_state);\n"
+                       "if (ow_problem == \"\") ow_problem = ow_query.problems.join(\" \");\n"
+                       "var ow_rs = ow_rows(ow_db, ow_query);\n"
                        "var ow_total = ow_rs.RecordCount;\n"
                        "var ow_pageCount = OW_FEATURES.paging ? Math.max(1, Math.ceil(ow_total / "
                        "ow_state.size)) : 1;\n"
@@ -213,7 +215,7 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
     body += QStringLiteral("</div>\n");
 
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(title(plan, {}), body, plan.files);
     page += QStringLiteral("<%\now_rs.Close();\now_db.Close();\n%>\n");
     return pagetext::finish(page);
@@ -222,9 +224,13 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
 QByteArray printPage(const SitePlan& plan, const Frame& frame) {
     QString code = rowsPrologue(QStringLiteral("print"));
     code += QStringLiteral("var ow_db = ow_open();\n"
-                           "var ow_rs = ow_rows(ow_db, ow_listQuery(ow_state));\n");
+                           "var ow_query = ow_listQuery(ow_state);\n"
+                           "var ow_problem = ow_query.problems.join(\" \");\n"
+                           "var ow_rs = ow_rows(ow_db, ow_query);\n");
     QString body =
         QStringLiteral("<div class=\"ow-page ow-print\">\n<h1>%1</h1>\n").arg(htmlText(plan.table));
+    body += QStringLiteral("<% if (ow_problem != \"\") { %><div class=\"ow-problem\"><%= "
+                           "ow_html(ow_problem) %></div><% } %>\n");
     body += QStringLiteral("<p class=\"ow-noprint\"><button type=\"button\" data-ow-print "
                            "hidden><img src=\"images/print.png\" alt=\"\" width=\"16\" "
                            "height=\"16\"> Print</button>\n");
@@ -237,7 +243,7 @@ QByteArray printPage(const SitePlan& plan, const Frame& frame) {
             QStringLiteral("</tr>\n<% ow_rs.MoveNext(); } %>\n</tbody>\n</table>\n");
     body += QStringLiteral("<p class=\"ow-count\"><%= ow_rs.RecordCount %> records</p>\n</div>\n");
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(title(plan, QStringLiteral("Printer-friendly version")), body, plan.files);
     page += QStringLiteral("<%\now_rs.Close();\now_db.Close();\n%>\n");
     return pagetext::finish(page);
@@ -278,7 +284,8 @@ QByteArray exportPage(const SitePlan& plan) {
         "    ow_line = \"\\x3cRow\\x3e\";\n"
         "    for (ow_i = 0; ow_i < ow_columns.length; ow_i++)\n"
         "        ow_line += \"\\x3cCell\\x3e\\x3cData ss:Type=\\\"String\\\"\\x3e\" + "
-        "ow_xml(OW_COLUMNS[ow_columns[ow_i]].caption) + \"\\x3c/Data\\x3e\\x3c/Cell\\x3e\";\n"
+        "ow_xml(ow_safeCell(OW_COLUMNS[ow_columns[ow_i]].caption)) + "
+        "\"\\x3c/Data\\x3e\\x3c/Cell\\x3e\";\n"
         "    Response.Write(ow_line + \"\\x3c/Row\\x3e\\r\\n\");\n"
         "    while (!ow_rs.EOF) {\n"
         "        ow_line = \"\\x3cRow\\x3e\";\n"
@@ -287,8 +294,8 @@ QByteArray exportPage(const SitePlan& plan) {
         "            var ow_number = ow_v !== null && typeof ow_v == \"number\" && "
         "OW_COLUMNS[ow_c].kind != \"boolean\" && OW_COLUMNS[ow_c].lookup == \"none\";\n"
         "            ow_line += \"\\x3cCell\\x3e\\x3cData ss:Type=\\\"\" + (ow_number ? \"Number\" "
-        ": \"String\") + \"\\\"\\x3e\" + ow_xml(ow_number ? String(ow_v) : OW_FORMAT[ow_c](ow_v, "
-        "ow_db)) + \"\\x3c/Data\\x3e\\x3c/Cell\\x3e\";\n"
+        ": \"String\") + \"\\\"\\x3e\" + (ow_number ? ow_xml(String(ow_v)) : "
+        "ow_xml(ow_safeCell(OW_FORMAT[ow_c](ow_v, ow_db)))) + \"\\x3c/Data\\x3e\\x3c/Cell\\x3e\";\n"
         "        }\n"
         "        Response.Write(ow_line + \"\\x3c/Row\\x3e\\r\\n\");\n"
         "        ow_rs.MoveNext();\n"
@@ -317,8 +324,10 @@ QByteArray exportPage(const SitePlan& plan) {
         "}\n"
         "ow_rs.Close();\n"
         "ow_db.Close();\n");
+    // The file is all the page writes: nothing before its first byte, nothing
+    // after its last.
     QString page = pagetext::directiveAndIncludes(plan);
-    page += QStringLiteral("<%\n") + code + QStringLiteral("%>\n");
+    page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     return pagetext::finish(page);
 }
 

@@ -1,12 +1,14 @@
 #include "engine/siteplan.h"
 
 #include "datasource/connectionbuilder.h"
+#include "datasource/connectionstring.h"
 #include "foundation/paths.h"
 #include "foundation/runtimeerror.h"
 #include "project/projectsession.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace ordwick::engine {
@@ -84,6 +86,28 @@ Quoting quotingOf(const Project& p) {
     return Quoting::Brackets;
 }
 
+// The connection string the project reads its data with.
+QString projectConnectionString(const Project& p) {
+    return p.ConnectionString.trimmed().isEmpty()
+               ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
+               : p.ConnectionString;
+}
+
+// Replaces the driver name `from` (in braces or not, any case) by `to`.
+QString renameDriver(const QString& text, const QString& from, const QString& to) {
+    const QRegularExpression driver(
+        QStringLiteral("(^|;)(\\s*driver\\s*=\\s*)(\\{\\s*%1\\s*\\}|%1)(?=\\s*(;|$))")
+            .arg(QRegularExpression::escape(from).replace(QLatin1String("\\ "),
+                                                          QLatin1String("\\s+"))),
+        QRegularExpression::CaseInsensitiveOption);
+    QString result = text;
+    result.replace(driver, QStringLiteral("\\1\\2{") + to + QLatin1Char('}'));
+    return result;
+}
+
+const QString kLocalSqliteDriver = QStringLiteral("SQLite3");
+const QString kServerSqliteDriver = QStringLiteral("SQLite3 ODBC Driver");
+
 // A page name must stay a plain file name in the destination folder and be
 // usable in an include directive and a link.
 bool isPlainFileName(const QString& name) {
@@ -156,7 +180,8 @@ QString copiedConnectionScript(const Project& project, const QString& fileName) 
     Project stand = project;
     stand.ConnectionString.clear();
     stand.DatabaseName = kFolderToken + QLatin1Char('/') + kFileToken;
-    const QString built = BuildConnectionString(stand, OriginNew, QString());
+    const QString built =
+        serverConnectionString(BuildConnectionString(stand, OriginNew, QString()));
     if (built.isEmpty())
         return {};
     QString script;
@@ -229,6 +254,54 @@ int columnIndex(const std::vector<SiteColumn>& columns, const QString& name) {
 
 } // namespace
 
+SqlFamily sqlFamilyOf(const Project& p) {
+    const ConnectionString parts(projectConnectionString(p));
+    const QString driver = parts.value(QStringLiteral("DRIVER")).toLower();
+    const QString provider = parts.value(QStringLiteral("PROVIDER")).toLower();
+    const auto driverHas = [&driver](const char* word) {
+        return driver.contains(QLatin1String(word));
+    };
+    if (provider.startsWith(QLatin1String("microsoft.jet")) ||
+        provider.startsWith(QLatin1String("microsoft.ace")) || driverHas("microsoft access") ||
+        driverHas("microsoft excel") || driverHas("microsoft text") ||
+        driverHas("microsoft dbase") || driverHas("*.mdb"))
+        return SqlFamily::Jet;
+    if (driverHas("sqlite"))
+        return SqlFamily::Sqlite;
+    if (driverHas("sql server") || driverHas("sql native client") ||
+        provider.startsWith(QLatin1String("sqloledb")) ||
+        provider.startsWith(QLatin1String("sqlncli")) ||
+        provider.startsWith(QLatin1String("msoledbsql")))
+        return SqlFamily::SqlServer;
+    if (driverHas("oracle") || provider.contains(QLatin1String("oracle")) ||
+        provider.startsWith(QLatin1String("oraoledb")))
+        return SqlFamily::Oracle;
+    if (!driver.isEmpty() || !provider.isEmpty())
+        return SqlFamily::Other;
+    // A data source name: the family the wizard read from its driver.
+    switch (p.DatasourceType) {
+    case FamilyAccess:
+    case FamilyExcel:
+    case FamilyText:
+    case FamilyDbase:
+        return SqlFamily::Jet;
+    case FamilySqlServer:
+        return SqlFamily::SqlServer;
+    case FamilySqlite:
+        return SqlFamily::Sqlite;
+    default:
+        return SqlFamily::Other;
+    }
+}
+
+QString serverConnectionString(const QString& local) {
+    return renameDriver(local, kLocalSqliteDriver, kServerSqliteDriver);
+}
+
+QString localConnectionString(const QString& server) {
+    return renameDriver(server, kServerSqliteDriver, kLocalSqliteDriver);
+}
+
 QString kindName(ValueKind kind) {
     switch (kind) {
     case ValueKind::Integer:
@@ -271,6 +344,7 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
             QStringLiteral("The project includes no column of table \"%1\".").arg(plan.table));
     plan.tasks = generationTasks(p);
     plan.quoting = quotingOf(p);
+    plan.family = sqlFamilyOf(p);
     plan.tableSql = quoteName(p.TableName, plan.quoting);
 
     // Page order: by position, columns not yet ordered after the others.
@@ -412,10 +486,8 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
             copiedConnectionScript(p, QFileInfo(p.DatabaseName.trimmed()).fileName());
     }
     if (plan.connectionScript.isEmpty()) {
-        const QString stored = p.ConnectionString.trimmed().isEmpty()
-                                   ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
-                                   : p.ConnectionString;
-        plan.connectionScript = jsString(stored);
+        const QString stored = projectConnectionString(p);
+        plan.connectionScript = jsString(serverConnectionString(stored));
         if (stored.isEmpty())
             problems.push_back({QStringLiteral("The project has no connection string; the site "
                                                "cannot reach its data."),

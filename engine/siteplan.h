@@ -72,6 +72,25 @@ struct InitialOrder {
 
 enum class LoginKind { None, Fixed, Table };
 
+// The kind of database behind the site, as far as its SQL differs: how LIKE
+// takes a literal wildcard, and how stored dates compare.
+enum class SqlFamily {
+    Jet,       // Access, Excel, text and dBase files: LIKE escapes by brackets
+    SqlServer, // LIKE knows [ ] classes as well as ESCAPE
+    Sqlite,    // dates are stored as text or numbers, in more than one form
+    Oracle,    // ESCAPE may only precede a wildcard or itself
+    Other,     // MySQL, PostgreSQL and the rest: standard ESCAPE
+};
+SqlFamily sqlFamilyOf(const Project& project);
+
+// The connection string as the site's server needs it: the SQLite ODBC driver
+// registers on Windows as "SQLite3 ODBC Driver", where unixODBC here knows it
+// as "SQLite3". Other drivers keep the names they were given.
+QString serverConnectionString(const QString& local);
+// The reverse, for reading the source here: a string written for the server
+// opens with the local name.
+QString localConnectionString(const QString& server);
+
 // The files of the site, relative to the destination folder.
 struct SiteFiles {
     QString variables;
@@ -98,6 +117,7 @@ struct SitePlan {
     QString baseSql;   // the project's query: its SELECT and its condition
     QString recordSql; // the table's columns, for reading one record by its key
     Quoting quoting = Quoting::Brackets;
+    SqlFamily family = SqlFamily::Jet;
     std::vector<SiteColumn> columns; // in page order
     std::vector<int> keys;           // indexes into `columns`
     std::vector<InitialOrder> initialOrder;

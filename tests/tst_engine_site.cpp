@@ -17,7 +17,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
+#include <sql.h>
+#include <sqlext.h>
 #include <sqlite3.h>
 
 using namespace ordwick;
@@ -30,7 +33,9 @@ namespace {
 // the included pages.
 const char kHarness[] =
     R"HARNESS(// Test harness: reads a generated site with Node's own parser and runs its
-// pure helpers. Usage: node harness.js check SITE | queries SITE PAGE | behave SITE PAGE
+// pure helpers, or runs a page. Usage: node harness.js check SITE | queries SITE PAGE |
+// behave SITE PAGE | search SITE PAGE STATE | typed SITE PAGE COLUMN TEXT... |
+// like SITE PAGE | run SITE PAGE QUERY [OPTIONS]
 "use strict";
 const fs = require("fs");
 const path = require("path");
@@ -71,7 +76,7 @@ function toScript(text, withLiterals) {
         } else if (body.startsWith("=")) {
             out.push("Response.Write(" + body.slice(1) + ");");
         } else {
-            out.push(body + "\n");
+            out.push(body.replace(/\bSession\(([^()]*)\)\s*=\s*([^;]+);/g, "Session.set($1, $2);") + "\n");
         }
         i = close + 2;
     }
@@ -99,13 +104,16 @@ function compile(code, filename, errors) {
 }
 
 function check() {
-    const result = { server: [], client: [], inline: 0, errors: [] };
+    const result = { server: [], client: [], inline: 0, errors: [], leads: {} };
     for (const file of walk(site)) {
         const rel = path.relative(site, file);
         if (rel.endsWith(".asp")) {
             try {
                 const script = toScript(expand(file), true);
                 if (compile(script.code, rel, result.errors)) result.server.push(rel);
+                // What the page writes out as it stands: its first characters, and
+                // everything for a page included by others.
+                result.leads[rel] = rel.startsWith("include/") ? script.literals : script.literals.slice(0, 40);
                 const inline = /<script\b([^>]*)>([\s\S]*?)<\/script>/gi;
                 let m;
                 while ((m = inline.exec(script.literals)) !== null) {
@@ -221,7 +229,176 @@ function behave() {
     return r;
 }
 
-const modes = { check, queries, behave };
+// A value as the C++ side binds it: dates as their local date and time.
+function plain(v) {
+    if (v instanceof Date) {
+        const p = (n, w) => String(n).padStart(w || 2, "0");
+        return { date: `${p(v.getFullYear(), 4)}-${p(v.getMonth() + 1)}-${p(v.getDate())} ${p(v.getHours())}:${p(v.getMinutes())}:${p(v.getSeconds())}` };
+    }
+    return v === undefined ? "undefined" : v;
+}
+
+// The list query of a state given as JSON, with its parameters' types and values.
+function search() {
+    const ctx = includesOf(path.join(site, page));
+    const state = Object.assign({ search: "", field: -1, sort: -1, desc: false, page: 1, size: 20, advanced: [] },
+                                JSON.parse(process.argv[5]));
+    const q = vm.runInContext("ow_listQuery", ctx)(state);
+    return { sql: q.sql, params: q.params.map((p) => ({ type: p.type, value: plain(p.value) })), problems: q.problems };
+}
+
+// ow_typedValue of a column for each text.
+function typed() {
+    const ctx = includesOf(path.join(site, page));
+    const column = Number(process.argv[5]);
+    return process.argv.slice(6).map((t) => plain(vm.runInContext("ow_typedValue", ctx)(column, t)));
+}
+
+// Runs a page as the server would, in a host of its own: the request's query
+// string, a session, the response collected as bytes, and ADO over the site's
+// SQLite database through the sqlite3 program. Parameters reach SQLite the way
+// the SQLite ODBC driver hands them over (dates as "yyyy-mm-dd hh:mm:ss.000"),
+// and ADO's own checks of a parameter's value apply.
+function runPage() {
+    const { execFileSync } = require("child_process");
+    const query = new URLSearchParams(process.argv[5] || "");
+    const options = JSON.parse(process.argv[6] || "{}");
+    const session = Object.assign({}, options.session || {});
+    const response = { status: "200 OK", contentType: "text/html", headers: {}, chunks: [], ended: false };
+    class End extends Error {}
+    const collection = (values) => ({ Count: values.length, Item: (i) => values[i - 1] });
+    const pad = (n, w) => String(n).padStart(w || 2, "0");
+    const literal = (v) => {
+        if (v === null || v === undefined) return "NULL";
+        if (v instanceof Date)
+            return `'${pad(v.getFullYear(), 4)}-${pad(v.getMonth() + 1)}-${pad(v.getDate())} ${pad(v.getHours())}:${pad(v.getMinutes())}:${pad(v.getSeconds())}.000'`;
+        if (typeof v === "boolean") return v ? "1" : "0";
+        if (typeof v === "number") return String(v);
+        return "'" + String(v).replace(/'/g, "''") + "'";
+    };
+    const bind = (sql, params) => {
+        let out = "", n = 0;
+        for (let i = 0; i < sql.length; i++) {
+            const ch = sql[i];
+            const close = ch === "'" ? "'" : ch === "\"" ? "\"" : ch === "[" ? "]" : null;
+            if (close) {
+                const end = sql.indexOf(close, i + 1);
+                out += sql.slice(i, end + 1);
+                i = end;
+            } else if (ch === "?") {
+                out += literal(params[n++].Value);
+            } else {
+                out += ch;
+            }
+        }
+        return out;
+    };
+    const execute = (database, sql) => {
+        const text = execFileSync("sqlite3", ["-json", database], { input: sql + ";\n", encoding: "utf8" });
+        return text.trim() === "" ? [] : JSON.parse(text);
+    };
+    // ADO refuses a value its parameter type cannot hold.
+    const checkParameter = (type, value) => {
+        const wrong = () => { throw new Error("Application uses a value of the wrong type for the current operation."); };
+        if (value === null || typeof value !== "number") return;
+        if (type === 3 && (value > 2147483647 || value < -2147483648)) wrong();
+        if (type === 6 && Math.abs(value) > 922337203685477.5807) wrong();
+        if (!isFinite(value)) wrong();
+    };
+    const host = {
+        Response: {
+            set Buffer(v) {}, set CodePage(v) {}, set CharSet(v) {}, set CacheControl(v) {},
+            set Status(v) { response.status = v; }, get Status() { return response.status; },
+            set ContentType(v) { response.contentType = v; },
+            AddHeader(name, value) { response.headers[name] = String(value); },
+            Write(text) { response.chunks.push(String(text)); },
+            Clear() { response.chunks = []; },
+            End() { throw new End(); },
+            Redirect(url) { response.status = "302 Object moved"; response.headers.Location = url; throw new End(); }
+        },
+        Request: {
+            QueryString: (name) => collection(query.getAll(name)),
+            Form: () => collection([]),
+            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : "")
+        },
+        Session: Object.assign((name) => session[name], {
+            set: (name, value) => { session[name] = value; },
+            Contents: { Remove: (name) => { delete session[name]; } }
+        }),
+        Server: {
+            MapPath: (p) => path.join(site, p),
+            CreateObject(progId) {
+                if ((options.refuse || []).includes(progId)) throw new Error("Server.CreateObject Failed");
+                if (progId === "Scriptlet.TypeLib") return { Guid: "{" + require("crypto").randomUUID().toUpperCase() + "}" };
+                if (progId === "ADODB.Connection") {
+                    const c = { database: "" };
+                    c.Open = (text) => { c.database = /Database=([^;]*)/i.exec(text)[1].trim(); };
+                    c.Close = () => {};
+                    return c;
+                }
+                if (progId === "ADODB.Command") {
+                    const parameters = [];
+                    return {
+                        ActiveConnection: null, CommandText: "", CommandType: 1,
+                        Parameters: { Append: (p) => parameters.push(p) },
+                        CreateParameter(name, type, direction, size, value) {
+                            checkParameter(type, value);
+                            return { Type: type, Value: value };
+                        },
+                        Execute() { execute(this.ActiveConnection.database, bind(this.CommandText, parameters)); },
+                        boundSql() { return bind(this.CommandText, parameters); }
+                    };
+                }
+                if (progId === "ADODB.Recordset") {
+                    const rs = { rows: [], at: 0, PageSize: 10 };
+                    rs.Open = (cmd) => { rs.rows = execute(cmd.ActiveConnection.database, cmd.boundSql()); rs.at = 0; };
+                    Object.defineProperty(rs, "EOF", { get: () => rs.at >= rs.rows.length });
+                    Object.defineProperty(rs, "RecordCount", { get: () => rs.rows.length });
+                    Object.defineProperty(rs, "AbsolutePage", { set: (p) => { rs.at = (p - 1) * rs.PageSize; } });
+                    rs.MoveNext = () => { rs.at++; };
+                    rs.Close = () => {};
+                    rs.Fields = {
+                        get Count() { return rs.rows.length ? Object.keys(rs.rows[rs.at]).length : 0; },
+                        Item: (key) => {
+                            const row = rs.rows[rs.at];
+                            const name = typeof key === "number" ? Object.keys(row)[key] : key;
+                            return { Value: row[name] };
+                        }
+                    };
+                    return rs;
+                }
+                throw new Error("Server.CreateObject Failed: " + progId);
+            }
+        }
+    };
+    const context = vm.createContext(host);
+    vm.runInContext("Date.prototype.getVarDate = function () { return this; };", context);
+    let error = "";
+    try {
+        vm.runInContext(toScript(expand(path.join(site, page)), true).code, context, { filename: page });
+    } catch (e) {
+        if (!(e instanceof End) && !(e && e.constructor && e.constructor.name === "End")) {
+            error = String(e && e.message);
+            response.status = "500 Internal Server Error";
+        }
+    }
+    return {
+        status: response.status, contentType: response.contentType, headers: response.headers, error,
+        body: Buffer.from(response.chunks.join(""), "utf8").toString("base64")
+    };
+}
+
+// ow_likeText and the LIKE condition under each way a source escapes.
+function like() {
+    const ctx = includesOf(path.join(site, page));
+    return ["brackets", "escape-classes", "escape"].map((style) => {
+        vm.runInContext("OW_DIALECT.like = " + JSON.stringify(style), ctx);
+        return { style, text: vm.runInContext("ow_likeText", ctx)("a%b_c[d]!e*f?g#h"),
+                 sql: vm.runInContext("ow_condition", ctx)(1, "contains", "x", []) };
+    });
+}
+
+const modes = { check, queries, behave, search, typed, like, run: runPage };
 process.stdout.write(JSON.stringify(modes[mode]()));
 )HARNESS";
 
@@ -392,6 +569,158 @@ QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Copies the sample database and runs the statements on the copy.
+QString sampleCopy(const QString& path, const QStringList& statements) {
+    QFile::remove(path);
+    if (!QFile::copy(sample(), path))
+        return {};
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    for (const QString& statement : statements) {
+        if (sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) !=
+            SQLITE_OK) {
+            qWarning("%s: %s", qPrintable(statement), sqlite3_errmsg(db));
+            sqlite3_close(db);
+            return {};
+        }
+    }
+    sqlite3_close(db);
+    return path;
+}
+
+// The first column of the rows a list query finds on a SQLite database, its
+// parameters bound as the SQLite ODBC driver binds them (a date as
+// "yyyy-mm-dd hh:mm:ss.000" text), in ascending order.
+QList<qint64> sqliteRows(const QString& path, const QJsonObject& query) {
+    QList<qint64> ids;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = query.value(QStringLiteral("sql")).toString().toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        qWarning("%s: %s", sql.constData(), sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return {-1};
+    }
+    const QJsonArray params = query.value(QStringLiteral("params")).toArray();
+    for (int i = 0; i < params.size(); ++i) {
+        const int type = params[i][QStringLiteral("type")].toInt();
+        const QJsonValue value = params[i][QStringLiteral("value")];
+        if (value.isNull())
+            sqlite3_bind_null(statement, i + 1);
+        else if (value.isObject())
+            sqlite3_bind_text(statement, i + 1,
+                              (value[QStringLiteral("date")].toString() + QStringLiteral(".000"))
+                                  .toUtf8()
+                                  .constData(),
+                              -1, SQLITE_TRANSIENT);
+        else if (type == 202 || type == 203)
+            sqlite3_bind_text(statement, i + 1, value.toString().toUtf8().constData(), -1,
+                              SQLITE_TRANSIENT);
+        else if (type == 3 || type == 11)
+            sqlite3_bind_int64(statement, i + 1, static_cast<qint64>(value.toDouble()));
+        else
+            sqlite3_bind_double(statement, i + 1, value.toDouble());
+    }
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        ids.append(sqlite3_column_int64(statement, 0));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// One ODBC connection through the driver manager, as the site's server has one.
+class OdbcLink {
+public:
+    explicit OdbcLink(const QString& connection) {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_environment);
+        SQLSetEnvAttr(m_environment, SQL_ATTR_ODBC_VERSION,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, m_environment, &m_connection);
+        QByteArray text = connection.toUtf8();
+        m_open = SQL_SUCCEEDED(SQLDriverConnect(m_connection, nullptr,
+                                                reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS,
+                                                nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
+    }
+    ~OdbcLink() {
+        if (m_open)
+            SQLDisconnect(m_connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
+        SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
+    }
+    OdbcLink(const OdbcLink&) = delete;
+    OdbcLink& operator=(const OdbcLink&) = delete;
+
+    bool isOpen() const { return m_open; }
+
+    bool run(const QString& sql) {
+        SQLHSTMT statement = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &statement);
+        QByteArray text = sql.toUtf8();
+        const bool ok = SQL_SUCCEEDED(
+            SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS));
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        return ok;
+    }
+
+    // The first column of the rows a list query finds, its parameters bound
+    // with the SQL types ADO gives them; in ascending order.
+    QList<qint64> rows(const QJsonObject& query) {
+        SQLHSTMT statement = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, m_connection, &statement);
+        QByteArray sql = query.value(QStringLiteral("sql")).toString().toUtf8();
+        QList<qint64> ids;
+        if (!SQL_SUCCEEDED(
+                SQLPrepare(statement, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS))) {
+            SQLFreeHandle(SQL_HANDLE_STMT, statement);
+            return {-1};
+        }
+        const QJsonArray params = query.value(QStringLiteral("params")).toArray();
+        std::vector<QByteArray> texts(static_cast<size_t>(params.size()));
+        std::vector<double> numbers(static_cast<size_t>(params.size()));
+        std::vector<SQLLEN> lengths(static_cast<size_t>(params.size()));
+        for (int i = 0; i < params.size(); ++i) {
+            const auto at = static_cast<size_t>(i);
+            const auto number = static_cast<SQLUSMALLINT>(i + 1);
+            const QJsonValue value = params[i][QStringLiteral("value")];
+            if (value.isObject() || value.isString()) {
+                texts[at] = value.isObject() ? value[QStringLiteral("date")].toString().toUtf8()
+                                             : value.toString().toUtf8();
+                lengths[at] = texts[at].size();
+                SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_CHAR,
+                                 value.isObject() ? SQL_TYPE_TIMESTAMP : SQL_VARCHAR,
+                                 static_cast<SQLULEN>(std::max<qsizetype>(1, texts[at].size())), 0,
+                                 texts[at].data(), lengths[at], &lengths[at]);
+            } else {
+                numbers[at] = value.toDouble();
+                lengths[at] = sizeof(double);
+                SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15,
+                                 0, &numbers[at], 0, &lengths[at]);
+            }
+        }
+        if (SQL_SUCCEEDED(SQLExecute(statement))) {
+            while (SQL_SUCCEEDED(SQLFetch(statement))) {
+                SQLBIGINT id = 0;
+                SQLLEN indicator = 0;
+                SQLGetData(statement, 1, SQL_C_SBIGINT, &id, sizeof(id), &indicator);
+                ids.append(static_cast<qint64>(id));
+            }
+        } else {
+            ids.append(-1);
+        }
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+private:
+    SQLHENV m_environment = SQL_NULL_HENV;
+    SQLHDBC m_connection = SQL_NULL_HDBC;
+    bool m_open = false;
+};
+
 struct Site {
     QString folder;
     Project project;
@@ -453,6 +782,27 @@ private:
         return lines.join(QLatin1Char('\n'));
     }
 
+    QJsonObject search(const QString& folder, const QString& file, const QString& state) {
+        return node({QStringLiteral("search"), folder, file, state}).toObject();
+    }
+
+    // A page run as the server runs it; the body decoded from its bytes.
+    struct Answer {
+        QString status;
+        QString error;
+        QByteArray body;
+    };
+    Answer run(const QString& folder, const QString& file, const QString& query,
+               const QString& options) {
+        const QJsonObject r =
+            node({QStringLiteral("run"), folder, file, query, options}).toObject();
+        return {r.value(QStringLiteral("status")).toString(),
+                r.value(QStringLiteral("error")).toString(),
+                QByteArray::fromBase64(r.value(QStringLiteral("body")).toString().toLatin1())};
+    }
+
+    static QString states(const char* json) { return QString::fromUtf8(json); }
+
     static QStringList aspPages(const QString& folder) {
         QStringList pages;
         for (const QString& name : QDir(folder).entryList({QStringLiteral("*.asp")}, QDir::Files))
@@ -493,6 +843,17 @@ private Q_SLOTS:
                        generate(QStringLiteral("products"), productsProject()));
         m_sites.insert(QStringLiteral("details"),
                        generate(QStringLiteral("details"), orderDetailsProject()));
+        // The customers' site once more, its copied database given hostile cells.
+        m_sites.insert(QStringLiteral("exported"),
+                       generate(QStringLiteral("exported"), customersProject()));
+        QVERIFY(!sampleCopy(
+                     m_sites[QStringLiteral("exported")].folder + QStringLiteral("/db/shop.db"),
+                     {QStringLiteral("INSERT INTO Customers (CustomerID, CompanyName, ContactName, "
+                                     "Email, Website, CountryCode, CreditLimit, Notes, CreatedAt) "
+                                     "VALUES (201, '=HYPERLINK(\"http://evil.example\",\"x\")', "
+                                     "'+1 555', '@SUM(1)', '-2+3', 'NO', -12.5, char(9) || 'Tab', "
+                                     "'2024-05-05')")})
+                     .isEmpty());
         for (const QString& name :
              {QStringLiteral("customers"), QStringLiteral("orders"), QStringLiteral("products")})
             QVERIFY2(m_sites[name].reports.isEmpty(), qPrintable(describe(m_sites[name].reports)));
@@ -515,6 +876,20 @@ private Q_SLOTS:
                 expected.append(QStringLiteral("include/") + name);
             expected.sort();
             QCOMPARE(server, expected);
+            // Nothing is written before a page's first byte: no text outside the
+            // included pages' scripts, none before an export, no blank lines
+            // before an HTML page.
+            const QJsonObject leads = result.value(QStringLiteral("leads")).toObject();
+            QCOMPARE(leads.size(), expected.size());
+            for (auto lead = leads.begin(); lead != leads.end(); ++lead) {
+                const QString text = lead.value().toString();
+                if (lead.key().startsWith(QLatin1String("include/")) ||
+                    lead.key().endsWith(QLatin1String("_export.asp")))
+                    QVERIFY2(text.isEmpty(), qPrintable(lead.key() + QStringLiteral(": ") + text));
+                else
+                    QVERIFY2(text.startsWith(QLatin1String("<!DOCTYPE html>")),
+                             qPrintable(lead.key() + QStringLiteral(": ") + text));
+            }
             QStringList client;
             for (const QJsonValue& v : result.value(QStringLiteral("client")).toArray())
                 client.append(v.toString());
@@ -628,7 +1003,7 @@ private Q_SLOTS:
         QCOMPARE(checks[QStringLiteral("CustomerID")].first, QString());
 
         const QJsonArray csv = r.value(QStringLiteral("csv")).toArray();
-        QCOMPARE(csv[0].toString(), QStringLiteral("'=SUM(A1)"));
+        QCOMPARE(csv[0].toString(), QStringLiteral("\"'=SUM(A1)\""));
         QCOMPARE(csv[1].toString(), QStringLiteral("\"a,\"\"b\"\"\""));
     }
 
@@ -878,7 +1253,8 @@ private Q_SLOTS:
                 // Pure ASCII: the pages read the same whatever code page the server assumes.
                 for (const char c : bytes)
                     QVERIFY2(static_cast<unsigned char>(c) < 0x80, qPrintable(file));
-                QVERIFY2(bytes.startsWith("<%@ Language=\"JScript\" %>\n"), qPrintable(file));
+                QVERIFY2(bytes.startsWith("<%@ Language=\"JScript\" %><!-- #include file=\""),
+                         qPrintable(file));
                 auto matches = written.globalMatch(QString::fromLatin1(bytes));
                 while (matches.hasNext()) {
                     const QString expression = matches.next().captured(1);
@@ -955,20 +1331,21 @@ private Q_SLOTS:
         QCOMPARE(readBytes(customers.folder + QStringLiteral("/db/shop.db")), readBytes(sample()));
         QVERIFY(readText(customers.folder + QStringLiteral("/db/web.config"))
                     .contains(QLatin1String("allowUnlisted=\"false\"")));
-        QVERIFY(
-            page(QStringLiteral("customers"), QStringLiteral("include/settings.asp"))
-                .contains(QLatin1String(
-                    "return \"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/shop.db\");")));
+        QVERIFY(page(QStringLiteral("customers"), QStringLiteral("include/settings.asp"))
+                    .contains(QLatin1String("return \"Driver={SQLite3 ODBC Driver}; Database=\" + "
+                                            "Server.MapPath(\"db/shop.db\");")));
         // A file left where it is.
         QVERIFY(!QFile::exists(m_sites[QStringLiteral("products")].folder + QStringLiteral("/db")));
-        QVERIFY(page(QStringLiteral("products"), QStringLiteral("include/products_variables.asp"))
-                    .contains(
-                        QStringLiteral("return \"Driver={SQLite3}; Database=%1\";").arg(sample())));
+        QVERIFY(
+            page(QStringLiteral("products"), QStringLiteral("include/products_variables.asp"))
+                .contains(QStringLiteral("return \"Driver={SQLite3 ODBC Driver}; Database=%1\";")
+                              .arg(sample())));
         // A connection string: no database task, the string as typed.
         QVERIFY(!QFile::exists(m_sites[QStringLiteral("orders")].folder + QStringLiteral("/db")));
-        QVERIFY(page(QStringLiteral("orders"), QStringLiteral("include/orders_variables.asp"))
-                    .contains(
-                        QStringLiteral("return \"Driver={SQLite3}; Database=%1\";").arg(sample())));
+        QVERIFY(
+            page(QStringLiteral("orders"), QStringLiteral("include/orders_variables.asp"))
+                .contains(QStringLiteral("return \"Driver={SQLite3 ODBC Driver}; Database=%1\";")
+                              .arg(sample())));
         // A data source name that this machine lacks: the site is written, and
         // the one failure is that its queries could not be checked.
         const Site& details = m_sites[QStringLiteral("details")];
@@ -1004,6 +1381,399 @@ private Q_SLOTS:
         QVERIFY(readText(folder.folder + QStringLiteral("/include/items#csv_variables.asp"))
                     .contains(QLatin1String("DBQ=\" + Server.MapPath(\"db\") + \";")));
         QVERIFY2(folder.reports.isEmpty(), qPrintable(describe(folder.reports)));
+    }
+
+    void searchesTakeWildcardsLiterallyOnSqlite() {
+        const QString db = sampleCopy(
+            m_root.filePath(QStringLiteral("search.db")),
+            {QStringLiteral(
+                "INSERT INTO Customers (CustomerID, CompanyName, CountryCode, CreatedAt) VALUES "
+                "(101, '100% Juice', 'NO', '2024-01-01'), (102, 'Under_score Ltd', 'GB', "
+                "'2024-01-01'), (103, 'Bang! [Brackets]', 'FR', '2024-01-01'), (104, "
+                "'Back\\slash', 'DE', '2024-01-01')")});
+        QVERIFY(!db.isEmpty());
+        const QString folder = m_sites[QStringLiteral("customers")].folder;
+        const QList<QPair<const char*, QList<qint64>>> cases = {
+            {"{\"search\": \"%\"}", {101}},
+            {"{\"search\": \"_\"}", {102}},
+            {"{\"search\": \"!\"}", {103}},
+            {"{\"search\": \"[B\"}", {103}},
+            {"{\"search\": \"\\\\\"}", {104}},
+            {"{\"search\": \"100%\"}", {101}},
+            {"{\"search\": \"Lights\"}", {1}},
+            {"{\"advanced\": [{\"column\": 1, \"op\": \"starts\", \"value\": \"Under_\"}]}", {102}},
+            {"{\"advanced\": [{\"column\": 1, \"op\": \"starts\", \"value\": \"_\"}]}", {}},
+            {"{\"advanced\": [{\"column\": 1, \"op\": \"contains\", \"value\": \"r_s\"}]}", {102}},
+            {"{\"advanced\": [{\"column\": 1, \"op\": \"contains\", \"value\": \"%%\"}]}", {}},
+        };
+        for (const auto& c : cases) {
+            const QJsonObject query =
+                search(folder, QStringLiteral("clients.asp"), states(c.first));
+            QCOMPARE(sqliteRows(db, query), c.second);
+        }
+        QVERIFY(search(folder, QStringLiteral("clients.asp"), states("{\"search\": \"%\"}"))
+                    .value(QStringLiteral("sql"))
+                    .toString()
+                    .contains(QLatin1String("[CompanyName] LIKE ? ESCAPE '!'")));
+    }
+
+    void eachFamilyEscapesLikeItsOwnWay() {
+        const QJsonArray styles =
+            node({QStringLiteral("like"), m_sites[QStringLiteral("customers")].folder,
+                  QStringLiteral("clients.asp")})
+                .toArray();
+        QCOMPARE(styles.size(), 3);
+        QCOMPARE(styles[0][QStringLiteral("text")].toString(),
+                 QStringLiteral("a[%]b[_]c[[]d]!e[*]f[?]g[#]h"));
+        QCOMPARE(styles[0][QStringLiteral("sql")].toString(),
+                 QStringLiteral("[CompanyName] LIKE ?"));
+        QCOMPARE(styles[1][QStringLiteral("text")].toString(),
+                 QStringLiteral("a!%b!_c![d]!!e*f?g#h"));
+        QCOMPARE(styles[1][QStringLiteral("sql")].toString(),
+                 QStringLiteral("[CompanyName] LIKE ? ESCAPE '!'"));
+        QCOMPARE(styles[2][QStringLiteral("text")].toString(),
+                 QStringLiteral("a!%b!_c[d]!!e*f?g#h"));
+        QCOMPARE(styles[2][QStringLiteral("sql")].toString(),
+                 QStringLiteral("[CompanyName] LIKE ? ESCAPE '!'"));
+    }
+
+    void dateSearchesFindTheDayWhateverFormItIsStoredIn() {
+        // Orders as the sample has them ("yyyy-mm-dd"), as the site inserts them
+        // (with a time), and as a day number.
+        const QString db = sampleCopy(
+            m_root.filePath(QStringLiteral("dates.db")),
+            {QStringLiteral("INSERT INTO Orders (OrderID, CustomerID, OrderDate, Freight) VALUES "
+                            "(2001, 1, '2024-03-03 00:00:00.000', 5), (2002, 1, '2024-03-03 "
+                            "15:30:00.000', 5), (2003, 1, julianday('2024-03-03 08:00:00'), 5)")});
+        QVERIFY(!db.isEmpty());
+        const QString folder = m_sites[QStringLiteral("orders")].folder;
+        const QList<qint64> later = {1004, 1005, 1006, 1007, 1008, 1009,
+                                     1010, 1011, 1012, 1013, 1014};
+        const QList<qint64> day = {1002, 1003, 2001, 2002, 2003};
+        const QList<QPair<QString, QList<qint64>>> cases = {
+            {QStringLiteral("eq"), day},
+            {QStringLiteral("ne"), QList<qint64>{1001} + later},
+            {QStringLiteral("lt"), {1001}},
+            {QStringLiteral("le"), {1001, 1002, 1003, 2001, 2002, 2003}},
+            {QStringLiteral("gt"), later},
+            {QStringLiteral("ge"), day + later},
+        };
+        for (const auto& c : cases) {
+            const QJsonObject query = search(
+                folder, QStringLiteral("orders_index.asp"),
+                QStringLiteral(
+                    "{\"advanced\": [{\"column\": 2, \"op\": \"%1\", \"value\": \"03/03/2024\"}]}")
+                    .arg(c.first));
+            QList<qint64> expected = c.second;
+            std::sort(expected.begin(), expected.end());
+            QCOMPARE(sqliteRows(db, query), expected);
+        }
+        // With a time, the instant itself.
+        QCOMPARE(sqliteRows(db, search(folder, QStringLiteral("orders_index.asp"),
+                                       states("{\"advanced\": [{\"column\": 2, \"op\": \"eq\", "
+                                              "\"value\": \"03/03/2024 15:30\"}]}"))),
+                 (QList<qint64>{2002}));
+        QCOMPARE(sqliteRows(db, search(folder, QStringLiteral("orders_index.asp"),
+                                       states("{\"advanced\": [{\"column\": 2, \"op\": \"lt\", "
+                                              "\"value\": \"03/03/2024 15:30\"}]}"))),
+                 (QList<qint64>{1001, 1002, 1003, 2001, 2003}));
+        // The basic search over a date column means the same day.
+        QCOMPARE(sqliteRows(db, search(folder, QStringLiteral("orders_index.asp"),
+                                       states("{\"search\": \"03/03/2024\", \"field\": 2}"))),
+                 day);
+    }
+
+    void searchesOnPostgresqlTakeWildcardsLiterallyAndFindTheDay() {
+        if (!qEnvironmentVariableIsSet("TESSALINE_TEST_SERVICES"))
+            QSKIP("No test database servers: run scripts/test.sh, or eval the output of "
+                  "`scripts/test-services.sh start` before ctest.");
+        const QString connection = qEnvironmentVariable("TESSALINE_TEST_PG_DRIVER") +
+                                   QStringLiteral(";UID=%1;PWD=%2")
+                                       .arg(qEnvironmentVariable("TESSALINE_TEST_USER"),
+                                            qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        OdbcLink link(connection);
+        QVERIFY2(link.isOpen(), qPrintable(connection));
+        QVERIFY(link.run(QStringLiteral("DROP TABLE IF EXISTS ow_search_items")));
+        QVERIFY(link.run(QStringLiteral("CREATE TABLE ow_search_items (id INTEGER PRIMARY KEY, "
+                                        "name VARCHAR(60), made DATE, stamp TIMESTAMP)")));
+        QVERIFY(link.run(QStringLiteral(
+            "INSERT INTO ow_search_items VALUES (1, '100% Juice', '2024-03-03', '2024-03-03 "
+            "00:00:00'), (2, 'Under_score', '2024-03-03', '2024-03-03 15:30:00'), (3, "
+            "'Back\\slash', '2024-03-04', '2024-03-04 00:00:00'), (4, 'Bang! [x]', "
+            "'2024-03-02', '2024-03-02 23:59:59')")));
+
+        Project p;
+        p.DatasourceStatus = DatasourceConnection;
+        p.DatasourceType = 1;
+        p.ConnectionString = connection;
+        p.TableName = QStringLiteral("ow_search_items");
+        p.SimpleSearch = p.AdvancedSearch = true;
+        p.UniqueKey = {QStringLiteral("id")};
+        p.Columns = {col(QStringLiteral("id"), 1, 1), col(QStringLiteral("name"), 4, 2),
+                     col(QStringLiteral("made"), 8, 3, 7, 0, QStringLiteral("0")),
+                     col(QStringLiteral("stamp"), 8, 4, 7, 0, QStringLiteral("0"))};
+        const Site site = generate(QStringLiteral("postgresql"), p);
+        QVERIFY2(site.reports.isEmpty(), qPrintable(describe(site.reports)));
+        QVERIFY(readText(site.folder + QStringLiteral("/include/ow_search_items_variables.asp"))
+                    .contains(
+                        QLatin1String("var OW_DIALECT = { like: \"escape\", dates: \"typed\" };")));
+        const QList<QPair<const char*, QList<qint64>>> cases = {
+            {"{\"search\": \"%\", \"field\": 1}", {1}},
+            {"{\"search\": \"_\", \"field\": 1}", {2}},
+            {"{\"search\": \"\\\\\", \"field\": 1}", {3}},
+            {"{\"search\": \"!\", \"field\": 1}", {4}},
+            {"{\"search\": \"[x\", \"field\": 1}", {4}},
+            {"{\"advanced\": [{\"column\": 2, \"op\": \"eq\", \"value\": \"2024-03-03\"}]}",
+             {1, 2}},
+            {"{\"advanced\": [{\"column\": 2, \"op\": \"ne\", \"value\": \"2024-03-03\"}]}",
+             {3, 4}},
+            {"{\"advanced\": [{\"column\": 3, \"op\": \"eq\", \"value\": \"2024-03-03\"}]}",
+             {1, 2}},
+            {"{\"advanced\": [{\"column\": 3, \"op\": \"lt\", \"value\": \"2024-03-03\"}]}", {4}},
+            {"{\"advanced\": [{\"column\": 3, \"op\": \"le\", \"value\": \"2024-03-03\"}]}",
+             {1, 2, 4}},
+            {"{\"advanced\": [{\"column\": 3, \"op\": \"gt\", \"value\": \"2024-03-03\"}]}", {3}},
+            {"{\"advanced\": [{\"column\": 3, \"op\": \"eq\", \"value\": \"2024-03-03 15:30\"}]}",
+             {2}},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(link.rows(search(site.folder, site.index, states(c.first))), c.second);
+        QVERIFY(link.run(QStringLiteral("DROP TABLE ow_search_items")));
+    }
+
+    void valuesOutsideTheirParameterTypeAreRefused() {
+        const QString folder = m_sites[QStringLiteral("customers")].folder;
+        const auto typedAs = [&](int column, const QStringList& texts) {
+            QStringList values;
+            for (const QJsonValue& v :
+                 node(QStringList{QStringLiteral("typed"), folder, QStringLiteral("clients.asp"),
+                                  QString::number(column)} +
+                      texts)
+                     .toArray())
+                values.append(v.isString() ? v.toString() : QString::number(v.toDouble(), 'g', 17));
+            return values;
+        };
+        // Currency: ADO's currency range; integer: what a double holds exactly.
+        QCOMPARE(typedAs(6, {QStringLiteral("1e300"), QStringLiteral("-1e16"),
+                             QStringLiteral("922337203685477"), QStringLiteral("12.50")}),
+                 (QStringList{QStringLiteral("undefined"), QStringLiteral("undefined"),
+                              QStringLiteral("922337203685477"), QStringLiteral("12.5")}));
+        QCOMPARE(
+            typedAs(0, {QStringLiteral("9007199254740992"), QStringLiteral("99999999999999999999"),
+                        QStringLiteral("9007199254740991"), QStringLiteral("-7")}),
+            (QStringList{QStringLiteral("undefined"), QStringLiteral("undefined"),
+                         QStringLiteral("9007199254740991"), QStringLiteral("-7")}));
+        const QJsonObject refused =
+            search(folder, QStringLiteral("clients.asp"),
+                   states("{\"advanced\": [{\"column\": 6, \"op\": \"eq\", \"value\": \"1e300\"}, "
+                          "{\"column\": 1, \"op\": \"lt\", \"value\": \"x\"}]}"));
+        QVERIFY(refused.value(QStringLiteral("params")).toArray().isEmpty());
+        QVERIFY(refused.value(QStringLiteral("sql"))
+                    .toString()
+                    .contains(QLatin1String("WHERE 1 = 0 AND 1 = 0 ORDER BY")));
+        QCOMPARE(refused.value(QStringLiteral("problems")).toArray().toVariantList(),
+                 (QVariantList{QStringLiteral("The search was refused: CreditLimit takes an amount "
+                                              "of money it can hold, not \"1e300\"."),
+                               QStringLiteral("The search was refused: Company & Caf\u00e9 <name> "
+                                              "cannot be compared that way.")}));
+
+        // The list page answers with its message, not with an error.
+        const Site& site = m_sites[QStringLiteral("exported")];
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const Answer all = run(site.folder, QStringLiteral("clients.asp"), {}, session);
+        QCOMPARE(all.status, QStringLiteral("200 OK"));
+        QVERIFY2(all.error.isEmpty(), qPrintable(all.error));
+        QVERIFY(all.body.contains("Harbour Lights Trading"));
+        const Answer huge = run(site.folder, QStringLiteral("clients.asp"),
+                                QStringLiteral("a6o=eq&a6v=1e300"), session);
+        QCOMPARE(huge.status, QStringLiteral("200 OK"));
+        QVERIFY2(huge.error.isEmpty(), qPrintable(huge.error));
+        QVERIFY(huge.body.contains("<div class=\"ow-problem\">The search was refused: CreditLimit "
+                                   "takes an amount of money it can hold, not &quot;1e300&quot;."
+                                   "</div>"));
+        QVERIFY(huge.body.contains("No records found."));
+    }
+
+    void exportsAreTheFileFromTheFirstByteWithFormulasNeutralised() {
+        const Site& site = m_sites[QStringLiteral("exported")];
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const Answer csv = run(site.folder, QStringLiteral("customers_export.asp"),
+                               QStringLiteral("f=csv"), session);
+        QCOMPARE(csv.status, QStringLiteral("200 OK"));
+        QVERIFY2(csv.error.isEmpty(), qPrintable(csv.error));
+        QVERIFY2(
+            csv.body.startsWith("\xEF\xBB\xBF\"CustomerID\",\"Company & Caf\xC3\xA9 <name>\","),
+            csv.body.left(60).toHex().constData());
+        QVERIFY(csv.body.endsWith("\r\n"));
+        QVERIFY(!csv.body.endsWith("\r\n\r\n"));
+        const QByteArray row = "\"201\",\"'=HYPERLINK(\"\"http://evil.example\"\",\"\"x\"\")\","
+                               "\"'+1 555\",\"'@SUM(1)\",\"'-2+3\",\"NO\",\"-12.50\","
+                               "\"'\tTab\",\"05/05/2024\"\r\n";
+        QVERIFY2(csv.body.contains(row), csv.body.constData());
+        QVERIFY(csv.body.contains("\"1\",\"Harbour Lights Trading\","));
+
+        const Answer xls = run(site.folder, QStringLiteral("customers_export.asp"),
+                               QStringLiteral("f=xls"), session);
+        QCOMPARE(xls.status, QStringLiteral("200 OK"));
+        QVERIFY2(xls.error.isEmpty(), qPrintable(xls.error));
+        QVERIFY2(xls.body.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
+                 xls.body.left(40).toHex().constData());
+        QXmlStreamReader reader(xls.body);
+        QStringList strings;
+        int numbers = 0;
+        while (!reader.atEnd()) {
+            if (reader.readNext() == QXmlStreamReader::StartElement &&
+                reader.name() == QLatin1String("Data")) {
+                const bool number =
+                    reader.attributes().value(QStringLiteral("ss:Type")) == QLatin1String("Number");
+                const QString text = reader.readElementText();
+                if (number)
+                    ++numbers;
+                else
+                    strings.append(text);
+            }
+        }
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QVERIFY(strings.contains(QStringLiteral("'=HYPERLINK(\"http://evil.example\",\"x\")")));
+        QVERIFY(strings.contains(QStringLiteral("'+1 555")));
+        QVERIFY(strings.contains(QStringLiteral("'@SUM(1)")));
+        QVERIFY(strings.contains(QStringLiteral("'-2+3")));
+        QVERIFY(strings.contains(QStringLiteral("'\tTab")));
+        QVERIFY(strings.contains(QStringLiteral("Harbour Lights Trading")));
+        for (const QString& text : strings)
+            QVERIFY2(!QRegularExpression(QStringLiteral("^[=+\\-@\t\r]")).match(text).hasMatch(),
+                     qPrintable(text));
+        QCOMPARE(numbers, 22); // CustomerID and CreditLimit of 11 customers
+    }
+
+    void formTokenFailsClosedWithoutTheGuidComponent() {
+        const Site& site = m_sites[QStringLiteral("exported")];
+        const Answer refused =
+            run(site.folder, QStringLiteral("clients_form.asp"), {},
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}, \"refuse\": "
+                               "[\"Scriptlet.TypeLib\"]}"));
+        QCOMPARE(refused.status, QStringLiteral("500 Internal Server Error"));
+        QVERIFY2(refused.error.isEmpty(), qPrintable(refused.error));
+        QVERIFY(refused.body.startsWith("<!DOCTYPE html>"));
+        QVERIFY(refused.body.contains("does not let this site create the component "
+                                      "&quot;Scriptlet.TypeLib&quot; (scrobj.dll)"));
+        QVERIFY(!refused.body.contains("ow_token"));
+        QVERIFY(!refused.body.contains("ow-edit-form"));
+
+        const Answer allowed =
+            run(site.folder, QStringLiteral("clients_form.asp"), {},
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}"));
+        QCOMPARE(allowed.status, QStringLiteral("200 OK"));
+        QVERIFY2(allowed.error.isEmpty(), qPrintable(allowed.error));
+        QVERIFY(
+            QRegularExpression(
+                QStringLiteral("<input type=\"hidden\" name=\"ow_token\" value=\"[0-9A-F]{32}\">"))
+                .match(QString::fromUtf8(allowed.body))
+                .hasMatch());
+        QVERIFY(!page(QStringLiteral("customers"), QStringLiteral("include/functions.asp"))
+                     .contains(QLatin1String("Math.random")));
+    }
+
+    void connectionStringAndDialectOfEachFamily() {
+        struct Family {
+            const char* name;
+            int status;
+            int type;
+            QString database;
+            QString connection;
+            QString written; // the return statement of ow_connectionString
+            QString dialect;
+        };
+        const QString data = m_root.filePath(QStringLiteral("families"));
+        QVERIFY(QDir().mkpath(data));
+        const QList<Family> families = {
+            {"access",
+             DatasourceFile,
+             1,
+             data + QStringLiteral("/shop.mdb"),
+             {},
+             QStringLiteral("return \"Driver={Microsoft Access Driver (*.mdb)}; DBQ=\" + "
+                            "Server.MapPath(\"db/shop.mdb\") + \"; DriverId=25; FIL=MS Access; "
+                            "MaxBufferSize=2048; PageTimeout=5; UID=; PWD=\";"),
+             QStringLiteral("{ like: \"brackets\", dates: \"typed\" }")},
+            {"excel",
+             DatasourceFile,
+             2,
+             data + QStringLiteral("/shop.xls"),
+             {},
+             QStringLiteral("return \"Driver={Microsoft Excel Driver (*.xls)}; DriverId=790; "
+                            "MaxBufferSize=2048; PageTimeout=5; DBQ=\" + "
+                            "Server.MapPath(\"db/shop.xls\") + \"; DefaultDir=\" + "
+                            "Server.MapPath(\"db\");"),
+             QStringLiteral("{ like: \"brackets\", dates: \"typed\" }")},
+            {"sqlite",
+             DatasourceConnection,
+             1,
+             {},
+             QStringLiteral("Driver={SQLite3 ODBC Driver}; Database=") + sample(),
+             QStringLiteral("return \"Driver={SQLite3 ODBC Driver}; Database=%1\";").arg(sample()),
+             QStringLiteral("{ like: \"escape\", dates: \"julianday\" }")},
+            {"sqlserver",
+             DatasourceConnection,
+             1,
+             {},
+             QStringLiteral("Driver={SQL Server}; Server=db.example; Database=shop; UID=web; "
+                            "PWD=x"),
+             QStringLiteral("return \"Driver={SQL Server}; Server=db.example; Database=shop; "
+                            "UID=web; PWD=x\";"),
+             QStringLiteral("{ like: \"escape-classes\", dates: \"typed\" }")},
+            {"mysql",
+             DatasourceConnection,
+             6,
+             {},
+             QStringLiteral("Driver={MySQL ODBC 8.0 Unicode Driver}; Server=db.example; "
+                            "Database=shop"),
+             QStringLiteral("return \"Driver={MySQL ODBC 8.0 Unicode Driver}; Server=db.example; "
+                            "Database=shop\";"),
+             QStringLiteral("{ like: \"escape\", dates: \"typed\" }")},
+            {"oracle",
+             DatasourceConnection,
+             1,
+             {},
+             QStringLiteral("Driver={Oracle in OraClient11g_home1}; DBQ=shop; UID=web; PWD=x"),
+             QStringLiteral("return \"Driver={Oracle in OraClient11g_home1}; DBQ=shop; UID=web; "
+                            "PWD=x\";"),
+             QStringLiteral("{ like: \"escape\", dates: \"typed\" }")},
+            {"dsn",
+             DatasourceDsn,
+             5,
+             QStringLiteral("ShopServer"),
+             {},
+             QStringLiteral("return \"DSN=ShopServer; UID=; PWD=\";"),
+             QStringLiteral("{ like: \"escape-classes\", dates: \"typed\" }")},
+        };
+        for (const Family& f : families) {
+            Project p;
+            p.DatasourceStatus = f.status;
+            p.DatasourceType = f.type;
+            p.DatabaseName = f.database;
+            p.ConnectionString = f.connection;
+            p.TableName = QStringLiteral("Items");
+            p.Columns = {col(QStringLiteral("Name"), 4, 1)};
+            const Site site = generate(QString::fromLatin1(f.name), p);
+            const QString variables =
+                readText(site.folder + QStringLiteral("/include/items_variables.asp"));
+            QVERIFY2(variables.contains(f.written), qPrintable(QLatin1String(f.name) + variables));
+            QVERIFY2(variables.contains(QStringLiteral("var OW_DIALECT = ") + f.dialect), f.name);
+        }
+        // The string written for the server still opens the source here.
+        QVERIFY2(generate(QStringLiteral("sqlite-again"),
+                          [] {
+                              Project p = sqliteProject(QStringLiteral("Customers"));
+                              p.DatasourceStatus = DatasourceConnection;
+                              p.ConnectionString =
+                                  QStringLiteral("Driver={SQLite3 ODBC Driver}; Database=") +
+                                  sample();
+                              p.Columns = {col(QStringLiteral("CompanyName"), 4, 1)};
+                              return p;
+                          }())
+                     .reports.isEmpty(),
+                 "reports");
     }
 
     void imagesAreTheSitesOwnPngs() {

@@ -11,6 +11,7 @@
 var OW_OPERATORS = {
     eq: " = ?", ne: " <> ?", lt: " < ?", le: " <= ?", gt: " > ?", ge: " >= ?"
 };
+var OW_COMPARISONS = { eq: "=", ne: "<>", lt: "<", le: "<=", gt: ">", ge: ">=" };
 var OW_TEXT_OPERATORS = { contains: 1, starts: 1, eq: 1, ne: 1 };
 
 // ---------------------------------------------------------------- text
@@ -82,16 +83,32 @@ function ow_formatValue(v, column) {
     return ow_str(v);
 }
 
+// The largest values the command parameters hold: whole numbers exactly (a
+// double's 53 bits), and ADO's currency type.
+var OW_LARGEST_INTEGER = 9007199254740991;
+var OW_LARGEST_CURRENCY = 922337203685477.5807;
+
 // The typed value of a typed text for a column: null for an empty text,
-// undefined for a text that is not a value of the column's kind.
+// undefined for a text that is not a value of the column's kind or that its
+// parameter type cannot hold.
 function ow_typedValue(column, text) {
-    var c = OW_COLUMNS[column], s = ow_trimmed(text);
+    var c = OW_COLUMNS[column], s = ow_trimmed(text), n;
     if (s == "") return null;
-    if (c.kind == "integer") return ow_isInteger(s) ? parseInt(s, 10) : undefined;
-    if (c.kind == "number") return ow_isNumber(s) ? parseFloat(s) : undefined;
+    if (c.kind == "integer") {
+        if (!ow_isInteger(s)) return undefined;
+        n = parseInt(s, 10);
+        return Math.abs(n) <= OW_LARGEST_INTEGER ? n : undefined;
+    }
+    if (c.kind == "number") {
+        if (!ow_isNumber(s)) return undefined;
+        n = parseFloat(s);
+        return isFinite(n) ? n : undefined;
+    }
     if (c.kind == "currency") {
-        var n = ow_currencyNumber(s);
-        return ow_isNumber(n) ? parseFloat(n) : undefined;
+        var t = ow_currencyNumber(s);
+        if (!ow_isNumber(t)) return undefined;
+        n = parseFloat(t);
+        return isFinite(n) && Math.abs(n) <= OW_LARGEST_CURRENCY ? n : undefined;
     }
     if (c.kind == "boolean") {
         if (/^(true|yes|on|-1|1)$/i.test(s)) return true;
@@ -121,37 +138,92 @@ function ow_param(kind, value) {
 
 // ---------------------------------------------------------------- queries
 
+// A visitor's text inside a LIKE pattern, matching only itself: the
+// source's wildcards and the escape character are escaped. Jet has no ESCAPE
+// clause and takes a character in brackets literally; SQL Server's LIKE also
+// reads "[" as the start of a class.
+function ow_likeText(text) {
+    var s = ow_str(text);
+    if (OW_DIALECT.like == "brackets") return s.replace(/[\[%_*?#]/g, "[$&]");
+    if (OW_DIALECT.like == "escape-classes") return s.replace(/[!%_\[]/g, "!$&");
+    return s.replace(/[!%_]/g, "!$&");
+}
+
+function ow_likeCondition(column, pattern, params) {
+    params.push(ow_param("text", pattern));
+    return OW_COLUMNS[column].sql + " LIKE ?" + (OW_DIALECT.like == "brackets" ? "" : " ESCAPE '!'");
+}
+
+// A date parameter and the expression it is compared with. SQLite keeps
+// dates as text (with or without a time, with or without fractions) or as
+// day numbers, so both sides go through julianday() and compare as instants.
+function ow_dateOperand(column, d, params) {
+    if (OW_DIALECT.dates == "julianday") {
+        params.push(ow_param("text", ow_formatDate(d, 0) + " " + ow_pad(d.getHours(), 2) + ":" +
+            ow_pad(d.getMinutes(), 2) + ":" + ow_pad(d.getSeconds(), 2)));
+        return "julianday(?)";
+    }
+    params.push(ow_param("date", d));
+    return "?";
+}
+
+function ow_dateColumn(column) {
+    var sql = OW_COLUMNS[column].sql;
+    return OW_DIALECT.dates == "julianday" ? "julianday(" + sql + ")" : sql;
+}
+
+// A date compared as the visitor means it: a day without a time is the whole
+// day, so "=" finds every time of it, "<" none of it and "<=" all of it.
+function ow_dateCondition(column, op, v, text, params) {
+    var col = ow_dateColumn(column);
+    if (/\d[ T]\d{1,2}:\d{2}/.test(ow_trimmed(text)))
+        return col + " " + OW_COMPARISONS[op] + " " + ow_dateOperand(column, v, params);
+    var start = new Date(v.getFullYear(), v.getMonth(), v.getDate());
+    var next = new Date(v.getFullYear(), v.getMonth(), v.getDate() + 1);
+    if (op == "eq") {
+        var from = ow_dateOperand(column, start, params);
+        return "(" + col + " >= " + from + " AND " + col + " < " + ow_dateOperand(column, next, params) + ")";
+    }
+    if (op == "ne") {
+        var before = ow_dateOperand(column, start, params);
+        return "(" + col + " < " + before + " OR " + col + " >= " + ow_dateOperand(column, next, params) + ")";
+    }
+    if (op == "lt") return col + " < " + ow_dateOperand(column, start, params);
+    if (op == "le") return col + " < " + ow_dateOperand(column, next, params);
+    if (op == "gt") return col + " >= " + ow_dateOperand(column, next, params);
+    return col + " >= " + ow_dateOperand(column, start, params);
+}
+
+// Why a search condition was refused, in the visitor's words.
+function ow_searchProblem(column, op, text) {
+    var c = OW_COLUMNS[column], kinds = {
+        integer: "a whole number", number: "a number", currency: "an amount of money",
+        boolean: "yes or no", date: "a date written " + (c.dateType == 1 ? "mm/dd/yyyy" : c.dateType == 2 ? "dd/mm/yyyy" : "yyyy-mm-dd")
+    };
+    var operators = c.kind == "text" || c.kind == "memo" ? OW_TEXT_OPERATORS
+        : c.kind == "boolean" ? { eq: 1, ne: 1 } : OW_OPERATORS;
+    if (!ow_has(operators, op)) return "The search was refused: " + c.caption + " cannot be compared that way.";
+    return "The search was refused: " + c.caption + " takes " + (ow_has(kinds, c.kind) ? kinds[c.kind] : "a text") +
+        " it can hold, not \"" + ow_trimmed(text) + "\".";
+}
+
 // One condition on a column, its values appended to params; "" when the
-// operator does not apply to the column or the text is no value of its kind.
+// operator does not apply to the column or the text is no value its
+// parameter can hold.
 function ow_condition(column, op, text, params) {
     var c = OW_COLUMNS[column];
     if (c.kind == "text" || c.kind == "memo") {
         if (!ow_has(OW_TEXT_OPERATORS, op)) return "";
-        var s = ow_str(text);
-        if (op == "contains") {
-            params.push(ow_param("text", "%" + s + "%"));
-            return c.sql + " LIKE ?";
-        }
-        if (op == "starts") {
-            params.push(ow_param("text", s + "%"));
-            return c.sql + " LIKE ?";
-        }
-        params.push(ow_param("text", s));
+        if (op == "contains") return ow_likeCondition(column, "%" + ow_likeText(text) + "%", params);
+        if (op == "starts") return ow_likeCondition(column, ow_likeText(text) + "%", params);
+        params.push(ow_param("text", ow_str(text)));
         return c.sql + OW_OPERATORS[op];
     }
     if (!ow_has(OW_OPERATORS, op)) return "";
     if (c.kind == "boolean" && op != "eq" && op != "ne") return "";
     var v = ow_typedValue(column, text);
     if (v === null || typeof v == "undefined") return "";
-    if (c.kind == "date" && (op == "eq" || op == "ne")) {
-        // A day is a range: stored values may carry a time.
-        var start = new Date(v.getFullYear(), v.getMonth(), v.getDate());
-        var end = new Date(v.getFullYear(), v.getMonth(), v.getDate() + 1);
-        params.push(ow_param("date", start));
-        params.push(ow_param("date", end));
-        return op == "eq" ? "(" + c.sql + " >= ? AND " + c.sql + " < ?)"
-                          : "(" + c.sql + " < ? OR " + c.sql + " >= ?)";
-    }
+    if (c.kind == "date") return ow_dateCondition(column, op, v, text, params);
     params.push(ow_param(c.kind, v));
     return c.sql + OW_OPERATORS[op];
 }
@@ -162,15 +234,19 @@ function ow_sortable(column) {
 
 // The list's query for a state: the project's query, narrowed by the basic
 // and the advanced search and put in order.
+// A condition that cannot be met stands for a refused one, so a refused
+// search never widens to more rows; problems says why, for the page.
 function ow_listQuery(state) {
-    var where = [], params = [], order = [], i;
+    var where = [], params = [], order = [], problems = [], i;
     if (OW_FEATURES.simpleSearch && state.search != "") {
         var any = [];
         for (i = 0; i < OW_COLUMNS.length; i++) {
             if (!OW_COLUMNS[i].simple || (state.field >= 0 && state.field != i)) continue;
             var kind = OW_COLUMNS[i].kind;
-            var cond = ow_condition(i, kind == "text" || kind == "memo" ? "contains" : "eq", state.search, params);
+            var op = kind == "text" || kind == "memo" ? "contains" : "eq";
+            var cond = ow_condition(i, op, state.search, params);
             if (cond != "") any.push(cond);
+            else if (state.field == i) problems.push(ow_searchProblem(i, op, state.search));
         }
         where.push(any.length ? "(" + any.join(" OR ") + ")" : "1 = 0");
     }
@@ -179,7 +255,11 @@ function ow_listQuery(state) {
             var a = state.advanced[i];
             if (a.column < 0 || a.column >= OW_COLUMNS.length || !OW_COLUMNS[a.column].advanced) continue;
             var c2 = ow_condition(a.column, a.op, a.value, params);
-            if (c2 != "") where.push(c2);
+            if (c2 == "") {
+                c2 = "1 = 0";
+                problems.push(ow_searchProblem(a.column, a.op, a.value));
+            }
+            where.push(c2);
         }
     }
     if (ow_sortable(state.sort)) {
@@ -188,11 +268,11 @@ function ow_listQuery(state) {
         for (i = 0; i < OW_INITIAL_ORDER.length; i++)
             order.push(OW_COLUMNS[OW_INITIAL_ORDER[i].column].sql + (OW_INITIAL_ORDER[i].desc ? " DESC" : " ASC"));
     }
-    if (where.length == 0 && order.length == 0) return { sql: OW_BASE_SQL, params: params };
+    if (where.length == 0 && order.length == 0) return { sql: OW_BASE_SQL, params: params, problems: problems };
     var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
     if (where.length) sql += " WHERE " + where.join(" AND ");
     if (order.length) sql += " ORDER BY " + order.join(", ");
-    return { sql: sql, params: params };
+    return { sql: sql, params: params, problems: problems };
 }
 
 // The key values of a record as typed values, or null when one does not convert.
@@ -414,16 +494,33 @@ function ow_link(page, query) {
 
 // ---------------------------------------------------------------- session
 
+// Ends the request with an error page of its own: the page cannot go on safely.
+function ow_fail(message) {
+    Response.Clear();
+    Response.Status = "500 Internal Server Error";
+    Response.ContentType = "text/html";
+    Response.Write("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n" +
+        "<title>This page cannot be shown</title>\n</head>\n<body>\n<h1>This page cannot be shown</h1>\n<p>" +
+        ow_html(message) + "</p>\n</body>\n</html>\n");
+    Response.End();
+}
+
+// A token no visitor can guess: the random part of a new GUID, which Windows
+// draws from its cryptographic generator. A server that does not allow the
+// GUID component gets no token at all, never a guessable one.
 function ow_newToken() {
+    var hex = "";
     try {
-        var guid = String(Server.CreateObject("Scriptlet.TypeLib").Guid);
-        var hex = guid.replace(/[^0-9A-Fa-f]/g, "");
-        if (hex.length >= 32) return hex.substr(0, 32);
+        hex = String(Server.CreateObject("Scriptlet.TypeLib").Guid).replace(/[^0-9A-Fa-f]/g, "");
     } catch (e) {
+        hex = "";
     }
-    var s = "";
-    for (var i = 0; i < 8; i++) s += ow_pad(Math.floor(Math.random() * 65536).toString(16), 4);
-    return s;
+    if (hex.length < 32)
+        ow_fail("The web server does not let this site create the component \"Scriptlet.TypeLib\" " +
+            "(scrobj.dll), its only source of unpredictable numbers, so it cannot protect its forms " +
+            "against forged requests. The server's administrator needs to allow that component " +
+            "for this site.");
+    return hex.substr(0, 32);
 }
 
 // The session's token against cross-site requests.
@@ -538,12 +635,19 @@ function ow_requestKeys(read) {
 
 // ---------------------------------------------------------------- export
 
-function ow_csvField(text) {
+// A cell's text that a spreadsheet cannot take for a formula: one that starts
+// with = + - @, a tab or a carriage return gets a leading apostrophe, unless
+// it is a plain number such as -12.50.
+function ow_safeCell(text) {
     var s = ow_str(text);
-    // A cell that starts like a formula would run as one in a spreadsheet.
-    if (/^[=+\-@\t\r]/.test(s)) s = "'" + s;
-    if (/[",\r\n]/.test(s)) s = "\"" + s.replace(/"/g, "\"\"") + "\"";
+    if (/^[=+\-@\t\r]/.test(s) && !/^-\d+(\.\d+)?$/.test(s)) s = "'" + s;
     return s;
+}
+
+// Every field in double quotes, so neither a comma nor the semicolon some
+// spreadsheets split at can start a new cell.
+function ow_csvField(text) {
+    return "\"" + ow_safeCell(text).replace(/"/g, "\"\"") + "\"";
 }
 
 function ow_xml(text) {
