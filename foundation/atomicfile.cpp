@@ -3,6 +3,7 @@
 #include "foundation/runtimeerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -75,6 +76,22 @@ private:
     bool m_renamed = false;
 };
 
+// The file a write to `path` must replace: a symbolic link stays a link and
+// its target (followed through any chain of links) gets the new bytes.
+QString writeTarget(const QString& path) {
+    QString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        const QString target = info.symLinkTarget();
+        if (target.isEmpty())
+            return current;
+        current = target;
+    }
+    return current;
+}
+
 } // namespace
 
 void flushFileSystemOf(const QString& folder) {
@@ -90,7 +107,7 @@ void flushFileSystemOf(const QString& folder) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes, Durability durability) {
-    const QByteArray target = QFile::encodeName(path);
+    const QByteArray target = QFile::encodeName(writeTarget(path));
     TemporaryFile temporary(target);
     if (temporary.fd() < 0)
         fail(path, errno);

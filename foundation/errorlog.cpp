@@ -96,6 +96,10 @@ QString ErrorLog::LogError(const QString& record) const noexcept {
 bool ErrorLog::logInto(const QString& path, const QString& line) const {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
+    // A log that is there but cannot be read is left alone: writing it anew
+    // would lose its lines. The next folder takes the report instead.
+    if (QFileInfo(path).isFile() && !QFile(path).open(QIODevice::ReadOnly))
+        return false;
     std::optional<QStringList> lines = ReadErrorLog(path);
     if (!lines)
         return WriteErrorLog(path, {}, line);

@@ -5,6 +5,7 @@
 #include "foundation/textcodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace ordwick {
@@ -65,8 +66,15 @@ IniDocument::Line IniDocument::keyLine(const QString& key, const QString& value)
 IniDocument IniDocument::load(const QString& path) {
     IniDocument document;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A missing file is an empty document; one that is there but cannot be
+        // read is a failure, since saving over it would lose what it holds.
+        if (QFileInfo(path).isFile())
+            throw RuntimeError(ErrorNumber::PathFileAccess,
+                               QStringLiteral("Path/File access error: cannot read \"%1\" (%2)")
+                                   .arg(path, file.errorString()));
         return document;
+    }
     const QString text = decodeText(file.readAll());
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())

@@ -1,3 +1,4 @@
+#include "foundation/errorlog.h"
 #include "foundation/inidocument.h"
 #include "foundation/inifile.h"
 #include "foundation/runtimeerror.h"
@@ -6,7 +7,9 @@
 #include <QFile>
 #include <QtTest>
 #include <csignal>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace ordwick;
 using ordwick::test::TestEnvironment;
@@ -36,6 +39,41 @@ private:
 };
 
 } // namespace
+
+// Takes the right to read a file away for as long as it lives. A root test
+// process would read it anyway, so it checks files as the user "nobody" meanwhile
+// (the folder is opened to everybody so that only reading is refused).
+class Unreadable {
+public:
+    Unreadable(const QStringList& files, const QString& folder) : m_files(files) {
+        // Everybody may pass through the folders above and write in this one.
+        QFile::setPermissions(QFileInfo(folder).absolutePath(), QFileDevice::Permissions(0x7711));
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+        for (const QString& file : files) {
+            QFile::setPermissions(file, QFileDevice::WriteOwner | QFileDevice::WriteUser);
+            if (::geteuid() == 0)
+                QVERIFY(::chown(QFile::encodeName(file).constData(), kNobody, kNobody) == 0);
+        }
+        if (::geteuid() == 0) {
+            ::setfsuid(kNobody);
+            ::setfsgid(kNobody);
+        }
+    }
+    ~Unreadable() {
+        if (::geteuid() == 0) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+        for (const QString& file : m_files)
+            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    Unreadable(const Unreadable&) = delete;
+    Unreadable& operator=(const Unreadable&) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    QStringList m_files;
+};
 
 class IniFileTest : public QObject {
     Q_OBJECT
@@ -210,6 +248,57 @@ private Q_SLOTS:
         QCOMPARE(ini.value(), QStringLiteral("before"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("e.ini")});
+    }
+
+    void writesThroughALinkReachItsTarget() {
+        TestEnvironment env;
+        const QString target = env.path(QStringLiteral("real.ini"));
+        const QString link = env.path(QStringLiteral("link.ini"));
+        env.writeFile(target, "[S]\r\nOld=1\r\n");
+        QVERIFY(QFile::link(target, link));
+        IniFile ini = iniAt(link, QStringLiteral("S"), QStringLiteral("New"));
+        ini.setValue(QStringLiteral("2"));
+        QVERIFY(ini.succeeded());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(env.readFile(target), QStringLiteral("[S]\r\nOld=1\r\nNew=2\r\n"));
+        // The error log is written through its link the same way.
+        const QString log = env.path(QStringLiteral("logs/err.txt"));
+        QVERIFY(QDir().mkpath(env.path(QStringLiteral("logs"))));
+        const QString logTarget = env.path(QStringLiteral("kept-err.txt"));
+        env.writeFile(logTarget, "");
+        QVERIFY(QFile::link(logTarget, log));
+        ErrorLog errors(QStringList{env.path(QStringLiteral("logs"))}, [&] { return env.now; });
+        QCOMPARE(errors.LogError(QStringLiteral("frmMain.SaveProject|Disk full|61")), log);
+        QVERIFY(QFileInfo(log).isSymLink());
+        QCOMPARE(env.readFile(logTarget),
+                 QStringLiteral("5QWT8RX|2026-02-03 09:05|frmMain.SaveProject|Disk full|61|1|N\r\n"));
+    }
+
+    void filesThatCannotBeReadAreNeverOverwritten() {
+        TestEnvironment env;
+        const QString folder = env.path(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString recent = folder + QStringLiteral("/Tessaline.ini");
+        const QString log = folder + QStringLiteral("/err.txt");
+        env.writeFile(recent, "[Recent]\r\nFile1=/srv/a.pjx\r\n");
+        env.writeFile(log, "5QWT8RX|2026-02-01 10:00|frmMain.OpenProject|x|53|1|N\r\n");
+        const QString fallback = folder + QStringLiteral("/fallback");
+        QString logged;
+        {
+            const Unreadable locked({recent, log}, folder);
+            env.prompt.answer(Prompt::Ignore); // the report of the unreadable file
+            IniFile ini = iniAt(recent, QStringLiteral("Recent"), QStringLiteral("File1"));
+            ini.setValue(QStringLiteral("/srv/b.pjx"));
+            QVERIFY(!ini.succeeded());
+            ErrorLog errors(QStringList{folder, fallback}, [&] { return env.now; });
+            logged = errors.LogError(QStringLiteral("frmMain.SaveProject|Disk full|61"));
+        }
+        QCOMPARE(env.readFile(recent), QStringLiteral("[Recent]\r\nFile1=/srv/a.pjx\r\n"));
+        QCOMPARE(env.readFile(log),
+                 QStringLiteral("5QWT8RX|2026-02-01 10:00|frmMain.OpenProject|x|53|1|N\r\n"));
+        QCOMPARE(logged, fallback + QStringLiteral("/err.txt"));
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QVERIFY(env.prompt.messages().constFirst().text.contains(QStringLiteral("cannot read")));
     }
 
     void defaultProfileIsPerUserAndRedirectable() {
