@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <atomic>
 
@@ -151,8 +150,7 @@ private:
                  here);
             return false;
         }
-        const QString base =
-            virtualKind ? m_root : QFileInfo(including).absolutePath();
+        const QString base = virtualKind ? m_root : QFileInfo(including).absolutePath();
         target = QDir::cleanPath(base + QLatin1Char('/') + name);
         if (!target.startsWith(m_root + QLatin1Char('/'))) {
             fail(QStringLiteral("ASP 0131"),
@@ -195,9 +193,8 @@ public:
 
     SourceLine originAt(qsizetype position) const {
         const int line = lineAt(position);
-        return m_source.lineOrigins.value(line, m_source.lineOrigins.isEmpty()
-                                                   ? SourceLine{}
-                                                   : m_source.lineOrigins.last());
+        return m_source.lineOrigins.value(
+            line, m_source.lineOrigins.isEmpty() ? SourceLine{} : m_source.lineOrigins.last());
     }
 
     void begin(qsizetype position) { lines.append(originAt(position)); }
@@ -313,8 +310,9 @@ TranslatedPage AspTranslator::translate(const QString& pagePath) const {
                             QStringLiteral("The <SCRIPT RUNAT=Server> block lacks its closing "
                                            "</SCRIPT> tag."),
                             tagAt);
-            blocks.push_back({source.mid(tag.capturedEnd(), end.capturedStart() - tag.capturedEnd()),
-                              tag.capturedEnd()});
+            blocks.push_back(
+                {source.mid(tag.capturedEnd(), end.capturedStart() - tag.capturedEnd()),
+                 tag.capturedEnd()});
             anythingBefore = true;
             at = end.capturedEnd();
             continue;
@@ -350,8 +348,8 @@ TranslatedPage AspTranslator::translate(const QString& pagePath) const {
                 if (name == QLatin1String("CODEPAGE"))
                     page.codePage = value.toInt();
                 if (name == QLatin1String("ENABLESESSIONSTATE"))
-                    page.sessionState = value.compare(QLatin1String("false"),
-                                                      Qt::CaseInsensitive) != 0;
+                    page.sessionState =
+                        value.compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
             }
             anythingBefore = true;
         } else if (body.startsWith(QLatin1Char('='))) {
@@ -386,20 +384,20 @@ QString AspTranslator::rewriteCallAssignments(const QString& code) {
         QStringLiteral("void"),   QStringLiteral("throw"),  QStringLiteral("case"),
         QStringLiteral("do"),     QStringLiteral("else")};
     static const QStringList notCallWords = {
-        QStringLiteral("if"),    QStringLiteral("while"),  QStringLiteral("for"),
-        QStringLiteral("switch"), QStringLiteral("catch"), QStringLiteral("function"),
-        QStringLiteral("with"),  QStringLiteral("return"), QStringLiteral("typeof"),
-        QStringLiteral("in"),    QStringLiteral("void"),   QStringLiteral("delete"),
-        QStringLiteral("case"),  QStringLiteral("throw"),  QStringLiteral("new")};
+        QStringLiteral("if"),     QStringLiteral("while"),  QStringLiteral("for"),
+        QStringLiteral("switch"), QStringLiteral("catch"),  QStringLiteral("function"),
+        QStringLiteral("with"),   QStringLiteral("return"), QStringLiteral("typeof"),
+        QStringLiteral("in"),     QStringLiteral("void"),   QStringLiteral("delete"),
+        QStringLiteral("case"),   QStringLiteral("throw"),  QStringLiteral("new")};
     QString out = code;
     struct Open {
         qsizetype position;
         bool call;
     };
     std::vector<Open> opens;
-    QChar previous;       // the last significant character
-    QString word;         // the last word, when it was the last token
-    QString wordBefore;   // the word before it
+    QChar previous;     // the last significant character
+    QString word;       // the last word, when it was the last token
+    QString wordBefore; // the word before it
     const qsizetype n = code.size();
     for (qsizetype i = 0; i < n;) {
         const QChar c = code[i];
@@ -469,8 +467,8 @@ QString AspTranslator::rewriteCallAssignments(const QString& code) {
         if (c == QLatin1Char('(')) {
             bool call = false;
             if (!word.isEmpty())
-                call = !notCallWords.contains(word) &&
-                       wordBefore != QLatin1String("function") && !word[0].isDigit();
+                call = !notCallWords.contains(word) && wordBefore != QLatin1String("function") &&
+                       !word[0].isDigit();
             else
                 call = previous == QLatin1Char(')') || previous == QLatin1Char(']');
             opens.push_back({i, call});

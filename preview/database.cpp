@@ -42,10 +42,12 @@ namespace {
 bool isDesktopSource(const QString& connectionString) {
     const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));
     const QString provider = connectionStringValue(connectionString, QStringLiteral("Provider"));
-    static const QStringList desktopDrivers = {
-        QStringLiteral("Microsoft Access Driver"), QStringLiteral("Microsoft Excel Driver"),
-        QStringLiteral("Microsoft dBase Driver"), QStringLiteral("Microsoft Text Driver"),
-        QStringLiteral("Microsoft Visual FoxPro Driver"), QStringLiteral("Microsoft Paradox Driver")};
+    static const QStringList desktopDrivers = {QStringLiteral("Microsoft Access Driver"),
+                                               QStringLiteral("Microsoft Excel Driver"),
+                                               QStringLiteral("Microsoft dBase Driver"),
+                                               QStringLiteral("Microsoft Text Driver"),
+                                               QStringLiteral("Microsoft Visual FoxPro Driver"),
+                                               QStringLiteral("Microsoft Paradox Driver")};
     for (const QString& name : desktopDrivers) {
         if (driver.startsWith(name, Qt::CaseInsensitive))
             return true;

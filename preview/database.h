@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <memory>
 
 namespace ordwick::preview {
@@ -63,8 +62,7 @@ public:
 // The connection a connection string names: data source names and driver
 // strings through unixODBC, SQLite files directly. error says why when
 // nothing opens.
-std::unique_ptr<DataConnection> openDataConnection(const QString& connectionString,
-                                                   QString& error);
+std::unique_ptr<DataConnection> openDataConnection(const QString& connectionString, QString& error);
 
 // The value of a key of a connection string ("Driver", "DSN"), braces removed.
 QString connectionStringValue(const QString& connectionString, const QString& key);

@@ -11,7 +11,7 @@ QDateTime parseStoredDate(const QString& text) {
     static const QStringList dateTimeFormats = {
         QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"), QStringLiteral("yyyy-MM-dd HH:mm:ss"),
         QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"), QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
-        QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("yyyy-MM-ddTHH:mm")};
+        QStringLiteral("yyyy-MM-dd HH:mm"),        QStringLiteral("yyyy-MM-ddTHH:mm")};
     for (const QString& format : dateTimeFormats) {
         const QDateTime when = QDateTime::fromString(s.left(format.size()), format);
         if (when.isValid() && s.size() <= format.size() + 6)

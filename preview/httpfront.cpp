@@ -1,7 +1,6 @@
 #include "preview/httpfront.h"
 
 #include <httplib.h>
-
 #include <thread>
 
 namespace ordwick::preview {

@@ -5,7 +5,6 @@
 #include "preview/requestdata.h"
 
 #include <QString>
-
 #include <functional>
 #include <memory>
 

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>

@@ -1,10 +1,8 @@
 #include "preview/odbcconnection.h"
 
 #include <QDateTime>
-
 #include <sqlext.h>
 #include <sqlucode.h>
-
 #include <variant>
 #include <vector>
 
@@ -157,7 +155,8 @@ SQLRETURN bind(SQLHSTMT statement, SQLUSMALLINT index, const QueryParameter& par
         sqlType = SQL_NUMERIC;
         size = 28;
         digits = 4;
-        bound.text = null ? std::u16string() : QString::number(value.toDouble(), 'f', 4).toStdU16String();
+        bound.text =
+            null ? std::u16string() : QString::number(value.toDouble(), 'f', 4).toStdU16String();
         data = bound.text.data();
         capacity = static_cast<SQLLEN>(bound.text.size() * sizeof(char16_t));
         break;
@@ -184,8 +183,8 @@ SQLRETURN bind(SQLHSTMT statement, SQLUSMALLINT index, const QueryParameter& par
         }
         [[fallthrough]];
     default: {
-        const bool longText = parameter.type == adotype::LongVarWChar ||
-                              parameter.type == adotype::LongVarChar;
+        const bool longText =
+            parameter.type == adotype::LongVarWChar || parameter.type == adotype::LongVarChar;
         if (parameter.type == adotype::Binary || parameter.type == adotype::VarBinary ||
             parameter.type == adotype::LongVarBinary) {
             cType = SQL_C_BINARY;
@@ -204,10 +203,9 @@ SQLRETURN bind(SQLHSTMT statement, SQLUSMALLINT index, const QueryParameter& par
         break;
     }
     }
-    bound.indicator = null ? SQL_NULL_DATA : (capacity > 0 || cType == SQL_C_WCHAR ||
-                                                      cType == SQL_C_BINARY
-                                                  ? capacity
-                                                  : 0);
+    bound.indicator =
+        null ? SQL_NULL_DATA
+             : (capacity > 0 || cType == SQL_C_WCHAR || cType == SQL_C_BINARY ? capacity : 0);
     return SQLBindParameter(statement, index, SQL_PARAM_INPUT, cType, sqlType, size, digits, data,
                             capacity, &bound.indicator);
 }
@@ -254,8 +252,8 @@ QVariant fetchValue(SQLHSTMT statement, SQLUSMALLINT column, int adoType, bool& 
         QDate day(ts.year, ts.month, ts.day);
         if (adoType == adotype::DbTime || !day.isValid())
             day = QDate(1899, 12, 30);
-        return QDateTime(day, QTime(ts.hour, ts.minute, ts.second,
-                                    static_cast<int>(ts.fraction / 1000000)));
+        return QDateTime(
+            day, QTime(ts.hour, ts.minute, ts.second, static_cast<int>(ts.fraction / 1000000)));
     }
     case adotype::Binary:
     case adotype::VarBinary:
@@ -297,9 +295,8 @@ QVariant fetchValue(SQLHSTMT statement, SQLUSMALLINT column, int adoType, bool& 
             if (indicator == SQL_NULL_DATA)
                 return QVariant::fromValue(nullptr);
             const qsizetype capacity = qsizetype(std::size(chunk)) - 1;
-            const qsizetype got = indicator == SQL_NO_TOTAL
-                                      ? capacity
-                                      : qMin<qsizetype>(capacity, indicator / 2);
+            const qsizetype got =
+                indicator == SQL_NO_TOTAL ? capacity : qMin<qsizetype>(capacity, indicator / 2);
             text += fromWide(chunk, got);
             if (rc == SQL_SUCCESS)
                 break;

@@ -5,7 +5,6 @@
 
 #include <QJSEngine>
 #include <QUuid>
-
 #include <cstdio>
 
 namespace ordwick::preview {

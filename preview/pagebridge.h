@@ -7,7 +7,6 @@
 #include <QJSValue>
 #include <QObject>
 #include <QVariant>
-
 #include <map>
 #include <memory>
 

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QString>
-
 #include <memory>
 #include <mutex>
 

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-
 #include <memory>
 
 namespace ordwick {

@@ -8,7 +8,6 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringEncoder>
-
 #include <mutex>
 #include <optional>
 
@@ -84,8 +83,7 @@ void jscriptWording(const QString& name, const QString& message, ScriptError& er
     } else if (name == QLatin1String("TypeError") && notFunction.match(message).hasMatch()) {
         error.code = QStringLiteral("800a138a");
         error.description = QStringLiteral("Function expected");
-    } else if (name == QLatin1String("TypeError") &&
-               (m = nullProperty.match(message)).hasMatch()) {
+    } else if (name == QLatin1String("TypeError") && (m = nullProperty.match(message)).hasMatch()) {
         error.code = QStringLiteral("800a138f");
         error.description =
             QStringLiteral("Unable to get value of the property '%1': object is null or undefined")
@@ -207,8 +205,8 @@ ScriptError ScriptRuntime::describe(const QJSValue& thrown) const {
         if (number.isNumber() && error.code == QLatin1String("800a139e"))
             error.code = QString::number(static_cast<quint32>(number.toInt()), 16);
         const QJSValue description = thrown.property(QStringLiteral("description"));
-        if (description.isString() && thrown.property(QStringLiteral("name")).toString() ==
-                                          QLatin1String("Error"))
+        if (description.isString() &&
+            thrown.property(QStringLiteral("name")).toString() == QLatin1String("Error"))
             error.description = description.toString();
     } else {
         error.code = QStringLiteral("800a139e");
@@ -324,13 +322,13 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
         contentType += QStringLiteral("; charset=") + charset;
     response.headers.append({"Content-Type", headerText(contentType)});
     response.headers.append(
-        {"Cache-Control", headerText(finished.property(QStringLiteral("cacheControl")).toString())});
+        {"Cache-Control",
+         headerText(finished.property(QStringLiteral("cacheControl")).toString())});
     const QJSValue expires = finished.property(QStringLiteral("expires"));
     const QJSValue expiresAbsolute = finished.property(QStringLiteral("expiresAbsolute"));
     if (expires.isNumber())
-        response.headers.append(
-            {"Expires", httpDate(QDateTime::currentDateTimeUtc().addSecs(
-                            static_cast<qint64>(expires.toNumber() * 60)))});
+        response.headers.append({"Expires", httpDate(QDateTime::currentDateTimeUtc().addSecs(
+                                                static_cast<qint64>(expires.toNumber() * 60)))});
     else if (expiresAbsolute.isDate())
         response.headers.append({"Expires", httpDate(expiresAbsolute.toDateTime())});
     const QString location = finished.property(QStringLiteral("location")).toString();
@@ -340,21 +338,22 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     const int headerCount = headers.property(QStringLiteral("length")).toInt();
     for (int i = 0; i < headerCount; ++i) {
         const QJSValue pair = headers.property(static_cast<quint32>(i));
-        response.headers.append({headerText(pair.property(0).toString()),
-                                 headerText(pair.property(1).toString())});
+        response.headers.append(
+            {headerText(pair.property(0).toString()), headerText(pair.property(1).toString())});
     }
     const QJSValue cookies = finished.property(QStringLiteral("cookies"));
     const int cookieCount = cookies.property(QStringLiteral("length")).toInt();
     for (int i = 0; i < cookieCount; ++i)
-        response.headers.append({"Set-Cookie", cookieLine(cookies.property(static_cast<quint32>(i)))});
+        response.headers.append(
+            {"Set-Cookie", cookieLine(cookies.property(static_cast<quint32>(i)))});
     response.body = body;
     return response;
 }
 
 QJSValue ScriptRuntime::executeNested(Site& site, const QString& path, const QString& currentPage,
                                       bool transfer) {
-    const QString source = transfer ? QStringLiteral("Server.Transfer")
-                                    : QStringLiteral("Server.Execute");
+    const QString source =
+        transfer ? QStringLiteral("Server.Transfer") : QStringLiteral("Server.Execute");
     QString target = path.section(QLatin1Char('?'), 0, 0);
     target.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!target.startsWith(QLatin1Char('/')))
@@ -362,9 +361,9 @@ QJSValue ScriptRuntime::executeNested(Site& site, const QString& path, const QSt
     const QString file = site.filePath(target);
     if (file.isEmpty() || !target.endsWith(QLatin1String(".asp"), Qt::CaseInsensitive) ||
         !QFile::exists(file))
-        return errorObject(QStringLiteral("Server object"), QStringLiteral("ASP 0228"),
-                           QStringLiteral("%1 failed: the page '%2' cannot be loaded.")
-                               .arg(source, path));
+        return errorObject(
+            QStringLiteral("Server object"), QStringLiteral("ASP 0228"),
+            QStringLiteral("%1 failed: the page '%2' cannot be loaded.").arg(source, path));
     const std::shared_ptr<const TranslatedPage> page = site.pages().page(file);
     if (page->failed())
         return errorObject(QStringLiteral("Active Server Pages"), page->errorCode,

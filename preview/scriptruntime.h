@@ -9,7 +9,6 @@
 #include <QJSEngine>
 #include <QJSValue>
 #include <QVariantMap>
-
 #include <memory>
 
 namespace ordwick::preview {
@@ -31,7 +30,7 @@ struct AspRequest {
 // Where and why a script failed, as the server's error page says it.
 struct ScriptError {
     QString source = QStringLiteral("JScript runtime"); // "JScript runtime", "ADODB.Recordset"
-    QString code;                                      // "800a01b6", "ASP 0113"
+    QString code;                                       // "800a01b6", "ASP 0113"
     QString description;
     QString file; // site path of the page or include
     int line = 0;

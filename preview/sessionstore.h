@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -58,7 +57,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    QVariantMap m_values; // lower-case name -> value
+    QVariantMap m_values;            // lower-case name -> value
     QHash<QString, QString> m_names; // lower-case name -> name as first set
     QStringList m_order;
     std::recursive_mutex m_pageLock;

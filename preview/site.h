@@ -11,8 +11,8 @@
 namespace ordwick::preview {
 
 struct SiteLimits {
-    int scriptTimeoutSeconds = 90;    // Server.ScriptTimeout's default
-    qsizetype maxBodyBytes = 200000;  // the largest request body a page accepts
+    int scriptTimeoutSeconds = 90;   // Server.ScriptTimeout's default
+    qsizetype maxBodyBytes = 200000; // the largest request body a page accepts
 };
 
 class Site {

@@ -15,9 +15,9 @@ namespace ordwick::preview {
 
 namespace {
 
-const QStringList kDefaultDocuments = {QStringLiteral("default.asp"), QStringLiteral("index.asp"),
-                                       QStringLiteral("default.htm"), QStringLiteral("default.html"),
-                                       QStringLiteral("index.htm"), QStringLiteral("index.html")};
+const QStringList kDefaultDocuments = {
+    QStringLiteral("default.asp"),  QStringLiteral("index.asp"), QStringLiteral("default.htm"),
+    QStringLiteral("default.html"), QStringLiteral("index.htm"), QStringLiteral("index.html")};
 
 // The types of the static files the site may hand out; a file of any other
 // kind is not served, as IIS serves only the types it knows.
@@ -181,9 +181,8 @@ QString SiteServer::indexPage(const QString& siteFolder) {
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QRegularExpressionMatch m = pages.match(QString::fromUtf8(file.readAll()));
-        if (m.hasMatch() && QFileInfo(dir.filePath(QUrl::fromPercentEncoding(
-                                m.captured(1).toUtf8())))
-                                .isFile())
+        if (m.hasMatch() &&
+            QFileInfo(dir.filePath(QUrl::fromPercentEncoding(m.captured(1).toUtf8()))).isFile())
             return m.captured(1);
     }
     const QStringList lists = dir.entryList({QStringLiteral("*_index.asp")}, QDir::Files);
@@ -195,7 +194,8 @@ QString SiteServer::indexPage(const QString& siteFolder) {
 
 bool SiteServer::deniedFolder(const QString& sitePath) const {
     const QStringList segments = sitePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (segments.size() > 1 && segments.first().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
+    if (segments.size() > 1 &&
+        segments.first().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
         return true;
     // A folder whose web.config lets no file through, as the generated db/
     // folder's does, is closed here too.
@@ -306,13 +306,12 @@ HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& si
     asp.sitePath = sitePath;
     const QByteArray query = request.rawQuery();
     const QByteArray contentType = request.header("Content-Type").toLower();
-    const bool formBody = request.method == "POST" &&
-                          contentType.startsWith("application/x-www-form-urlencoded");
+    const bool formBody =
+        request.method == "POST" && contentType.startsWith("application/x-www-form-urlencoded");
     const QList<QPair<QString, QString>> cookies = parseCookieHeader(request.header("Cookie"));
     asp.info.insert(QStringLiteral("query"), pairList(parseFormText(query)));
-    asp.info.insert(QStringLiteral("form"),
-                    pairList(formBody ? parseFormText(request.body)
-                                      : QList<QPair<QString, QString>>()));
+    asp.info.insert(QStringLiteral("form"), pairList(formBody ? parseFormText(request.body)
+                                                              : QList<QPair<QString, QString>>()));
     asp.info.insert(QStringLiteral("cookies"), pairList(cookies));
     asp.info.insert(QStringLiteral("variables"),
                     serverVariables(request, sitePath, file, m_site.root()));
@@ -348,8 +347,8 @@ HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& si
     }
     if (created)
         response.headers.append(
-            {"Set-Cookie", (cookieName + QLatin1Char('=') + session->id).toLatin1() +
-                               "; path=/; HttpOnly"});
+            {"Set-Cookie",
+             (cookieName + QLatin1Char('=') + session->id).toLatin1() + "; path=/; HttpOnly"});
     return response;
 }
 

@@ -3,7 +3,6 @@
 #include "preview/datevalues.h"
 
 #include <QFileInfo>
-
 #include <sqlite3.h>
 
 namespace ordwick::preview {
@@ -140,8 +139,8 @@ std::unique_ptr<DataConnection> SqliteConnection::open(const QString& path, QStr
         return nullptr;
     }
     sqlite3* db = nullptr;
-    const int status = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
-                                       nullptr);
+    const int status =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (status != SQLITE_OK) {
         error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close(db);
@@ -155,8 +154,7 @@ SqliteConnection::~SqliteConnection() {
     sqlite3_close(m_db);
 }
 
-QueryResult SqliteConnection::execute(const QString& sql,
-                                      const QList<QueryParameter>& parameters) {
+QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
     QueryResult result;
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <chrono>
 #include <condition_variable>
 #include <map>

@@ -85,7 +85,8 @@ QString generateSite(const QString& generator, const QString& templateDir,
     set("CopyDatabase", yes(spec.copyDatabase));
     text += QStringLiteral("[UniqueKey]\n");
     for (qsizetype i = 0; i < spec.uniqueKey.size(); ++i)
-        text += QString::number(i + 1) + QLatin1Char('=') + spec.uniqueKey.at(i) + QLatin1Char('\n');
+        text +=
+            QString::number(i + 1) + QLatin1Char('=') + spec.uniqueKey.at(i) + QLatin1Char('\n');
     text += QStringLiteral("[Columns]\n");
     for (qsizetype i = 0; i < spec.columns.size(); ++i)
         text += spec.columns.at(i).name + QLatin1Char('=') +
@@ -174,8 +175,9 @@ Reply Browser::postRaw(const QString& target, const QByteArray& contentType,
 
 Reply Browser::send(const QByteArray& method, const QString& target,
                     const QList<QPair<QByteArray, QByteArray>>& headers, const QByteArray& body) {
-    QByteArray request = method + ' ' + target.toUtf8() + " HTTP/1.1\r\nHost: 127.0.0.1:" +
-                         QByteArray::number(m_port) + "\r\nConnection: close\r\n";
+    QByteArray request = method + ' ' + target.toUtf8() +
+                         " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+                         "\r\nConnection: close\r\n";
     for (const auto& [name, value] : headers)
         request += name + ": " + value + "\r\n";
     if (!m_cookies.isEmpty()) {
@@ -198,8 +200,9 @@ Reply Browser::send(const QByteArray& method, const QString& target,
 }
 
 QString hiddenValue(const QString& html, const QString& name) {
-    const QRegularExpression input(QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"([^\"]*)\"")
-                                       .arg(QRegularExpression::escape(name)));
+    const QRegularExpression input(
+        QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"([^\"]*)\"")
+            .arg(QRegularExpression::escape(name)));
     const QRegularExpressionMatch m = input.match(html);
     return m.hasMatch() ? m.captured(1) : QString();
 }

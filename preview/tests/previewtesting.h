@@ -13,7 +13,8 @@ namespace previewtest {
 
 struct Column {
     QString name;
-    int dataType = 4; // 1 integer, 2 single, 3 double, 4 text, 5 memo, 6 boolean, 7 currency, 8 date
+    int dataType =
+        4; // 1 integer, 2 single, 3 double, 4 text, 5 memo, 6 boolean, 7 currency, 8 date
     int editType = 1;
     int validation = 0;
     bool required = false;
