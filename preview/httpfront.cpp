@@ -1,5 +1,6 @@
 #include "preview/httpfront.h"
 
+#include <chrono>
 #include <httplib.h>
 #include <thread>
 
@@ -45,6 +46,16 @@ std::string reason(int status) {
     }
 }
 
+HttpResponse refusal(int status, const char* text) {
+    HttpResponse response;
+    response.status = status;
+    response.setHeader("Content-Type", "text/html; charset=utf-8");
+    response.body = QByteArray("<!DOCTYPE html>\n<html><head><title>") +
+                    QByteArray::number(status) + "</title></head><body><h1>" +
+                    QByteArray::number(status) + "</h1><p>" + text + "</p></body></html>\n";
+    return response;
+}
+
 void fill(const HttpResponse& in, httplib::Response& out) {
     out.status = in.status;
     QByteArray contentType = "text/html";
@@ -75,6 +86,12 @@ HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
         return new httplib::ThreadPool(static_cast<size_t>(threads));
     };
     http.set_payload_max_length(static_cast<size_t>(maxBodyBytes));
+    // The library's default lets a second server share the port; the preview
+    // must find out that the port is taken instead.
+    http.set_socket_options([](int socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     http.set_keep_alive_max_count(100);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
@@ -83,14 +100,36 @@ HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
     };
     // Bodies are read here rather than by the library, whose own smaller limit
     // on form bodies would cut below the site's.
-    const auto routeWithBody = [handler](const httplib::Request& request,
-                                         httplib::Response& response,
-                                         const httplib::ContentReader& reader) {
+    const auto routeWithBody = [handler, maxBodyBytes](const httplib::Request& request,
+                                                       httplib::Response& response,
+                                                       const httplib::ContentReader& reader) {
         HttpRequest converted = toRequest(request);
-        reader([&converted](const char* data, size_t length) {
+        if (request.has_header("Content-Length")) {
+            bool ok = false;
+            const qlonglong length =
+                QByteArray::fromStdString(request.get_header_value("Content-Length"))
+                    .toLongLong(&ok);
+            if (!ok || length < 0) {
+                fill(refusal(400, "Bad Request: the Content-Length is not a number."), response);
+                return;
+            }
+            if (length > maxBodyBytes) {
+                fill(refusal(413, "The request body is larger than the site accepts."), response);
+                response.set_header("Connection", "close");
+                return;
+            }
+        }
+        bool tooLarge = false;
+        reader([&](const char* data, size_t length) {
             converted.body.append(data, static_cast<qsizetype>(length));
-            return true;
+            tooLarge = converted.body.size() > maxBodyBytes;
+            return !tooLarge;
         });
+        if (tooLarge) {
+            fill(refusal(413, "The request body is larger than the site accepts."), response);
+            response.set_header("Connection", "close");
+            return;
+        }
         fill(handler(converted), response);
     };
     const std::string any = ".*";
@@ -138,6 +177,9 @@ int HttpFront::listen(int port, QString& error) {
         return 0;
     }
     m_server->thread = std::thread([&http] { http.listen_after_bind(); });
+    // A stop() before the loop runs would be lost and leave it running.
+    for (int i = 0; i < 500 && !http.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return bound;
 }
 

@@ -194,7 +194,7 @@ QString SiteServer::indexPage(const QString& siteFolder) {
 
 bool SiteServer::deniedFolder(const QString& sitePath) const {
     const QStringList segments = sitePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (segments.size() > 1 &&
+    if (!segments.isEmpty() &&
         segments.first().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
         return true;
     // A folder whose web.config lets no file through, as the generated db/
@@ -244,7 +244,7 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
         file = QDir(file).filePath(found);
         info = QFileInfo(file);
     }
-    if (!info.isFile())
+    if (!info.isFile() || sitePath.endsWith(QLatin1Char('/')))
         return errorResponse(404, QStringLiteral("The page cannot be found."));
     // A link may not lead out of the site's folder.
     const QString real = info.canonicalFilePath();

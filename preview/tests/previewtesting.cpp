@@ -133,8 +133,24 @@ Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs) {
     }
     socket.write(bytes);
     socket.waitForBytesWritten(timeoutMs);
+    // Read until the server closes or one whole answer is in, whichever is first:
+    // a server keeping the connection open answers a request without
+    // "Connection: close" too.
+    const bool head = bytes.startsWith("HEAD ");
+    const auto complete = [head](const QByteArray& data) {
+        const qsizetype end = data.indexOf("\r\n\r\n");
+        if (end < 0)
+            return false;
+        if (head)
+            return true;
+        static const QRegularExpression length(QStringLiteral("\r\ncontent-length: *(\\d+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = length.match(QString::fromLatin1(data.left(end + 2)));
+        return m.hasMatch() && data.size() - end - 4 >= m.captured(1).toLongLong();
+    };
     QByteArray data;
-    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(timeoutMs))
+    while (!complete(data) && socket.state() == QAbstractSocket::ConnectedState &&
+           socket.waitForReadyRead(timeoutMs))
         data += socket.readAll();
     data += socket.readAll();
     const qsizetype split = data.indexOf("\r\n\r\n");
