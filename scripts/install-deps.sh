@@ -14,6 +14,8 @@ packages=(
     # (scripts/test-services.sh).
     libsqlite3-dev sqlite3 libsqliteodbc
     postgresql odbc-postgresql mariadb-server odbc-mariadb
+    # The preview host: its script engine and HTTP server.
+    qt6-declarative-dev libcpp-httplib-dev
     # The generation engine's tests parse the generated scripts with Node.
     nodejs
 )

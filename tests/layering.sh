@@ -12,7 +12,8 @@ declare -A allowed=(
     [engine]="foundation project datasource generation engine"
     [controls]="foundation controls"
     [wizard]="foundation project datasource generation controls wizard"
-    [shell]="foundation project datasource generation controls wizard shell"
+    [preview]="preview"
+    [shell]="foundation project datasource generation controls wizard preview shell"
 )
 
 status=0

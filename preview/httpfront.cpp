@@ -1,0 +1,193 @@
+#include "preview/httpfront.h"
+
+#include <chrono>
+#include <httplib.h>
+#include <thread>
+
+namespace ordwick::preview {
+
+namespace {
+
+HttpRequest toRequest(const httplib::Request& in) {
+    HttpRequest request;
+    request.method = QByteArray::fromStdString(in.method);
+    request.target = QByteArray::fromStdString(in.target);
+    request.version = QByteArray::fromStdString(in.version);
+    for (const auto& [name, value] : in.headers) {
+        // The library adds these for its own bookkeeping.
+        if (name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" ||
+            name == "LOCAL_PORT")
+            continue;
+        request.headers.append({QByteArray::fromStdString(name), QByteArray::fromStdString(value)});
+    }
+    request.body = QByteArray::fromStdString(in.body);
+    request.remoteAddress = QString::fromStdString(in.remote_addr);
+    request.remotePort = in.remote_port;
+    request.localPort = in.local_port;
+    return request;
+}
+
+std::string reason(int status) {
+    switch (status) {
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 413:
+        return "Request Entity Too Large";
+    case 414:
+        return "URI Too Long";
+    case 416:
+        return "Range Not Satisfiable";
+    default:
+        return "Error";
+    }
+}
+
+HttpResponse refusal(int status, const char* text) {
+    HttpResponse response;
+    response.status = status;
+    response.setHeader("Content-Type", "text/html; charset=utf-8");
+    response.body = QByteArray("<!DOCTYPE html>\n<html><head><title>") +
+                    QByteArray::number(status) + "</title></head><body><h1>" +
+                    QByteArray::number(status) + "</h1><p>" + text + "</p></body></html>\n";
+    return response;
+}
+
+void fill(const HttpResponse& in, httplib::Response& out) {
+    out.status = in.status;
+    QByteArray contentType = "text/html";
+    for (const auto& [name, value] : in.headers) {
+        if (name.compare("Content-Type", Qt::CaseInsensitive) == 0) {
+            contentType = value;
+            continue;
+        }
+        out.headers.emplace(name.toStdString(), value.toStdString());
+    }
+    if (in.status == 304)
+        return;
+    out.set_content(in.body.toStdString(), contentType.toStdString());
+}
+
+} // namespace
+
+struct HttpFront::Server {
+    httplib::Server http;
+    std::thread thread;
+};
+
+HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
+    : m_server(std::make_unique<Server>()) {
+    httplib::Server& http = m_server->http;
+    // The library owns the pool it is handed.
+    http.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    };
+    http.set_payload_max_length(static_cast<size_t>(maxBodyBytes));
+    // The library's default lets a second server share the port; the preview
+    // must find out that the port is taken instead.
+    http.set_socket_options([](int socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    http.set_keep_alive_max_count(100);
+    http.set_read_timeout(10);
+    http.set_write_timeout(10);
+    const auto route = [handler](const httplib::Request& request, httplib::Response& response) {
+        fill(handler(toRequest(request)), response);
+    };
+    // Bodies are read here rather than by the library, whose own smaller limit
+    // on form bodies would cut below the site's.
+    const auto routeWithBody = [handler, maxBodyBytes](const httplib::Request& request,
+                                                       httplib::Response& response,
+                                                       const httplib::ContentReader& reader) {
+        HttpRequest converted = toRequest(request);
+        if (request.has_header("Content-Length")) {
+            bool ok = false;
+            const qlonglong length =
+                QByteArray::fromStdString(request.get_header_value("Content-Length"))
+                    .toLongLong(&ok);
+            if (!ok || length < 0) {
+                fill(refusal(400, "Bad Request: the Content-Length is not a number."), response);
+                return;
+            }
+            if (length > maxBodyBytes) {
+                fill(refusal(413, "The request body is larger than the site accepts."), response);
+                response.set_header("Connection", "close");
+                return;
+            }
+        }
+        bool tooLarge = false;
+        reader([&](const char* data, size_t length) {
+            converted.body.append(data, static_cast<qsizetype>(length));
+            tooLarge = converted.body.size() > maxBodyBytes;
+            return !tooLarge;
+        });
+        if (tooLarge) {
+            fill(refusal(413, "The request body is larger than the site accepts."), response);
+            response.set_header("Connection", "close");
+            return;
+        }
+        fill(handler(converted), response);
+    };
+    const std::string any = ".*";
+    http.Get(any, route);
+    http.Post(any, routeWithBody);
+    http.Put(any, routeWithBody);
+    http.Patch(any, routeWithBody);
+    http.Delete(any, route);
+    http.Options(any, route);
+    // The library's own refusals (400, 413, 414) get a page too.
+    http.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty())
+            return;
+        const std::string text = std::to_string(response.status) + " " + reason(response.status);
+        response.set_content("<!DOCTYPE html>\n<html><head><title>" + text +
+                                 "</title></head><body><h1>" + text + "</h1></body></html>\n",
+                             "text/html; charset=utf-8");
+    });
+    http.set_exception_handler(
+        [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+            response.status = 500;
+            response.set_content("<!DOCTYPE html>\n<html><body><h1>500 Internal Server "
+                                 "Error</h1></body></html>\n",
+                                 "text/html; charset=utf-8");
+        });
+}
+
+HttpFront::~HttpFront() {
+    stop();
+}
+
+int HttpFront::listen(int port, QString& error) {
+    httplib::Server& http = m_server->http;
+    int bound = 0;
+    if (port == 0) {
+        bound = http.bind_to_any_port("127.0.0.1");
+    } else if (http.bind_to_port("127.0.0.1", port)) {
+        bound = port;
+    }
+    if (bound <= 0) {
+        error = port == 0 ? QStringLiteral("No free port on 127.0.0.1 could be opened.")
+                          : QStringLiteral("The port %1 on 127.0.0.1 is in use or cannot be "
+                                           "opened.")
+                                .arg(port);
+        return 0;
+    }
+    m_server->thread = std::thread([&http] { http.listen_after_bind(); });
+    // A stop() before the loop runs would be lost and leave it running.
+    for (int i = 0; i < 500 && !http.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return bound;
+}
+
+void HttpFront::stop() {
+    if (!m_server->thread.joinable())
+        return;
+    m_server->http.stop();
+    m_server->thread.join();
+}
+
+} // namespace ordwick::preview

@@ -1,0 +1,26 @@
+// A connection through unixODBC: data source names and driver strings.
+#pragma once
+
+#include "preview/database.h"
+
+#include <sql.h>
+
+namespace ordwick::preview {
+
+class OdbcConnection final : public DataConnection {
+public:
+    static std::unique_ptr<DataConnection> open(const QString& connectionString, QString& error);
+    ~OdbcConnection() override;
+
+    QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;
+    QString transaction(const QString& step) override;
+
+private:
+    OdbcConnection(SQLHENV environment, SQLHDBC connection)
+        : m_environment(environment), m_connection(connection) {}
+
+    SQLHENV m_environment;
+    SQLHDBC m_connection;
+};
+
+} // namespace ordwick::preview

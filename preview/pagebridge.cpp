@@ -1,0 +1,158 @@
+#include "preview/pagebridge.h"
+
+#include "preview/scriptruntime.h"
+#include "preview/site.h"
+
+#include <QJSEngine>
+#include <QUuid>
+#include <cstdio>
+
+namespace ordwick::preview {
+
+namespace {
+
+// A value from a page as a value a database or another thread can hold.
+QVariant plainValue(const QVariant& value) {
+    if (value.metaType().id() == qMetaTypeId<QJSValue>())
+        return value.value<QJSValue>().toVariant();
+    return value;
+}
+
+} // namespace
+
+PageBridge::PageBridge(QJSEngine& engine, ScriptRuntime& runtime)
+    : m_engine(engine), m_runtime(runtime) {}
+
+PageBridge::~PageBridge() = default;
+
+void PageBridge::begin(Site& site, quint64 watch) {
+    m_site = &site;
+    m_watch = watch;
+    m_ended = false;
+}
+
+void PageBridge::finish() {
+    m_connections.clear();
+    while (m_applicationLocks > 0) {
+        m_site->application().lock().unlock();
+        --m_applicationLocks;
+    }
+    m_site = nullptr;
+}
+
+void PageBridge::end() {
+    m_ended = true;
+    // Interrupting stops the script where it stands; no catch block runs.
+    m_engine.setInterrupted(true);
+}
+
+void PageBridge::setScriptTimeout(int seconds) {
+    m_site->watchdog().extend(m_watch, seconds);
+}
+
+void PageBridge::log(const QString& entry) {
+    std::fprintf(stderr, "ordwick-preview: %s\n", qPrintable(entry));
+}
+
+QVariantMap PageBridge::mapPath(const QString& path, const QString& currentPage) {
+    QString code;
+    QString error;
+    const QString file = m_site->mapPath(path, currentPage, code, error);
+    if (file.isEmpty())
+        return {{QStringLiteral("error"), error}, {QStringLiteral("code"), code}};
+    return {{QStringLiteral("path"), file}};
+}
+
+QJSValue PageBridge::execute(const QString& path, const QString& currentPage, bool transfer) {
+    return m_runtime.executeNested(*m_site, path, currentPage, transfer);
+}
+
+QString PageBridge::newGuid() {
+    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+}
+
+QVariantMap PageBridge::openConnection(const QString& connectionString) {
+    QString error;
+    std::unique_ptr<DataConnection> connection = openDataConnection(connectionString, error);
+    if (!connection)
+        return {{QStringLiteral("error"), error}};
+    const int handle = m_nextHandle++;
+    m_connections[handle] = std::move(connection);
+    return {{QStringLiteral("handle"), handle}};
+}
+
+QVariantMap PageBridge::query(int handle, const QString& sql, const QVariantList& parameters) {
+    const auto it = m_connections.find(handle);
+    if (it == m_connections.end())
+        return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
+    QList<QueryParameter> list;
+    list.reserve(parameters.size());
+    for (const QVariant& p : parameters) {
+        const QVariantMap map = plainValue(p).toMap();
+        list.append({map.value(QStringLiteral("type")).toInt(),
+                     plainValue(map.value(QStringLiteral("value")))});
+    }
+    QueryResult result = it->second->execute(sql, list);
+    if (!result.error.isEmpty())
+        return {{QStringLiteral("error"), result.error}};
+    QVariantList rows;
+    rows.reserve(result.rows.size());
+    for (QVariantList& row : result.rows)
+        rows.append(QVariant(std::move(row)));
+    QVariantList types;
+    for (const int type : std::as_const(result.types))
+        types.append(type);
+    return {{QStringLiteral("columns"), result.columns},
+            {QStringLiteral("types"), types},
+            {QStringLiteral("rows"), rows},
+            {QStringLiteral("affected"), result.affected}};
+}
+
+QVariantMap PageBridge::transaction(int handle, const QString& step) {
+    const auto it = m_connections.find(handle);
+    if (it == m_connections.end())
+        return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
+    const QString error = it->second->transaction(step);
+    if (!error.isEmpty())
+        return {{QStringLiteral("error"), error}};
+    return {};
+}
+
+void PageBridge::closeConnection(int handle) {
+    m_connections.erase(handle);
+}
+
+QVariant PageBridge::applicationValue(const QString& name) {
+    const QVariant value = m_site->application().value(name);
+    return value.isValid() ? value : QVariant();
+}
+
+void PageBridge::setApplicationValue(const QString& name, const QVariant& value) {
+    m_site->application().setValue(name, plainValue(value));
+}
+
+void PageBridge::removeApplicationValue(const QString& name) {
+    m_site->application().remove(name);
+}
+
+void PageBridge::removeAllApplicationValues() {
+    m_site->application().clear();
+}
+
+QStringList PageBridge::applicationNames() {
+    return m_site->application().names();
+}
+
+void PageBridge::lockApplication() {
+    m_site->application().lock().lock();
+    ++m_applicationLocks;
+}
+
+void PageBridge::unlockApplication() {
+    if (m_applicationLocks == 0)
+        return;
+    m_site->application().lock().unlock();
+    --m_applicationLocks;
+}
+
+} // namespace ordwick::preview

@@ -1,0 +1,42 @@
+// The local preview of a generated site: runs its classic ASP pages on
+// 127.0.0.1 as IIS would, so the site can be tried in a browser.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <memory>
+
+namespace ordwick {
+
+class PreviewHost : public QObject {
+    Q_OBJECT
+
+public:
+    struct Started {
+        QUrl url;      // the site's first page, empty when the host did not start
+        QString error; // why it did not start
+
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    explicit PreviewHost(QObject* parent = nullptr);
+    ~PreviewHost() override; // stops the host
+
+    // Serves siteFolder on 127.0.0.1:port (0: any free port). A running host
+    // is stopped first.
+    Started start(const QString& siteFolder, quint16 port = 0);
+    // Waits for the requests being answered, then closes the port.
+    void stop();
+    bool running() const;
+
+    // While running: the root of the site ("http://127.0.0.1:8123/") and its folder.
+    QUrl address() const;
+    QString siteFolder() const;
+
+private:
+    struct Running;
+    std::unique_ptr<Running> m_running;
+};
+
+} // namespace ordwick

@@ -1,0 +1,72 @@
+#include "preview/requestdata.h"
+
+#include <QStringDecoder>
+#include <QUrl>
+
+namespace ordwick::preview {
+
+QByteArray HttpRequest::header(const QByteArray& name) const {
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+QByteArray HttpRequest::rawPath() const {
+    const qsizetype question = target.indexOf('?');
+    return question < 0 ? target : target.left(question);
+}
+
+QByteArray HttpRequest::rawQuery() const {
+    const qsizetype question = target.indexOf('?');
+    return question < 0 ? QByteArray() : target.mid(question + 1);
+}
+
+void HttpResponse::setHeader(const QByteArray& name, const QByteArray& value) {
+    for (auto& header : headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0) {
+            header.second = value;
+            return;
+        }
+    }
+    headers.append({name, value});
+}
+
+QString decodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+QList<QPair<QString, QString>> parseFormText(const QByteArray& text) {
+    QList<QPair<QString, QString>> pairs;
+    for (const QByteArray& part : text.split('&')) {
+        if (part.isEmpty())
+            continue;
+        const qsizetype equals = part.indexOf('=');
+        QByteArray name = equals < 0 ? part : part.left(equals);
+        QByteArray value = equals < 0 ? QByteArray() : part.mid(equals + 1);
+        name.replace('+', ' ');
+        value.replace('+', ' ');
+        pairs.append({decodeText(QByteArray::fromPercentEncoding(name)),
+                      decodeText(QByteArray::fromPercentEncoding(value))});
+    }
+    return pairs;
+}
+
+QList<QPair<QString, QString>> parseCookieHeader(const QByteArray& header) {
+    QList<QPair<QString, QString>> cookies;
+    for (const QByteArray& part : header.split(';')) {
+        const QByteArray trimmed = part.trimmed();
+        const qsizetype equals = trimmed.indexOf('=');
+        if (equals <= 0)
+            continue;
+        cookies.append({decodeText(trimmed.left(equals)), decodeText(trimmed.mid(equals + 1))});
+    }
+    return cookies;
+}
+
+} // namespace ordwick::preview

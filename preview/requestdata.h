@@ -1,0 +1,46 @@
+// A request and its answer as the site sees them, free of the HTTP library.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace ordwick::preview {
+
+using HeaderList = QList<QPair<QByteArray, QByteArray>>;
+
+struct HttpRequest {
+    QByteArray method;
+    QByteArray target; // as sent: path and query, still encoded
+    QByteArray version;
+    HeaderList headers;
+    QByteArray body;
+    QString remoteAddress;
+    int remotePort = 0;
+    int localPort = 0;
+
+    QByteArray header(const QByteArray& name) const;
+    QByteArray rawPath() const;
+    QByteArray rawQuery() const;
+};
+
+struct HttpResponse {
+    int status = 200;
+    HeaderList headers;
+    QByteArray body;
+
+    void setHeader(const QByteArray& name, const QByteArray& value);
+};
+
+// name=value pairs of a query string or form body, decoded ("+" a blank);
+// UTF-8 when the bytes are UTF-8, Windows-1252 otherwise.
+QList<QPair<QString, QString>> parseFormText(const QByteArray& text);
+
+// The cookies of a Cookie header, their values as sent.
+QList<QPair<QString, QString>> parseCookieHeader(const QByteArray& header);
+
+// Text of bytes: UTF-8 when valid, Latin-1 otherwise.
+QString decodeText(const QByteArray& bytes);
+
+} // namespace ordwick::preview

@@ -1,0 +1,47 @@
+// What the requests of one running site share: its folder, translated pages,
+// sessions, Application state and the watchdog of its scripts.
+#pragma once
+
+#include "preview/pagecache.h"
+#include "preview/sessionstore.h"
+#include "preview/watchdog.h"
+
+#include <QString>
+
+namespace ordwick::preview {
+
+struct SiteLimits {
+    int scriptTimeoutSeconds = 90;   // Server.ScriptTimeout's default
+    qsizetype maxBodyBytes = 200000; // the largest request body a page accepts
+};
+
+class Site {
+public:
+    explicit Site(const QString& root, SiteLimits limits = {});
+
+    const QString& root() const { return m_root; }
+    const SiteLimits& limits() const { return m_limits; }
+    PageCache& pages() { return m_pages; }
+    SessionStore& sessions() { return m_sessions; }
+    ApplicationState& application() { return m_application; }
+    Watchdog& watchdog() { return m_watchdog; }
+
+    // The file of a site path ("/include/a.asp"), or empty when the path
+    // leaves the site's folder.
+    QString filePath(const QString& sitePath) const;
+
+    // Server.MapPath: a path relative to the page running, or from the site's
+    // root when it starts with "/". error: the server's message when refused.
+    QString mapPath(const QString& path, const QString& currentPage, QString& errorCode,
+                    QString& error) const;
+
+private:
+    QString m_root;
+    SiteLimits m_limits;
+    PageCache m_pages;
+    SessionStore m_sessions;
+    ApplicationState m_application;
+    Watchdog m_watchdog;
+};
+
+} // namespace ordwick::preview

@@ -1,0 +1,355 @@
+#include "preview/siteserver.h"
+
+#include "preview/scriptruntime.h"
+#include "preview/site.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <QUrl>
+
+namespace ordwick::preview {
+
+namespace {
+
+const QStringList kDefaultDocuments = {
+    QStringLiteral("default.asp"),  QStringLiteral("index.asp"), QStringLiteral("default.htm"),
+    QStringLiteral("default.html"), QStringLiteral("index.htm"), QStringLiteral("index.html")};
+
+// The types of the static files the site may hand out; a file of any other
+// kind is not served, as IIS serves only the types it knows.
+QByteArray mimeType(const QString& suffix) {
+    static const QHash<QString, QByteArray> types = {
+        {QStringLiteral("htm"), "text/html"},
+        {QStringLiteral("html"), "text/html"},
+        {QStringLiteral("css"), "text/css"},
+        {QStringLiteral("js"), "application/javascript"},
+        {QStringLiteral("png"), "image/png"},
+        {QStringLiteral("gif"), "image/gif"},
+        {QStringLiteral("jpg"), "image/jpeg"},
+        {QStringLiteral("jpeg"), "image/jpeg"},
+        {QStringLiteral("ico"), "image/x-icon"},
+        {QStringLiteral("svg"), "image/svg+xml"},
+        {QStringLiteral("webp"), "image/webp"},
+        {QStringLiteral("bmp"), "image/bmp"},
+        {QStringLiteral("txt"), "text/plain"},
+        {QStringLiteral("xml"), "text/xml"},
+        {QStringLiteral("json"), "application/json"},
+        {QStringLiteral("pdf"), "application/pdf"},
+        {QStringLiteral("csv"), "text/csv"},
+        {QStringLiteral("woff"), "font/woff"},
+        {QStringLiteral("woff2"), "font/woff2"},
+        {QStringLiteral("ttf"), "font/ttf"},
+        {QStringLiteral("zip"), "application/zip"},
+    };
+    return types.value(suffix.toLower());
+}
+
+QByteArray httpDate(const QDateTime& when) {
+    return QLocale::c()
+        .toString(when.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+        .toLatin1();
+}
+
+QDateTime parseHttpDate(const QByteArray& text) {
+    QDateTime when = QLocale::c().toDateTime(QString::fromLatin1(text).trimmed(),
+                                             QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    when.setTimeSpec(Qt::UTC);
+    return when;
+}
+
+// The path of a request as a site path, or the status that refuses it:
+// anything encoded that could change the path's meaning, "..", absolute and
+// drive paths, hidden names and control characters.
+int decodePath(const QByteArray& raw, QString& sitePath) {
+    if (!raw.startsWith('/') || raw.startsWith("//"))
+        return 400;
+    static const QRegularExpression encodedSeparators(QStringLiteral("%(2[eEfF]|5[cC]|25|00)"));
+    const QString rawText = QString::fromLatin1(raw);
+    if (encodedSeparators.match(rawText).hasMatch())
+        return 400;
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\')
+            return 400;
+    }
+    const QByteArray bytes = QByteArray::fromPercentEncoding(raw);
+    if (bytes.contains('\0'))
+        return 400;
+    const QString path = decodeText(bytes);
+    const QStringList segments = path.split(QLatin1Char('/'));
+    for (qsizetype i = 1; i < segments.size(); ++i) {
+        const QString& s = segments.at(i);
+        if (s == QLatin1String("..") || s == QLatin1String(".") || s.contains(QLatin1Char(':')))
+            return 400;
+        if (s.isEmpty() && i + 1 < segments.size())
+            return 400;
+        if (s.startsWith(QLatin1Char('.')))
+            return 404;
+    }
+    sitePath = path;
+    return 0;
+}
+
+// IIS's server variables for the request.
+QVariantList serverVariables(const HttpRequest& request, const QString& sitePath,
+                             const QString& file, const QString& root) {
+    QVariantList list;
+    const auto add = [&](const char* name, const QString& value) {
+        list.append(QVariant(QVariantList{QString::fromLatin1(name), value}));
+    };
+    const QString host = QString::fromLatin1(request.header("Host"));
+    add("REQUEST_METHOD", QString::fromLatin1(request.method));
+    add("QUERY_STRING", QString::fromLatin1(request.rawQuery()));
+    add("SCRIPT_NAME", sitePath);
+    add("PATH_INFO", sitePath);
+    add("URL", sitePath);
+    add("PATH_TRANSLATED", file);
+    add("APPL_PHYSICAL_PATH", root + QLatin1Char('/'));
+    add("APPL_MD_PATH", QStringLiteral("/LM/W3SVC/1/ROOT"));
+    add("SERVER_NAME", host.section(QLatin1Char(':'), 0, 0).isEmpty()
+                           ? QStringLiteral("127.0.0.1")
+                           : host.section(QLatin1Char(':'), 0, 0));
+    add("SERVER_PORT", QString::number(request.localPort));
+    add("SERVER_PORT_SECURE", QStringLiteral("0"));
+    add("SERVER_PROTOCOL", QString::fromLatin1(request.version));
+    add("SERVER_SOFTWARE", QStringLiteral("ordwick-preview"));
+    add("GATEWAY_INTERFACE", QStringLiteral("CGI/1.1"));
+    add("HTTPS", QStringLiteral("off"));
+    add("REMOTE_ADDR", request.remoteAddress);
+    add("REMOTE_HOST", request.remoteAddress);
+    add("REMOTE_PORT", QString::number(request.remotePort));
+    add("LOCAL_ADDR", QStringLiteral("127.0.0.1"));
+    add("AUTH_TYPE", QString());
+    add("AUTH_USER", QString());
+    add("LOGON_USER", QString());
+    add("REMOTE_USER", QString());
+    add("CONTENT_TYPE", QString::fromLatin1(request.header("Content-Type")));
+    add("CONTENT_LENGTH", QString::number(request.body.size()));
+    QString allHttp;
+    QString allRaw;
+    for (const auto& [name, value] : request.headers) {
+        const QString key =
+            QStringLiteral("HTTP_") + QString::fromLatin1(name).toUpper().replace(u'-', u'_');
+        add(key.toLatin1().constData(), decodeText(value));
+        allHttp += key + QLatin1Char(':') + decodeText(value) + QLatin1Char('\n');
+        allRaw += QString::fromLatin1(name) + QStringLiteral(": ") + decodeText(value) +
+                  QLatin1Char('\n');
+    }
+    add("ALL_HTTP", allHttp);
+    add("ALL_RAW", allRaw);
+    return list;
+}
+
+QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
+    QVariantList list;
+    list.reserve(pairs.size());
+    for (const auto& [name, value] : pairs)
+        list.append(QVariant(QVariantList{name, value}));
+    return list;
+}
+
+} // namespace
+
+HttpResponse SiteServer::errorResponse(int status, const QString& text) {
+    HttpResponse response;
+    response.status = status;
+    response.setHeader("Content-Type", "text/html; charset=utf-8");
+    response.setHeader("Cache-Control", "private");
+    response.body = QStringLiteral("<!DOCTYPE html>\n<html><head><title>%1</title></head>"
+                                   "<body><h1>%1</h1><p>%2</p></body></html>\n")
+                        .arg(status)
+                        .arg(text.toHtmlEscaped())
+                        .toUtf8();
+    return response;
+}
+
+QString SiteServer::indexPage(const QString& siteFolder) {
+    const QDir dir(siteFolder);
+    for (const QString& name : kDefaultDocuments) {
+        if (QFileInfo(dir.filePath(name)).isFile())
+            return name;
+    }
+    // The generated pages name their list page in the variable page.
+    static const QRegularExpression pages(
+        QStringLiteral(R"re(var OW_PAGES = \{\s*index:\s*"([^"]+)")re"));
+    const QDir include(dir.filePath(QStringLiteral("include")));
+    for (const QString& name : include.entryList({QStringLiteral("*.asp")}, QDir::Files)) {
+        QFile file(include.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QRegularExpressionMatch m = pages.match(QString::fromUtf8(file.readAll()));
+        if (m.hasMatch() &&
+            QFileInfo(dir.filePath(QUrl::fromPercentEncoding(m.captured(1).toUtf8()))).isFile())
+            return m.captured(1);
+    }
+    const QStringList lists = dir.entryList({QStringLiteral("*_index.asp")}, QDir::Files);
+    if (!lists.isEmpty())
+        return lists.first();
+    const QStringList any = dir.entryList({QStringLiteral("*.asp")}, QDir::Files);
+    return any.isEmpty() ? QString() : any.first();
+}
+
+bool SiteServer::deniedFolder(const QString& sitePath) const {
+    const QStringList segments = sitePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (!segments.isEmpty() &&
+        segments.first().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
+        return true;
+    // A folder whose web.config lets no file through, as the generated db/
+    // folder's does, is closed here too.
+    QString folder = m_site.root();
+    for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
+        folder += QLatin1Char('/') + segments.at(i);
+        QFile config(folder + QStringLiteral("/web.config"));
+        if (!config.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromUtf8(config.readAll());
+        if (text.contains(QLatin1String("allowUnlisted=\"false\"")) ||
+            text.contains(QLatin1String("<deny users=\"*\"")))
+            return true;
+    }
+    return false;
+}
+
+HttpResponse SiteServer::handle(const HttpRequest& request) {
+    QString sitePath;
+    const int refused = decodePath(request.rawPath(), sitePath);
+    if (refused == 400)
+        return errorResponse(400, QStringLiteral("Bad Request: the path of the request is not "
+                                                 "allowed."));
+    if (refused != 0 || deniedFolder(sitePath))
+        return errorResponse(404, QStringLiteral("The page cannot be found."));
+    QString file = m_site.filePath(sitePath);
+    if (file.isEmpty())
+        return errorResponse(400, QStringLiteral("Bad Request: the path leaves the site."));
+    QFileInfo info(file);
+    if (info.isDir()) {
+        if (!sitePath.endsWith(QLatin1Char('/'))) {
+            HttpResponse moved = errorResponse(301, QStringLiteral("Object moved."));
+            moved.setHeader("Location", QUrl::toPercentEncoding(sitePath + QLatin1Char('/'), "/"));
+            return moved;
+        }
+        QString found;
+        for (const QString& name : kDefaultDocuments) {
+            if (QFileInfo(QDir(file).filePath(name)).isFile()) {
+                found = name;
+                break;
+            }
+        }
+        if (found.isEmpty())
+            return errorResponse(403, QStringLiteral("Directory listing is denied."));
+        sitePath += found;
+        file = QDir(file).filePath(found);
+        info = QFileInfo(file);
+    }
+    if (!info.isFile() || sitePath.endsWith(QLatin1Char('/')))
+        return errorResponse(404, QStringLiteral("The page cannot be found."));
+    // A link may not lead out of the site's folder.
+    const QString real = info.canonicalFilePath();
+    if (!real.startsWith(m_site.root() + QLatin1Char('/')))
+        return errorResponse(404, QStringLiteral("The page cannot be found."));
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("asp")) {
+        if (request.method != "GET" && request.method != "HEAD" && request.method != "POST")
+            return errorResponse(405, QStringLiteral("The method is not allowed for this page."));
+        return servePage(request, sitePath, file);
+    }
+    const QByteArray type = mimeType(suffix);
+    if (type.isEmpty())
+        return errorResponse(404, QStringLiteral("The page cannot be found."));
+    if (request.method != "GET" && request.method != "HEAD")
+        return errorResponse(405, QStringLiteral("The method is not allowed for this file."));
+    return serveStatic(request, file, type);
+}
+
+HttpResponse SiteServer::serveStatic(const HttpRequest& request, const QString& file,
+                                     const QByteArray& type) {
+    const QFileInfo info(file);
+    const QDateTime modified = info.lastModified().toUTC();
+    const QByteArray etag = '"' + QByteArray::number(modified.toMSecsSinceEpoch(), 16) + '-' +
+                            QByteArray::number(info.size(), 16) + '"';
+    HttpResponse response;
+    response.setHeader("Content-Type", type);
+    response.setHeader("Last-Modified", httpDate(modified));
+    response.setHeader("ETag", etag);
+    // The files of a preview change under it: browsers ask again each time and
+    // get 304 while nothing changed.
+    response.setHeader("Cache-Control", "no-cache");
+    response.setHeader("X-Content-Type-Options", "nosniff");
+    const QByteArray ifNoneMatch = request.header("If-None-Match");
+    const QByteArray ifModifiedSince = request.header("If-Modified-Since");
+    bool unchanged = false;
+    if (!ifNoneMatch.isEmpty()) {
+        for (const QByteArray& tag : ifNoneMatch.split(','))
+            unchanged = unchanged || tag.trimmed() == etag || tag.trimmed() == "*";
+    } else if (!ifModifiedSince.isEmpty()) {
+        const QDateTime since = parseHttpDate(ifModifiedSince);
+        unchanged = since.isValid() && modified.toSecsSinceEpoch() <= since.toSecsSinceEpoch();
+    }
+    if (unchanged) {
+        response.status = 304;
+        return response;
+    }
+    QFile input(file);
+    if (!input.open(QIODevice::ReadOnly))
+        return errorResponse(403, QStringLiteral("The file cannot be read."));
+    response.body = input.readAll();
+    return response;
+}
+
+HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& sitePath,
+                                   const QString& file) {
+    const std::shared_ptr<const TranslatedPage> page = m_site.pages().page(file);
+    AspRequest asp;
+    asp.sitePath = sitePath;
+    const QByteArray query = request.rawQuery();
+    const QByteArray contentType = request.header("Content-Type").toLower();
+    const bool formBody =
+        request.method == "POST" && contentType.startsWith("application/x-www-form-urlencoded");
+    const QList<QPair<QString, QString>> cookies = parseCookieHeader(request.header("Cookie"));
+    asp.info.insert(QStringLiteral("query"), pairList(parseFormText(query)));
+    asp.info.insert(QStringLiteral("form"), pairList(formBody ? parseFormText(request.body)
+                                                              : QList<QPair<QString, QString>>()));
+    asp.info.insert(QStringLiteral("cookies"), pairList(cookies));
+    asp.info.insert(QStringLiteral("variables"),
+                    serverVariables(request, sitePath, file, m_site.root()));
+    asp.info.insert(QStringLiteral("rawQuery"), QString::fromLatin1(query));
+    asp.info.insert(QStringLiteral("rawForm"),
+                    formBody ? QString::fromLatin1(request.body) : QString());
+    asp.info.insert(QStringLiteral("totalBytes"), request.body.size());
+
+    ScriptRuntime& runtime = ScriptRuntime::forThisThread();
+    if (!page->sessionState)
+        return runtime.run(m_site, page, asp);
+
+    SessionStore& sessions = m_site.sessions();
+    const QString cookieName = sessions.cookieName();
+    std::shared_ptr<SessionState> session;
+    for (const auto& [name, value] : cookies) {
+        if (name.compare(cookieName, Qt::CaseInsensitive) == 0) {
+            session = sessions.find(value);
+            if (session)
+                break;
+        }
+    }
+    const bool created = !session;
+    if (created)
+        session = sessions.create();
+    asp.session = session;
+    HttpResponse response;
+    {
+        const std::lock_guard busy(session->busy);
+        session->lastUsed = std::chrono::steady_clock::now();
+        response = runtime.run(m_site, page, asp);
+        session->lastUsed = std::chrono::steady_clock::now();
+    }
+    if (created)
+        response.headers.append(
+            {"Set-Cookie",
+             (cookieName + QLatin1Char('=') + session->id).toLatin1() + "; path=/; HttpOnly"});
+    return response;
+}
+
+} // namespace ordwick::preview

@@ -1,0 +1,223 @@
+#include "preview/sqliteconnection.h"
+
+#include "preview/datevalues.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace ordwick::preview {
+
+namespace {
+
+// The ADO type of a column from its declared type, as the SQLite ODBC driver
+// reports it.
+int declaredType(const char* declared, int storage) {
+    const QString type = QString::fromUtf8(declared ? declared : "").toUpper();
+    if (type.isEmpty()) {
+        switch (storage) {
+        case SQLITE_INTEGER:
+            return adotype::Integer;
+        case SQLITE_FLOAT:
+            return adotype::Double;
+        case SQLITE_BLOB:
+            return adotype::LongVarBinary;
+        default:
+            return adotype::VarWChar;
+        }
+    }
+    if (type.contains(QLatin1String("BOOL")) || type == QLatin1String("BIT"))
+        return adotype::Boolean;
+    if (type.contains(QLatin1String("BIGINT")))
+        return adotype::BigInt;
+    if (type.contains(QLatin1String("INT")))
+        return adotype::Integer;
+    if (type.contains(QLatin1String("TIMESTAMP")) || type.contains(QLatin1String("DATETIME")))
+        return adotype::DbTimeStamp;
+    if (type.contains(QLatin1String("DATE")))
+        return adotype::DbDate;
+    if (type.contains(QLatin1String("TIME")))
+        return adotype::DbTime;
+    if (type.contains(QLatin1String("CHAR")) && type.contains(QLatin1String("VAR")))
+        return adotype::VarWChar;
+    if (type.contains(QLatin1String("CHAR")))
+        return adotype::WChar;
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CLOB")))
+        return adotype::LongVarWChar;
+    if (type.contains(QLatin1String("BLOB")) || type.contains(QLatin1String("BINARY")))
+        return adotype::LongVarBinary;
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) ||
+        type.contains(QLatin1String("DOUB")))
+        return adotype::Double;
+    if (type.contains(QLatin1String("MONEY")) || type.contains(QLatin1String("CURRENCY")))
+        return adotype::Currency;
+    if (type.contains(QLatin1String("DEC")) || type.contains(QLatin1String("NUM")))
+        return adotype::Numeric;
+    return adotype::VarWChar;
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int column, int adoType) {
+    const int storage = sqlite3_column_type(statement, column);
+    if (storage == SQLITE_NULL)
+        return QVariant::fromValue(nullptr);
+    if (storage == SQLITE_BLOB) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        return QByteArray(bytes, sqlite3_column_bytes(statement, column));
+    }
+    switch (adoType) {
+    case adotype::Boolean:
+        return sqlite3_column_int64(statement, column) != 0;
+    case adotype::DbDate:
+    case adotype::DbTime:
+    case adotype::DbTimeStamp: {
+        const QString text = QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+        const QDateTime when = parseStoredDate(text);
+        return when.isValid() ? QVariant(when) : QVariant(text);
+    }
+    default:
+        break;
+    }
+    if (storage == SQLITE_INTEGER) {
+        const qint64 value = sqlite3_column_int64(statement, column);
+        if (value >= INT_MIN && value <= INT_MAX)
+            return static_cast<int>(value);
+        return static_cast<double>(value);
+    }
+    if (storage == SQLITE_FLOAT)
+        return sqlite3_column_double(statement, column);
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                             sqlite3_column_bytes(statement, column));
+}
+
+int bindParameter(sqlite3_stmt* statement, int index, const QueryParameter& parameter) {
+    const QVariant& value = parameter.value;
+    if (value.isNull() || !value.isValid())
+        return sqlite3_bind_null(statement, index);
+    switch (parameter.type) {
+    case adotype::Boolean:
+        return sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0);
+    case adotype::SmallInt:
+    case adotype::Integer:
+    case adotype::TinyInt:
+    case adotype::BigInt:
+        return sqlite3_bind_int64(statement, index, static_cast<sqlite3_int64>(value.toDouble()));
+    case adotype::Single:
+    case adotype::Double:
+    case adotype::Currency:
+    case adotype::Numeric:
+        return sqlite3_bind_double(statement, index, value.toDouble());
+    case adotype::Date:
+    case adotype::DbDate:
+    case adotype::DbTime:
+    case adotype::DbTimeStamp:
+        if (value.metaType().id() == QMetaType::QDateTime) {
+            const QByteArray text = storedDateText(value.toDateTime()).toUtf8();
+            return sqlite3_bind_text(statement, index, text.constData(),
+                                     static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
+        break;
+    case adotype::Binary:
+    case adotype::VarBinary:
+    case adotype::LongVarBinary: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(statement, index, bytes.constData(),
+                                 static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    default:
+        break;
+    }
+    const QByteArray text = value.toString().toUtf8();
+    return sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+std::unique_ptr<DataConnection> SqliteConnection::open(const QString& path, QString& error) {
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        error = QStringLiteral("[SQLite] The database file '%1' does not exist.").arg(path);
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    const int status =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (status != SQLITE_OK) {
+        error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    return std::unique_ptr<DataConnection>(new SqliteConnection(db));
+}
+
+SqliteConnection::~SqliteConnection() {
+    sqlite3_close(m_db);
+}
+
+QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
+    QueryResult result;
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement,
+                           nullptr) != SQLITE_OK) {
+        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        sqlite3_finalize(statement);
+        return result;
+    }
+    if (!statement) { // nothing but blanks or a comment
+        result.affected = 0;
+        return result;
+    }
+    const int expected = sqlite3_bind_parameter_count(statement);
+    if (expected != parameters.size()) {
+        result.error = QStringLiteral("[SQLite] The statement has %1 parameter markers but %2 "
+                                      "parameters were given.")
+                           .arg(expected)
+                           .arg(parameters.size());
+        sqlite3_finalize(statement);
+        return result;
+    }
+    for (int i = 0; i < expected; ++i)
+        bindParameter(statement, i + 1, parameters.at(i));
+    const int columns = sqlite3_column_count(statement);
+    for (int c = 0; c < columns; ++c)
+        result.columns.append(QString::fromUtf8(sqlite3_column_name(statement, c)));
+    bool typed = false;
+    int status = SQLITE_ROW;
+    while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
+        if (!typed) {
+            for (int c = 0; c < columns; ++c)
+                result.types.append(declaredType(sqlite3_column_decltype(statement, c),
+                                                 sqlite3_column_type(statement, c)));
+            typed = true;
+        }
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(columnValue(statement, c, result.types.at(c)));
+        result.rows.append(std::move(row));
+    }
+    if (!typed) {
+        for (int c = 0; c < columns; ++c)
+            result.types.append(declaredType(sqlite3_column_decltype(statement, c), SQLITE_TEXT));
+    }
+    if (status != SQLITE_DONE) {
+        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        result.rows.clear();
+    } else if (columns == 0) {
+        result.affected = sqlite3_changes(m_db);
+    }
+    sqlite3_finalize(statement);
+    return result;
+}
+
+QString SqliteConnection::transaction(const QString& step) {
+    const QByteArray sql = step == QLatin1String("begin")    ? "BEGIN"
+                           : step == QLatin1String("commit") ? "COMMIT"
+                                                             : "ROLLBACK";
+    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return {};
+}
+
+} // namespace ordwick::preview

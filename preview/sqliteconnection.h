@@ -1,0 +1,23 @@
+// A SQLite file opened directly, for connection strings of the SQLite driver.
+#pragma once
+
+#include "preview/database.h"
+
+struct sqlite3;
+
+namespace ordwick::preview {
+
+class SqliteConnection final : public DataConnection {
+public:
+    static std::unique_ptr<DataConnection> open(const QString& path, QString& error);
+    ~SqliteConnection() override;
+
+    QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;
+    QString transaction(const QString& step) override;
+
+private:
+    explicit SqliteConnection(sqlite3* db) : m_db(db) {}
+    sqlite3* m_db;
+};
+
+} // namespace ordwick::preview

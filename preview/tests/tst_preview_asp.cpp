@@ -1,0 +1,415 @@
+// Classic ASP in JScript as the server runs it: the language of JScript 5.8,
+// the request and response objects, sessions, includes, ADO over the sample
+// database, script time limits, and the server's error text.
+#include "preview/previewhost.h"
+#include "previewtesting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace previewtest;
+
+class PreviewAspTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_root;
+    ordwick::PreviewHost m_host;
+    quint16 m_port = 0;
+
+    bool write(const QString& name, const QByteArray& text) {
+        const QString path = m_root.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(text) == text.size();
+    }
+
+    Reply get(const QString& target) { return Browser(m_port).get(target); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_root.isValid());
+        QVERIFY(write(QStringLiteral("default.asp"), "<%@ Language=\"JScript\" %>home"));
+        QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("db"))));
+        QVERIFY(QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE),
+                            m_root.filePath(QStringLiteral("db/shop.db"))));
+        const ordwick::PreviewHost::Started started = m_host.start(m_root.path());
+        QVERIFY2(started.ok(), qPrintable(started.error));
+        QCOMPARE(started.url.path(), QStringLiteral("/default.asp"));
+        m_port = static_cast<quint16>(started.url.port());
+    }
+
+    void builtInsJScriptLacksFailAsOnTheServer_data() {
+        QTest::addColumn<QByteArray>("expression");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("Array indexOf") << QByteArray("[1, 2].indexOf(2)")
+                                       << "error '800a01b6'</font>\n<p>\n<font face=\"Arial\" "
+                                          "size=2>Object doesn't support this property or method";
+        QTest::newRow("Array forEach") << QByteArray("[1].forEach(function () {})")
+                                       << "Object doesn't support this property or method";
+        QTest::newRow("Array map")
+            << QByteArray("[1].map(String)") << "Object doesn't support this property or method";
+        QTest::newRow("String trim")
+            << QByteArray("\" a \".trim()") << "Object doesn't support this property or method";
+        QTest::newRow("Object keys")
+            << QByteArray("Object.keys({})") << "Object doesn't support this property or method";
+        QTest::newRow("Function bind") << QByteArray("(function () {}).bind(null)")
+                                       << "Object doesn't support this property or method";
+        QTest::newRow("Date now") << QByteArray("Date.now()")
+                                  << "Object doesn't support this property or method";
+        QTest::newRow("JSON") << QByteArray("JSON.stringify({})")
+                              << "error '800a1391'</font>\n<p>\n<font face=\"Arial\" "
+                                 "size=2>'JSON' is undefined";
+        QTest::newRow("Map") << QByteArray("new Map()") << "'Map' is undefined";
+    }
+
+    void builtInsJScriptLacksFailAsOnTheServer() {
+        QFETCH(QByteArray, expression);
+        QFETCH(QString, error);
+        QVERIFY(write(QStringLiteral("lacks.asp"),
+                      "<%@ Language=\"JScript\" %>\nbefore\n<%\nvar x = 1;\nResponse.Write(" +
+                          expression + ");\n%>\nafter"));
+        const Reply reply = get(QStringLiteral("/lacks.asp"));
+        QCOMPARE(reply.status, 500);
+        QVERIFY2(reply.text().contains(error), qPrintable(reply.text()));
+        QVERIFY2(reply.text().contains(QLatin1String(
+                     "<font face=\"Arial\" size=2>/lacks.asp</font><font face=\"Arial\" "
+                     "size=2>, line 5</font>")),
+                 qPrintable(reply.text()));
+        QVERIFY(reply.text().startsWith(QLatin1String("\nbefore\n")));
+        QVERIFY(!reply.text().contains(QLatin1String("after")));
+    }
+
+    void whatJScriptHasWorks() {
+        QVERIFY(
+            write(QStringLiteral("has.asp"),
+                  "<%@ Language=\"JScript\" %><%\n"
+                  "var a = [3, 1, 2]; a.sort();\n"
+                  "Response.Write(a.join(\"-\") + \"|\" + \"a,b\".split(\",\").length + \"|\" +\n"
+                  "  \"x1y2\".replace(/\\d/g, \"#\") + \"|\" + Math.max(4, 9) + \"|\" +\n"
+                  "  (12.5).toFixed(1) + \"|\" + encodeURIComponent(\"a b\") + \"|\" +\n"
+                  "  ScriptEngine() + ScriptEngineMajorVersion() + \".\" + "
+                  "ScriptEngineMinorVersion() + \"|\" +\n"
+                  "  new Date(2024, 2, 31).getVarDate().getDate());\n"
+                  "%>"));
+        const Reply reply = get(QStringLiteral("/has.asp"));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.text(), QStringLiteral("1-2-3|2|x#y#|9|12.5|a%20b|JScript5.8|31"));
+    }
+
+    void missingKeysGiveWhatJScriptGives() {
+        QVERIFY(
+            write(QStringLiteral("missing.asp"),
+                  "<%@ Language=\"JScript\" %><%\n"
+                  "var f = Request.Form(\"nothing\");\n"
+                  "Response.Write(String(f) + \"|\" + f.Count + \"|\" + typeof f + \"|\" + (f + "
+                  "\"\") + \"|\" + (f == \"\") + \"|\");\n"
+                  "Response.Write(Request.QueryString(\"none\"));\n"
+                  "Response.Write(\"|\" + Request(\"none\").Count + \"|\" + "
+                  "String(Request.Cookies(\"none\")) + \"|\" + Session(\"none\"));\n"
+                  "%>"));
+        const Reply reply = get(QStringLiteral("/missing.asp"));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.text(), QStringLiteral("undefined|0|object|undefined|false||0||undefined"));
+    }
+
+    void fieldsWithSeveralValues() {
+        QVERIFY(
+            write(QStringLiteral("multi.asp"),
+                  "<%@ Language=\"JScript\" %><%\n"
+                  "var a = Request.Form(\"a\");\n"
+                  "Response.Write(a + \"|\" + a.Count + \"|\" + a.Item(1) + \"|\" + a.Item() + "
+                  "\"|\" + a.Item(2) + \"|\");\n"
+                  "Response.Write(Request.QueryString(\"q\") + \"|\" + "
+                  "Request.QueryString(\"q\").Count + \"|\" + Request(\"x\") + \"|\" + "
+                  "Request.Form.Count + \"|\" + Request.Form.Key(1) + \"|\" + "
+                  "Request.ServerVariables(\"REQUEST_METHOD\") + \"|\" + Request.Form(\"e\"));\n"
+                  "var names = []; for (var e = new Enumerator(Request.Form); !e.atEnd(); "
+                  "e.moveNext()) names.push(e.item());\n"
+                  "Response.Write(\"|\" + names.join(\",\"));\n"
+                  "%>"));
+        Browser browser(m_port);
+        const Reply reply =
+            browser.postRaw(QStringLiteral("/multi.asp?q=1&q=two+words&x=from%20query"),
+                            "application/x-www-form-urlencoded",
+                            "a=first&b=x&a=second&x=from+form&e=%C3%A9t%C3%A9");
+        QVERIFY2(reply.status == 200, qPrintable(reply.text()));
+        QCOMPARE(reply.text(),
+                 QStringLiteral("first, second|2|first|first, second|second|1, two words|2|"
+                                "from query|4|a|POST|été|a,b,x,e"));
+    }
+
+    void indexOutOfRangeIsTheServersError() {
+        QVERIFY(write(QStringLiteral("range.asp"),
+                      "<%@ Language=\"JScript\" %><% "
+                      "Response.Write(Request.QueryString(\"a\").Item(3)); %>"));
+        const Reply reply = get(QStringLiteral("/range.asp?a=1"));
+        QCOMPARE(reply.status, 500);
+        QVERIFY2(reply.text().contains(QLatin1String("Request object </font> <font face=\"Arial\" "
+                                                     "size=2>error 'ASP 0105'")),
+                 qPrintable(reply.text()));
+    }
+
+    void responseEndAndRedirectStopThePage() {
+        QVERIFY(write(QStringLiteral("end.asp"),
+                      "<%@ Language=\"JScript\" %>a<%\n"
+                      "try { Response.End(); } catch (e) { Response.Write(\"caught\"); }\n"
+                      "Application(\"after end\") = \"ran\";\n"
+                      "Response.Write(\"b\");\n"
+                      "%>tail"));
+        const Reply ended = get(QStringLiteral("/end.asp"));
+        QCOMPARE(ended.status, 200);
+        QCOMPARE(ended.text(), QStringLiteral("a"));
+
+        QVERIFY(write(QStringLiteral("redirect.asp"),
+                      "<%@ Language=\"JScript\" %>text before<%\n"
+                      "Response.AddHeader(\"X-Before\", \"1\");\n"
+                      "Response.Redirect(\"default.asp?from=redirect\");\n"
+                      "Application(\"after redirect\") = \"ran\";\n"
+                      "%>tail"));
+        const Reply moved = get(QStringLiteral("/redirect.asp"));
+        QCOMPARE(moved.status, 302);
+        QCOMPARE(moved.header("Location"), QByteArray("default.asp?from=redirect"));
+        QCOMPARE(moved.header("X-Before"), QByteArray("1"));
+        QVERIFY(moved.text().contains(QLatin1String("Object Moved")));
+        QVERIFY(!moved.text().contains(QLatin1String("text before")));
+        QVERIFY(!moved.text().contains(QLatin1String("tail")));
+
+        QVERIFY(write(QStringLiteral("after.asp"),
+                      "<%@ Language=\"JScript\" %><%= Application(\"after end\") + \"|\" + "
+                      "Application(\"after redirect\") %>"));
+        QCOMPARE(get(QStringLiteral("/after.asp")).text(), QStringLiteral("undefined|undefined"));
+    }
+
+    void responseHeadersStatusAndCookies() {
+        QVERIFY(write(QStringLiteral("headers.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "Response.Status = \"404 Not Here\";\n"
+                      "Response.ContentType = \"text/plain\";\n"
+                      "Response.CharSet = \"utf-8\";\n"
+                      "Response.CacheControl = \"no-cache\";\n"
+                      "Response.Cookies(\"taste\") = \"sweet & sour\";\n"
+                      "Response.Cookies(\"taste\").Path = \"/shop\";\n"
+                      "Response.Write(\"x\"); Response.Clear(); Response.Write(\"y\");\n"
+                      "%>"));
+        const Reply reply = get(QStringLiteral("/headers.asp"));
+        QCOMPARE(reply.status, 404);
+        QCOMPARE(reply.header("Content-Type"), QByteArray("text/plain; charset=utf-8"));
+        QCOMPARE(reply.header("Cache-Control"), QByteArray("no-cache"));
+        QVERIFY(reply.headerValues("Set-Cookie")
+                    .contains(QByteArray("taste=sweet+%26+sour; path=/shop")));
+        QCOMPARE(reply.text(), QStringLiteral("y"));
+
+        QVERIFY(write(QStringLiteral("late.asp"), "<%@ Language=\"JScript\" %><%\n"
+                                                  "Response.Buffer = false;\n"
+                                                  "Response.Write(\"sent\");\n"
+                                                  "Response.AddHeader(\"X-Late\", \"1\");\n"
+                                                  "%>"));
+        const Reply late = get(QStringLiteral("/late.asp"));
+        QCOMPARE(late.status, 500);
+        QVERIFY2(late.text().contains(QLatin1String("error 'ASP 0156'")), qPrintable(late.text()));
+        QVERIFY(late.text().contains(
+            QLatin1String("/late.asp</font><font face=\"Arial\" size=2>, line 4")));
+    }
+
+    void sessionsAreKeptApart() {
+        QVERIFY(write(QStringLiteral("count.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "Session(\"Visits\") = (Session(\"visits\") || 0) + 1;\n"
+                      "Response.Write(Session(\"VISITS\") + \"|\" + Session.Contents.Count);\n"
+                      "%>"));
+        Browser first(m_port);
+        Browser second(m_port);
+        QCOMPARE(first.get(QStringLiteral("/count.asp")).text(), QStringLiteral("1|1"));
+        QCOMPARE(first.get(QStringLiteral("/count.asp")).text(), QStringLiteral("2|1"));
+        QCOMPARE(second.get(QStringLiteral("/count.asp")).text(), QStringLiteral("1|1"));
+        QCOMPARE(first.get(QStringLiteral("/count.asp")).text(), QStringLiteral("3|1"));
+        QCOMPARE(first.cookies().size(), 1);
+        QVERIFY(first.cookies().firstKey().startsWith("ASPSESSIONID"));
+        QVERIFY(first.cookies().first() != second.cookies().first());
+
+        QVERIFY(write(QStringLiteral("abandon.asp"),
+                      "<%@ Language=\"JScript\" %><% Session.Abandon(); %>gone"));
+        QCOMPARE(first.get(QStringLiteral("/abandon.asp")).text(), QStringLiteral("gone"));
+        QCOMPARE(first.get(QStringLiteral("/count.asp")).text(), QStringLiteral("1|1"));
+    }
+
+    void scriptTimeoutStopsARunawayPage() {
+        QVERIFY(write(QStringLiteral("forever.asp"),
+                      "<%@ Language=\"JScript\" %>start<%\n"
+                      "Server.ScriptTimeout = 1;\n"
+                      "while (true) { try { for (;;) {} } catch (e) {} }\n"
+                      "%>"));
+        const Reply reply = get(QStringLiteral("/forever.asp"));
+        QCOMPARE(reply.status, 500);
+        QVERIFY2(reply.text().contains(QLatin1String("error 'ASP 0113'")),
+                 qPrintable(reply.text()));
+        QVERIFY(reply.text().contains(QLatin1String("Script timed out")));
+        QVERIFY(reply.text().contains(QLatin1String("/forever.asp")));
+        // The engine that ran it serves the next pages as before.
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(get(QStringLiteral("/default.asp")).text(), QStringLiteral("home"));
+    }
+
+    void includesAndServerScriptBlocks() {
+        QVERIFY(write(QStringLiteral("lib/helpers.inc"),
+                      "<%\nfunction twice(s) {\n  return s + s;\n}\nfunction broken() {\n  return "
+                      "undefinedThing;\n}\n%>"));
+        QVERIFY(write(QStringLiteral("lib/more.inc"),
+                      "<!-- #include file=\"helpers.inc\" -->\n<% var fromMore = \"more\"; %>"));
+        QVERIFY(write(QStringLiteral("pages/uses.asp"),
+                      "<%@ Language=\"JScript\" %>\n<!-- #include virtual=\"/lib/more.inc\" -->\n"
+                      "<%= twice(\"ab\") + \"|\" + fromMore + \"|\" + late() %>\n"
+                      "<% if (Request.QueryString(\"fail\") == \"1\") broken(); %>\n"
+                      "<script runat=\"server\" language=\"JScript\">\nfunction late() { return "
+                      "\"declared later\"; }\n</script>\n"));
+        const Reply reply = get(QStringLiteral("/pages/uses.asp"));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.text().trimmed(), QStringLiteral("abab|more|declared later"));
+
+        const Reply failing = get(QStringLiteral("/pages/uses.asp?fail=1"));
+        QCOMPARE(failing.status, 500);
+        QVERIFY2(failing.text().contains(QLatin1String("'undefinedThing' is undefined")),
+                 qPrintable(failing.text()));
+        QVERIFY2(failing.text().contains(
+                     QLatin1String("/lib/helpers.inc</font><font face=\"Arial\" size=2>, line 6")),
+                 qPrintable(failing.text()));
+
+        QVERIFY(write(QStringLiteral("noinclude.asp"),
+                      "<%@ Language=\"JScript\" %>\n\n<!-- #include file=\"nowhere.inc\" -->"));
+        const Reply missing = get(QStringLiteral("/noinclude.asp"));
+        QCOMPARE(missing.status, 500);
+        QVERIFY(missing.text().contains(QLatin1String("error 'ASP 0126'")));
+        QVERIFY(missing.text().contains(
+            QLatin1String("/noinclude.asp</font><font face=\"Arial\" size=2>, line 3")));
+
+        QVERIFY(
+            write(QStringLiteral("vb.asp"), "<%@ Language=\"VBScript\" %><% Response.Write 1 %>"));
+        const Reply vb = get(QStringLiteral("/vb.asp"));
+        QCOMPARE(vb.status, 500);
+        QVERIFY(vb.text().contains(QLatin1String("JScript pages only")));
+
+        QVERIFY(
+            write(QStringLiteral("syntax.asp"), "<%@ Language=\"JScript\" %>\n<%\nvar a = ;\n%>"));
+        const Reply syntax = get(QStringLiteral("/syntax.asp"));
+        QCOMPARE(syntax.status, 500);
+        QVERIFY(syntax.text().contains(QLatin1String(
+            "JScript compilation </font> <font face=\"Arial\" size=2>error '800a03ea'")));
+        QVERIFY(syntax.text().contains(
+            QLatin1String("/syntax.asp</font><font face=\"Arial\" size=2>, line 3")));
+    }
+
+    void serverObject() {
+        QVERIFY(write(QStringLiteral("sub/server.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "Response.Write(Server.MapPath(\"x.txt\") + \"|\" + "
+                      "Server.MapPath(\"/db/shop.db\") + \"|\");\n"
+                      "Response.Write(Server.HTMLEncode(\"<a href='x'>\\\"&\\\"</a>\") + \"|\" + "
+                      "Server.URLEncode(\"a b&c/d.e\") + \"|\");\n"
+                      "Server.Execute(\"part.asp\");\n"
+                      "Response.Write(\"|\" + "
+                      "String(Server.CreateObject(\"Scriptlet.TypeLib\").Guid).length);\n"
+                      "%>"));
+        QVERIFY(
+            write(QStringLiteral("sub/part.asp"),
+                  "<%@ Language=\"JScript\" %>part of <%= Request.ServerVariables(\"URL\") %>"));
+        const Reply reply = get(QStringLiteral("/sub/server.asp"));
+        QCOMPARE(reply.status, 200);
+        const QString root = QFileInfo(m_root.path()).canonicalFilePath();
+        QCOMPARE(reply.text(),
+                 root + QStringLiteral("/sub/x.txt|") + root +
+                     QStringLiteral("/db/shop.db|&lt;a href='x'&gt;&quot;&amp;&quot;&lt;/a&gt;|"
+                                    "a+b%26c%2Fd%2Ee|part of /sub/server.asp|38"));
+
+        QVERIFY(write(
+            QStringLiteral("transfer.asp"),
+            "<%@ Language=\"JScript\" %>before <% Server.Transfer(\"sub/part.asp\"); %> after"));
+        QCOMPARE(get(QStringLiteral("/transfer.asp")).text(),
+                 QStringLiteral("before part of /transfer.asp"));
+
+        QVERIFY(write(QStringLiteral("mappath.asp"),
+                      "<%@ Language=\"JScript\" %><%= Server.MapPath(\"../../etc/passwd\") %>"));
+        const Reply parent = get(QStringLiteral("/mappath.asp"));
+        QCOMPARE(parent.status, 500);
+        QVERIFY(parent.text().contains(QLatin1String("error 'ASP 0175'")));
+
+        QVERIFY(
+            write(QStringLiteral("unknown.asp"),
+                  "<%@ Language=\"JScript\" %><% Server.CreateObject(\"Word.Application\"); %>"));
+        const Reply unknown = get(QStringLiteral("/unknown.asp"));
+        QCOMPARE(unknown.status, 500);
+        QVERIFY(unknown.text().contains(QLatin1String("Invalid class string")));
+    }
+
+    void adoOverTheSampleDatabase() {
+        QVERIFY(write(
+            QStringLiteral("ado.asp"),
+            "<%@ Language=\"JScript\" %><%\n"
+            "var conn = Server.CreateObject(\"ADODB.Connection\");\n"
+            "conn.Open(\"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/shop.db\"));\n"
+            "var cmd = Server.CreateObject(\"ADODB.Command\");\n"
+            "cmd.ActiveConnection = conn;\n"
+            "cmd.CommandText = \"SELECT OrderID, OrderDate, Freight, ShipCity FROM Orders WHERE "
+            "OrderID >= ? ORDER BY OrderID\";\n"
+            "cmd.Parameters.Append(cmd.CreateParameter(\"from\", 3, 1, 0, 1002));\n"
+            "var rs = Server.CreateObject(\"ADODB.Recordset\");\n"
+            "rs.CursorLocation = 3;\n"
+            "rs.Open(cmd);\n"
+            "var d = new Date(rs(\"OrderDate\").Value);\n"
+            "Response.Write(rs.RecordCount + \"|\" + rs.Fields.Count + \"|\" + rs.Fields(0).Name + "
+            "\"|\" + "
+            "rs(\"shipcity\") + \"|\" + (rs.Fields.Item(\"OrderDate\").Value instanceof Date) + "
+            "\"|\" + d.getFullYear() + \"-\" + (d.getMonth() + 1) + \"-\" + d.getDate() + "
+            "\"|\" + rs(\"Freight\").Value + \"|\");\n"
+            "rs.PageSize = 2; rs.AbsolutePage = 2;\n"
+            "Response.Write(rs(\"OrderID\") + \"|\" + rs.AbsolutePage + \"|\" + rs.PageCount + "
+            "\"|\");\n"
+            "var n = 0; while (!rs.EOF) { n++; rs.MoveNext(); }\n"
+            "Response.Write(n + \"|\");\n"
+            "var fwd = conn.Execute(\"SELECT COUNT(*) AS c FROM Customers\");\n"
+            "Response.Write(fwd.RecordCount + \"|\" + fwd(\"c\") + \"|\");\n"
+            "try { rs.MoveNext(); } catch (e) { Response.Write(e.number + \"|\" + e.description); "
+            "}\n"
+            "rs.Close(); conn.Close();\n"
+            "%>"));
+        const Reply reply = get(QStringLiteral("/ado.asp"));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(
+            reply.text(),
+            QStringLiteral(
+                "13|4|OrderID|York|true|2024-3-3|6|1004|2|7|11|-1|10|-2146825267|Either BOF or "
+                "EOF is True, or the current record has been deleted. Requested "
+                "operation requires a current record."));
+
+        QVERIFY(write(
+            QStringLiteral("badsql.asp"),
+            "<%@ Language=\"JScript\" %><%\nvar c = Server.CreateObject(\"ADODB.Connection\");\n"
+            "c.Open(\"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/shop.db\"));\n"
+            "c.Execute(\"SELECT * FROM NoSuchTable\");\n%>"));
+        const Reply bad = get(QStringLiteral("/badsql.asp"));
+        QCOMPARE(bad.status, 500);
+        QVERIFY(bad.text().contains(QLatin1String(
+            "ADODB.Connection </font> <font face=\"Arial\" size=2>error '80004005'")));
+        QVERIFY(bad.text().contains(QLatin1String("no such table: NoSuchTable")));
+        QVERIFY(bad.text().contains(
+            QLatin1String("/badsql.asp</font><font face=\"Arial\" size=2>, line 4")));
+
+        QVERIFY(write(
+            QStringLiteral("access.asp"),
+            "<%@ Language=\"JScript\" %><%\nvar c = Server.CreateObject(\"ADODB.Connection\");\n"
+            "c.Open(\"Driver={Microsoft Access Driver (*.mdb)}; DBQ=\" + "
+            "Server.MapPath(\"db/x.mdb\"));\n%>"));
+        const Reply access = get(QStringLiteral("/access.asp"));
+        QCOMPARE(access.status, 500);
+        QVERIFY(
+            access.text().contains(QLatin1String("The preview cannot open this data source yet")));
+    }
+
+    void cleanupTestCase() { m_host.stop(); }
+};
+
+QTEST_MAIN(PreviewAspTest)
+#include "tst_preview_asp.moc"

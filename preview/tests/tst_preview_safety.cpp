@@ -1,0 +1,245 @@
+// The preview host under hostile requests sent on a raw socket: traversal,
+// source and data requests, oversize and malformed requests. Each is refused
+// with the right status and the host keeps answering.
+#include "preview/previewhost.h"
+#include "previewtesting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace previewtest;
+
+namespace {
+const QByteArray kSecret = "secret-source-text";
+}
+
+class PreviewSafetyTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_outside; // holds the site and, beside it, a file it must not reach
+    ordwick::PreviewHost m_host;
+    quint16 m_port = 0;
+
+    bool write(const QString& path, const QByteArray& text) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(text) == text.size();
+    }
+
+    QString site() const { return m_outside.filePath(QStringLiteral("site")); }
+
+    Reply raw(const QByteArray& bytes) { return rawExchange(m_port, bytes); }
+
+    Reply getRaw(const QByteArray& target) {
+        return raw("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    }
+
+    void stillAnswers() {
+        const Reply reply = getRaw("/page.asp");
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.text(), QStringLiteral("page ran"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_outside.isValid());
+        QVERIFY(write(m_outside.filePath(QStringLiteral("outside.txt")), kSecret));
+        QVERIFY(
+            write(site() + QStringLiteral("/page.asp"),
+                  "<%@ Language=\"JScript\" %><% var hidden = \"" + kSecret + "\"; %>page ran"));
+        QVERIFY(write(site() + QStringLiteral("/include/lib.inc"),
+                      "<% var x = \"" + kSecret + "\"; %>"));
+        QVERIFY(write(site() + QStringLiteral("/global.asa"), kSecret));
+        QVERIFY(write(site() + QStringLiteral("/web.config"), kSecret));
+        QVERIFY(write(site() + QStringLiteral("/notes.txt"), "plain notes"));
+        QVERIFY(write(site() + QStringLiteral("/db/shop.db"), kSecret));
+        QVERIFY(write(site() + QStringLiteral("/db/readme.txt"), kSecret));
+        QVERIFY(write(site() + QStringLiteral("/private/web.config"),
+                      "<configuration><system.webServer><security><requestFiltering>"
+                      "<fileExtensions allowUnlisted=\"false\" /></requestFiltering></security>"
+                      "</system.webServer></configuration>"));
+        QVERIFY(write(site() + QStringLiteral("/private/data.txt"), kSecret));
+        QVERIFY(write(site() + QStringLiteral("/.git/config"), kSecret));
+        QVERIFY(QFile::link(m_outside.filePath(QStringLiteral("outside.txt")),
+                            site() + QStringLiteral("/link.txt")));
+        const ordwick::PreviewHost::Started started = m_host.start(site());
+        QVERIFY2(started.ok(), qPrintable(started.error));
+        m_port = static_cast<quint16>(started.url.port());
+        QCOMPARE(m_host.address().host(), QStringLiteral("127.0.0.1"));
+    }
+
+    void listensOnLoopbackOnly() {
+        bool tried = false;
+        for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+            if (address.isLoopback() || address.protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            tried = true;
+            QTcpSocket socket;
+            socket.connectToHost(address, m_port);
+            QVERIFY2(
+                !socket.waitForConnected(2000),
+                qPrintable(QStringLiteral("the preview answers on %1").arg(address.toString())));
+        }
+        if (!tried)
+            QSKIP("This machine has no network address besides loopback to try.");
+    }
+
+    void pathsLeavingTheSiteAreRefused_data() {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<int>("status");
+        QTest::newRow("dot dot") << QByteArray("/../outside.txt") << 400;
+        QTest::newRow("dot dot inside") << QByteArray("/include/../../outside.txt") << 400;
+        QTest::newRow("encoded dots") << QByteArray("/%2e%2e/outside.txt") << 400;
+        QTest::newRow("encoded slash") << QByteArray("/include%2f..%2f..%2foutside.txt") << 400;
+        QTest::newRow("double encoded") << QByteArray("/%252e%252e/outside.txt") << 400;
+        QTest::newRow("backslash") << QByteArray("/..\\outside.txt") << 400;
+        QTest::newRow("encoded backslash") << QByteArray("/..%5coutside.txt") << 400;
+        QTest::newRow("absolute") << QByteArray("//etc/passwd") << 400;
+        QTest::newRow("drive") << QByteArray("/C:/Windows/win.ini") << 400;
+        QTest::newRow("no leading slash") << QByteArray("outside.txt") << 400;
+        QTest::newRow("full URL elsewhere")
+            << QByteArray("http://example.com/../outside.txt") << 400;
+        QTest::newRow("NUL") << QByteArray("/page.asp%00.txt") << 400;
+        QTest::newRow("link out of the site") << QByteArray("/link.txt") << 404;
+    }
+
+    void pathsLeavingTheSiteAreRefused() {
+        QFETCH(QByteArray, target);
+        QFETCH(int, status);
+        const Reply reply = getRaw(target);
+        QCOMPARE(reply.status, status);
+        QVERIFY(!reply.body.contains(kSecret));
+        stillAnswers();
+    }
+
+    void sourcesAndDataAreNeverServed_data() {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<int>("status");
+        QTest::newRow("include source") << QByteArray("/include/lib.inc") << 404;
+        QTest::newRow("page with a stream name") << QByteArray("/page.asp::$DATA") << 400;
+        QTest::newRow("page with a trailing dot") << QByteArray("/page.asp.") << 404;
+        QTest::newRow("page as a folder") << QByteArray("/page.asp/") << 404;
+        QTest::newRow("global.asa") << QByteArray("/global.asa") << 404;
+        QTest::newRow("web.config") << QByteArray("/web.config") << 404;
+        QTest::newRow("database") << QByteArray("/db/shop.db") << 404;
+        QTest::newRow("database, another case") << QByteArray("/DB/shop.db") << 404;
+        QTest::newRow("text in db") << QByteArray("/db/readme.txt") << 404;
+        QTest::newRow("db folder") << QByteArray("/db/") << 404;
+        QTest::newRow("folder its web.config closes") << QByteArray("/private/data.txt") << 404;
+        QTest::newRow("hidden folder") << QByteArray("/.git/config") << 404;
+        QTest::newRow("folder without default page") << QByteArray("/include/") << 403;
+    }
+
+    void sourcesAndDataAreNeverServed() {
+        QFETCH(QByteArray, target);
+        QFETCH(int, status);
+        const Reply reply = getRaw(target);
+        QCOMPARE(reply.status, status);
+        QVERIFY(!reply.body.contains(kSecret));
+        QVERIFY(!reply.body.contains("<%"));
+    }
+
+    void pagesRunAndStaticFilesKeepTheirType() {
+        const Reply page = getRaw("/page.asp");
+        QCOMPARE(page.status, 200);
+        QCOMPARE(page.text(), QStringLiteral("page ran"));
+        const Reply notes = getRaw("/notes.txt");
+        QCOMPARE(notes.status, 200);
+        QCOMPARE(notes.header("Content-Type"), QByteArray("text/plain"));
+        QCOMPARE(notes.text(), QStringLiteral("plain notes"));
+        const Reply head = raw("HEAD /notes.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        QCOMPARE(head.status, 200);
+        QVERIFY(head.body.isEmpty());
+        const Reply folder = getRaw("/include");
+        QCOMPARE(folder.status, 301);
+        QCOMPARE(folder.header("Location"), QByteArray("/include/"));
+    }
+
+    void oversizeRequestsAreRefused() {
+        const QByteArray body = "a=" + QByteArray(300000, 'x');
+        const Reply big =
+            raw("POST /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        QCOMPARE(big.status, 413);
+        stillAnswers();
+
+        const Reply longTarget = getRaw("/page.asp?q=" + QByteArray(20000, 'q'));
+        QCOMPARE(longTarget.status, 414);
+        stillAnswers();
+
+        const QByteArray header = "X-Big: " + QByteArray(20000, 'h') + "\r\n";
+        const Reply bigHeader =
+            raw("GET /page.asp HTTP/1.1\r\nHost: x\r\n" + header + "Connection: close\r\n\r\n");
+        QVERIFY(bigHeader.status == 400 || bigHeader.closedWithoutAnswer);
+        stillAnswers();
+
+        // A form body well inside the limit reaches the page.
+        const QByteArray fine = "a=" + QByteArray(100000, 'y');
+        const Reply accepted = raw("POST /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                                   "Content-Type: application/x-www-form-urlencoded\r\n"
+                                   "Content-Length: " +
+                                   QByteArray::number(fine.size()) + "\r\n\r\n" + fine);
+        QCOMPARE(accepted.status, 200);
+    }
+
+    void malformedRequestsGetBadRequest_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("garbage") << QByteArray("GARBAGE\r\n\r\n");
+        QTest::newRow("no version") << QByteArray("GET /page.asp\r\n\r\n");
+        QTest::newRow("unknown method") << QByteArray("BREW /page.asp HTTP/1.1\r\nHost: x\r\n\r\n");
+        QTest::newRow("binary") << QByteArray("\x01\x02\x03\xff\xfe\r\n\r\n", 8);
+        QTest::newRow("bad content length")
+            << QByteArray("POST /page.asp HTTP/1.1\r\nHost: x\r\nContent-Length: banana\r\n\r\n");
+    }
+
+    void malformedRequestsGetBadRequest() {
+        QFETCH(QByteArray, bytes);
+        const Reply reply = raw(bytes);
+        QVERIFY2(reply.status == 400 || reply.closedWithoutAnswer,
+                 qPrintable(QString::number(reply.status)));
+        stillAnswers();
+    }
+
+    void methodsPagesDoNotTake() {
+        const Reply put = raw("PUT /notes.txt HTTP/1.1\r\nHost: x\r\nContent-Length: 1\r\n"
+                              "Connection: close\r\n\r\nx");
+        QCOMPARE(put.status, 405);
+        const Reply del = raw("DELETE /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        QCOMPARE(del.status, 405);
+        QFile notes(site() + QStringLiteral("/notes.txt"));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll(), QByteArray("plain notes"));
+    }
+
+    void stopsAndStartsAgain() {
+        const quint16 port = m_port;
+        m_host.stop();
+        QVERIFY(!m_host.running());
+        QVERIFY(rawExchange(port, "GET /page.asp HTTP/1.1\r\n\r\n", 2000).closedWithoutAnswer);
+        const ordwick::PreviewHost::Started again = m_host.start(site(), port);
+        QVERIFY2(again.ok(), qPrintable(again.error));
+        QCOMPARE(again.url.port(), int(port));
+        stillAnswers();
+        ordwick::PreviewHost second;
+        const ordwick::PreviewHost::Started taken = second.start(site(), port);
+        QVERIFY(!taken.ok());
+        QVERIFY(taken.error.contains(QString::number(port)));
+        const ordwick::PreviewHost::Started missing =
+            second.start(m_outside.filePath(QStringLiteral("nowhere")));
+        QVERIFY(!missing.ok());
+        QVERIFY(missing.error.contains(QLatin1String("does not exist")));
+    }
+
+    void cleanupTestCase() { m_host.stop(); }
+};
+
+QTEST_MAIN(PreviewSafetyTest)
+#include "tst_preview_safety.moc"
