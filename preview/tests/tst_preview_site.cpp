@@ -187,7 +187,7 @@ private Q_SLOTS:
                                << "Nordwind Outdoor GmbH";
         QTest::newRow("export csv")
             << "/customers_export.asp?f=csv" << QByteArray("text/csv; charset=utf-8")
-            << "1,Harbour Lights Trading,Maren Holt,NO,15000.00";
+            << "\"1\",\"Harbour Lights Trading\",\"Maren Holt\",\"NO\",\"15000.00\"";
         QTest::newRow("export spreadsheet")
             << "/customers_export.asp?f=xls"
             << QByteArray("application/vnd.ms-excel; charset=utf-8") << "Harbour Lights Trading";
