@@ -67,13 +67,23 @@ struct Stopped {};
 // The caller's callbacks and the run's own bookkeeping.
 class Run {
 public:
-    Run(const ordwick_engine_events& events, const std::atomic<bool>& abort)
-        : m_events(events), m_abort(abort) {}
+    Run(const ordwick_engine_events& events, const std::atomic<bool>& abort,
+        ordwick_engine_warning_callback warning = nullptr)
+        : m_events(events), m_abort(abort), m_warning(warning) {}
 
     void report(const QString& source, const QString& description, int number) {
         if (m_events.script_error)
             m_events.script_error(m_events.context, source.toUtf8().constData(),
                                   description.toUtf8().constData(), number);
+    }
+    // A caller that takes no warnings sees them as failures.
+    void warn(const QString& source, const QString& description, int number) {
+        if (!m_warning) {
+            report(source, description, number);
+            return;
+        }
+        m_warning(m_events.context, source.toUtf8().constData(), description.toUtf8().constData(),
+                  number);
     }
     void progress(int status) {
         if (m_events.progress)
@@ -97,6 +107,7 @@ public:
 private:
     const ordwick_engine_events& m_events;
     const std::atomic<bool>& m_abort;
+    ordwick_engine_warning_callback m_warning;
 };
 
 // The central error handler's user, inside the engine: every report becomes a
@@ -428,7 +439,7 @@ int Engine::generate(const ordwick_engine_events& events) {
     if (m_running)
         return ORDWICK_ENGINE_BUSY;
     const Busy busy(m_running);
-    Run run(events, m_abort);
+    Run run(events, m_abort, m_warning);
     try {
         const RunScope scope(run);
         run.checkpoint();
@@ -451,8 +462,13 @@ int Engine::generate(const ordwick_engine_events& events) {
             return ORDWICK_ENGINE_NOT_RUN;
         }
         run.destination = QDir(destination).absolutePath() + QLatin1Char('/');
-        for (const PlanProblem& problem : problems)
-            run.report(kModule + QStringLiteral("PlanSite"), problem.description, problem.number);
+        for (const PlanProblem& problem : problems) {
+            if (problem.warning)
+                run.warn(kModule + QStringLiteral("PlanSite"), problem.description, problem.number);
+            else
+                run.report(kModule + QStringLiteral("PlanSite"), problem.description,
+                           problem.number);
+        }
         QString templateFolder;
         const Frame frame = loadFrame(run, m_applicationPath, project.SelectedTemplate, plan->files,
                                       templateFolder);

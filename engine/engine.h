@@ -15,6 +15,7 @@ public:
     void setProjectFilePath(const QString& path) { m_projectFilePath = path; }
     bool abortRequested() const { return m_abort.load(); }
     void setAbort(bool abort) { m_abort.store(abort); }
+    void setWarningCallback(ordwick_engine_warning_callback warning) { m_warning = warning; }
 
     int generate(const ordwick_engine_events& events);
     int listTasks(const ordwick_engine_events& events, ordwick_engine_task_callback task);
@@ -23,6 +24,7 @@ private:
     QString m_applicationPath;
     QString m_projectFilePath;
     std::atomic<bool> m_abort{false};
+    ordwick_engine_warning_callback m_warning = nullptr;
     bool m_running = false;
 };
 

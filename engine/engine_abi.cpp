@@ -51,6 +51,12 @@ void ordwick_engine_set_abort(ordwick_engine* engine, int32_t abort) {
         engine->engine.setAbort(abort != 0);
 }
 
+void ordwick_engine_set_warning_callback(ordwick_engine* engine,
+                                         ordwick_engine_warning_callback warning) {
+    if (engine)
+        engine->engine.setWarningCallback(warning);
+}
+
 int32_t ordwick_engine_generate(ordwick_engine* engine, const ordwick_engine_events* events) {
     if (!engine)
         return ORDWICK_ENGINE_INVALID;

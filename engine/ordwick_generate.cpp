@@ -90,6 +90,12 @@ int main(int argc, char* argv[]) {
                 ++failures;
                 err(QStringLiteral("error: %1: %2 (%3)").arg(module, description).arg(number));
             });
+        // A warning says the site was written differently than asked; the run still succeeds.
+        QObject::connect(
+            &engine, &GenerationEngine::warningReported,
+            [](const QString& module, const QString& description, int number) {
+                err(QStringLiteral("warning: %1: %2 (%3)").arg(module, description).arg(number));
+            });
         engine.setProjectFilePath(QFileInfo(project).absoluteFilePath());
         engine.setApplicationPath(
             QDir(appDir.isEmpty() ? ordwick::programFolder() : appDir).absolutePath());

@@ -4,6 +4,7 @@
 #include "datasource/connectionstring.h"
 #include "foundation/paths.h"
 #include "foundation/runtimeerror.h"
+#include "generation/pagenames.h"
 #include "project/projectsession.h"
 
 #include <QDir>
@@ -108,52 +109,32 @@ QString renameDriver(const QString& text, const QString& from, const QString& to
 const QString kLocalSqliteDriver = QStringLiteral("SQLite3");
 const QString kServerSqliteDriver = QStringLiteral("SQLite3 ODBC Driver");
 
-// A page name must stay a plain file name in the destination folder and be
-// usable in an include directive and a link.
-bool isPlainFileName(const QString& name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (const QChar ch : name) {
-        if (ch.unicode() < 0x20 || QStringLiteral("/\\\"<>|*?:%").contains(ch))
-            return false;
-    }
-    return true;
-}
-
-QString plainFileName(QString name) {
-    for (QChar& ch : name) {
-        if (ch.unicode() < 0x20 || QStringLiteral("/\\\"<>|*?:%").contains(ch))
-            ch = QLatin1Char('_');
-    }
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        name = QStringLiteral("page.asp");
-    return name;
-}
-
 class FileNamer {
 public:
     FileNamer(const Project& project, std::vector<PlanProblem>& problems)
         : m_project(project), m_problems(problems) {}
 
-    // The file a page is written as: the rename list's name when it is a
-    // usable one, else the default name.
-    QString name(const QString& defaultName) {
-        const QString fallback = plainFileName(defaultName);
+    // The file a page is written as: the rename list's name in its safe form.
+    // A page the list does not name gets the safe form of its own name
+    // silently; a listed name that must change is reported once, as a
+    // warning, and only for a page the run writes.
+    QString name(const QString& defaultName, bool written, bool listed) {
+        const QString fallback = safePageFileName(defaultName);
         QString chosen = renamedPageFile(m_project, defaultName);
-        if (!isPlainFileName(chosen)) {
-            m_problems.push_back(
-                {QStringLiteral("The page \"%1\" cannot be written as \"%2\"; it is written as "
-                                "\"%3\".")
-                     .arg(defaultName, chosen, fallback),
-                 ErrorNumber::InvalidCall});
-            chosen = fallback;
+        if (!isSafePageFileName(chosen)) {
+            const QString safe = safePageFileName(chosen);
+            if (written && (listed || chosen != defaultName))
+                warn(QStringLiteral("The page \"%1\" cannot be written as \"%2\"; it is written "
+                                    "as \"%3\".")
+                         .arg(defaultName, chosen, safe));
+            chosen = safe;
         }
+        if (!written)
+            return chosen;
         if (m_used.contains(chosen, Qt::CaseInsensitive) && chosen != fallback) {
-            m_problems.push_back(
-                {QStringLiteral("Two pages are renamed to \"%1\"; the page \"%2\" keeps its own "
+            warn(QStringLiteral("Two pages are renamed to \"%1\"; the page \"%2\" keeps its own "
                                 "name.")
-                     .arg(chosen, defaultName),
-                 ErrorNumber::InvalidCall});
+                     .arg(chosen, defaultName));
             chosen = fallback;
         }
         m_used.append(chosen);
@@ -161,6 +142,10 @@ public:
     }
 
 private:
+    void warn(const QString& description) {
+        m_problems.push_back({description, ErrorNumber::InvalidCall, true});
+    }
+
     const Project& m_project;
     std::vector<PlanProblem>& m_problems;
     QStringList m_used;
@@ -459,9 +444,9 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     const auto pageOf = [&](TaskKind kind, const QString& suffix) {
         for (const GenerationTask& task : plan.tasks) {
             if (task.kind == kind && !task.pageSuffix.isEmpty())
-                return namer.name(pageFileName(p, task));
+                return namer.name(pageFileName(p, task), true, true);
         }
-        return namer.name(stem + suffix);
+        return namer.name(stem + suffix, false, true);
     };
     const QString include = QStringLiteral("include/");
     plan.files.variables = include + pageOf(TaskKind::Variables, QStringLiteral("_variables.asp"));
@@ -470,13 +455,16 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     plan.files.functions = include + QStringLiteral("functions.asp");
     plan.files.styleSheet = include + QStringLiteral("style.css");
     plan.files.siteScript = include + QStringLiteral("site.js");
-    plan.files.validationScript = include + plainFileName(stem + QStringLiteral("_validation.js"));
+    plan.files.validationScript =
+        include + safePageFileName(stem + QStringLiteral("_validation.js"));
     plan.files.index = pageOf(TaskKind::Index, QStringLiteral("_index.asp"));
     plan.files.edit = pageOf(TaskKind::Edit, QStringLiteral("_edit.asp"));
     plan.files.search = pageOf(TaskKind::Search, QStringLiteral("_search.asp"));
     plan.files.exportPage = pageOf(TaskKind::Export, QStringLiteral("_export.asp"));
-    plan.files.print = namer.name(stem + QStringLiteral("_print.asp"));
-    plan.files.login = namer.name(stem + QStringLiteral("_login.asp"));
+    plan.files.print =
+        namer.name(stem + QStringLiteral("_print.asp"), plan.has(TaskKind::Print), false);
+    plan.files.login =
+        namer.name(stem + QStringLiteral("_login.asp"), plan.has(TaskKind::Login), false);
 
     const bool fileSource = p.DatasourceStatus == DatasourceFile;
     plan.copiesDatabase = fileSource && p.CopyDatabase;

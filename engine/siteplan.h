@@ -141,6 +141,7 @@ struct SitePlan {
 struct PlanProblem {
     QString description;
     int number = 0;
+    bool warning = false; // the site is written all the same, only differently
 };
 
 // Builds the plan. Problems that still leave a usable site (a misspelt key,

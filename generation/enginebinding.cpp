@@ -21,6 +21,8 @@ struct GenerationEngine::Api {
     decltype(&ordwick_engine_set_abort) setAbort = nullptr;
     decltype(&ordwick_engine_generate) generate = nullptr;
     decltype(&ordwick_engine_list_tasks) listTasks = nullptr;
+    // Optional: an engine without it reports warnings as failures.
+    decltype(&ordwick_engine_set_warning_callback) setWarningCallback = nullptr;
 };
 
 namespace {
@@ -93,6 +95,8 @@ GenerationEngine::GenerationEngine(const QString& libraryPath, QObject* parent)
         resolve(m_library, "ordwick_engine_set_abort", api->setAbort);
         resolve(m_library, "ordwick_engine_generate", api->generate);
         resolve(m_library, "ordwick_engine_list_tasks", api->listTasks);
+        api->setWarningCallback = reinterpret_cast<decltype(api->setWarningCallback)>(
+            m_library.resolve("ordwick_engine_set_warning_callback"));
         m_engine = api->create();
         if (!m_engine)
             throw RuntimeError(ErrorNumber::OutOfMemory, QStringLiteral("Out of memory"));
@@ -165,6 +169,15 @@ GenerationEngine::Outcome GenerationEngine::generate() {
                 self->yield();
         });
     };
+    if (m_api->setWarningCallback)
+        m_api->setWarningCallback(m_engine, [](void* context, const char* module,
+                                               const char* description, int32_t number) {
+            auto* self = static_cast<GenerationEngine*>(context);
+            self->guarded([&] {
+                Q_EMIT self->warningReported(QString::fromUtf8(module),
+                                             QString::fromUtf8(description), number);
+            });
+        });
     m_pending = nullptr;
     const int32_t result = m_api->generate(m_engine, &events);
     if (m_pending) {

@@ -21,9 +21,9 @@ struct EngineTask {
 // library, loaded by name when this object is made and unloaded with it, so
 // the program links no engine code: make one object per run.
 //
-// generate() blocks. progress, aborted and failureReported are emitted on the
-// thread that called Generate, before it returns, and `yield` runs between
-// tasks and inside long ones. Abort may be set from a slot, from `yield`, or
+// generate() blocks. progress, aborted, failureReported and warningReported
+// are emitted on the thread that called Generate, before it returns, and
+// `yield` runs between tasks and inside long ones. Abort may be set from a slot, from `yield`, or
 // from any other thread.
 class GenerationEngine : public QObject {
     Q_OBJECT
@@ -69,6 +69,9 @@ Q_SIGNALS:
     void progress(int progressStatus);
     void aborted(bool state);
     void failureReported(const QString& source, const QString& description, int number);
+    // The run did something in another way than the project asked (a page
+    // written under a safe file name); not a failure.
+    void warningReported(const QString& source, const QString& description, int number);
 
 private:
     struct Api;

@@ -43,6 +43,11 @@ typedef struct ordwick_engine_events {
     void (*yield)(void* context);
 } ordwick_engine_events;
 
+/* A warning: the run did what was asked in another way (a page written under a
+ * safe file name instead of the name the project gives it). Not a failure. */
+typedef void (*ordwick_engine_warning_callback)(void* context, const char* module,
+                                                const char* description, int32_t number);
+
 /* One task of the run: its progress number and its text in the task list. */
 typedef void (*ordwick_engine_task_callback)(void* context, int32_t progress_number,
                                              const char* text);
@@ -75,6 +80,13 @@ ORDWICK_ENGINE_API void ordwick_engine_set_project_file_path(ordwick_engine* eng
  * A run does not clear it: an engine whose Abort is set aborts at once. */
 ORDWICK_ENGINE_API int32_t ordwick_engine_get_abort(const ordwick_engine* engine);
 ORDWICK_ENGINE_API void ordwick_engine_set_abort(ordwick_engine* engine, int32_t abort);
+
+/* Where the engine's runs send their warnings, with the run's events->context
+ * as the first argument. Without one (null, the default) warnings are reported
+ * through events->script_error like failures. */
+ORDWICK_ENGINE_API void
+ordwick_engine_set_warning_callback(ordwick_engine* engine,
+                                    ordwick_engine_warning_callback warning);
 
 /* Runs the whole generation and returns when it has finished or stopped.
  * `events` may be null. */

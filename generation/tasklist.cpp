@@ -51,6 +51,12 @@ QString pageFileName(const Project& project, const GenerationTask& task) {
     return project.TableName.toLower() + task.pageSuffix;
 }
 
+QString pageFolder(TaskKind kind) {
+    return kind == TaskKind::Variables || kind == TaskKind::DynamicFunctions
+               ? QStringLiteral("include/")
+               : QString();
+}
+
 QString renamedPageFile(const Project& project, const QString& pageFile) {
     for (const QString& entry : project.Rename) {
         const qsizetype separator = entry.indexOf(QLatin1Char(';'));

@@ -39,6 +39,10 @@ std::vector<GenerationTask> generationTasks(const Project& project);
 // followed by the suffix ("orders_index.asp"); empty for tasks without a page.
 QString pageFileName(const Project& project, const GenerationTask& task);
 
+// The folder below the destination that a task's page goes into: "include/"
+// for the variable and dynamic function pages, else the destination itself ("").
+QString pageFolder(TaskKind kind);
+
 // The task list grid starts with its group row, so task i (0-based) stands in
 // grid row i + 2; the engine reports it done as progress number i + 1, which
 // names that row (progress number + 1).

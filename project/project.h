@@ -92,5 +92,7 @@ struct Project {
 // Adds the rename entry name + ";" + name unless an entry already contains the
 // name anywhere in its text (so "myorders_index.asp" covers "orders_index.asp").
 void SetFileName(QStringList& list, const QString& name);
+// The same, adding name + ";" + renameAs.
+void SetFileName(QStringList& list, const QString& name, const QString& renameAs);
 
 } // namespace ordwick

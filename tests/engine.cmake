@@ -13,3 +13,9 @@ target_compile_definitions(tst_engine PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS}
 ordwick_test(tst_engine_site ordwick_generation SQLite::SQLite3 Qt6::Gui)
 add_dependencies(tst_engine_site ordwick-engine ordwick_samples)
 target_compile_definitions(tst_engine_site PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
+
+# Page file names from awkward table names: the rule, the Finish step, the
+# engine and ordwick-generate, and a run in the window.
+ordwick_test(tst_pagenames ordwick_shell SQLite::SQLite3)
+add_dependencies(tst_pagenames ordwick-engine ordwick-generate)
+target_compile_definitions(tst_pagenames PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})

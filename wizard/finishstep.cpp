@@ -2,10 +2,12 @@
 
 #include "foundation/inifile.h"
 #include "foundation/prompt.h"
+#include "generation/pagenames.h"
 #include "generation/tasklist.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <vector>
 
 namespace ordwick::FinishStep {
 
@@ -42,8 +44,33 @@ void registerPageFiles(Project& project) {
     for (const GenerationTask& task : generationTasks(project)) {
         const QString file = pageFileName(project, task);
         if (!file.isEmpty())
-            SetFileName(project.Rename, file);
+            SetFileName(project.Rename, file, safePageFileName(file));
     }
+}
+
+bool pageFilesAccepted(const Project& project, Prompt& prompt) {
+    struct Page {
+        QString file;    // the name the page is generated as
+        QString written; // where it is written, below the destination
+    };
+    std::vector<Page> pages;
+    for (const GenerationTask& task : generationTasks(project)) {
+        const QString file = pageFileName(project, task);
+        if (file.isEmpty())
+            continue;
+        const QString name = safePageFileName(renamedPageFile(project, file));
+        const QString written = pageFolder(task.kind) + name;
+        for (const Page& page : pages) {
+            if (sameFileName(page.written, written)) {
+                prompt.warning(QStringLiteral("The pages \"%1\" and \"%2\" would both be written "
+                                              "as \"%3\"!\nPlease give one of them another name.")
+                                   .arg(page.file, file, name));
+                return false;
+            }
+        }
+        pages.push_back({file, written});
+    }
+    return true;
 }
 
 bool destinationAccepted(const QString& text, Prompt& prompt) {

@@ -13,6 +13,18 @@
 
 namespace ordwick {
 
+namespace {
+
+// One line per item, each opened with "- ".
+QString listed(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += QStringLiteral("\n- ") + line;
+    return text;
+}
+
+} // namespace
+
 GenerationRun::GenerationRun(ProjectSession& session, QString engineLibrary, QObject* parent)
     : QObject(parent), m_session(session), m_engineLibrary(std::move(engineLibrary)) {}
 
@@ -51,6 +63,11 @@ GenerationRun::Result GenerationRun::run() {
                 if (!result.failures.contains(description))
                     result.failures.append(description);
             });
+    connect(&engine, &GenerationEngine::warningReported, this,
+            [&result](const QString&, const QString& description, int) {
+                if (!result.warnings.contains(description))
+                    result.warnings.append(description);
+            });
     const GenerationEngine::Outcome outcome = engine.generate();
     if (outcome == GenerationEngine::Outcome::Aborted || engine.abortRequested())
         result.outcome = Outcome::Aborted;
@@ -70,7 +87,7 @@ QString GenerationRun::outcomeMessage(const QString& table, const Result& result
     switch (result.outcome) {
     case Outcome::Succeeded:
         return QStringLiteral("ASP files for ") + table +
-               QStringLiteral(" has been sucessfully generated!");
+               QStringLiteral(" has been sucessfully generated!") + listed(result.warnings);
     case Outcome::Aborted:
         return QStringLiteral("ASP files generation aborted by user!");
     case Outcome::Failed:
@@ -84,9 +101,7 @@ QString GenerationRun::outcomeMessage(const QString& table, const Result& result
                                         "failed.")
                              .arg(table, QString::number(count),
                                   count == 1 ? QStringLiteral("task") : QStringLiteral("tasks"));
-    for (const QString& failure : result.failures)
-        text += QStringLiteral("\n- ") + failure;
-    return text;
+    return text + listed(result.failures) + listed(result.warnings);
 }
 
 } // namespace ordwick

@@ -26,6 +26,9 @@ public:
         Outcome outcome = Outcome::NotStarted;
         // What went wrong, one line per distinct failure, in the order reported.
         QStringList failures;
+        // What the engine did in another way than asked (a page written under
+        // a safe file name), one line per distinct warning; no failure.
+        QStringList warnings;
     };
 
     GenerationRun(ProjectSession& session, QString engineLibrary, QObject* parent = nullptr);

@@ -321,6 +321,8 @@ bool Wizard::takeDestination() {
         m_finishPage->txtDestinationPath()->setFocus();
         return false;
     }
+    if (!FinishStep::pageFilesAccepted(m_session.project, m_prompt))
+        return false;
     m_session.project.DestinationPath = m_finishPage->txtDestinationPath()->text().trimmed();
     return true;
 }

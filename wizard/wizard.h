@@ -46,8 +46,8 @@ public:
     // The data file chosen last time, or the sample database on a first start.
     void offerStartingDataFile();
 
-    // Finish: checks the destination box and stores it in the project; false
-    // (with the box focused) when the user must correct it.
+    // Finish: checks the destination box and the page names, and stores the
+    // box in the project; false when the user must correct either.
     bool takeDestination();
     // Locks what the user may change while a run writes the site.
     void setFinishControlsEnabled(bool enabled);
