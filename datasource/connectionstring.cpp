@@ -4,39 +4,66 @@ namespace ordwick {
 
 namespace {
 
-QString unbraced(const QString& value) {
-    const QString trimmed = value.trimmed();
-    if (trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('{')) &&
-        trimmed.endsWith(QLatin1Char('}')))
-        return trimmed.mid(1, trimmed.size() - 2);
-    return trimmed;
+// One "key=value" pair of the text from `position` on, as the ODBC rules read
+// it: a value that starts with "{" runs to the next single "}", and "}}"
+// inside it stands for one "}"; any other value runs to the next ";".
+struct Pair {
+    QString key;
+    QString value; // without braces, "}}" read as "}"
+    QString raw;   // as written, trimmed
+};
+
+Pair readPair(const QString& text, qsizetype& position) {
+    const qsizetype start = position;
+    const qsizetype size = text.size();
+    Pair pair;
+    qsizetype equals = text.indexOf(QLatin1Char('='), position);
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'), position);
+    if (equals < 0 || (semicolon >= 0 && semicolon < equals)) {
+        position = semicolon < 0 ? size : semicolon + 1;
+        return pair; // no "=" before the next ";": not a pair
+    }
+    pair.key = text.mid(start, equals - start).trimmed();
+    position = equals + 1;
+    while (position < size && text.at(position).isSpace())
+        ++position;
+    if (position < size && text.at(position) == u'{') {
+        ++position;
+        while (position < size) {
+            const QChar c = text.at(position++);
+            if (c != u'}') {
+                pair.value.append(c);
+            } else if (position < size && text.at(position) == u'}') {
+                pair.value.append(c);
+                ++position;
+            } else {
+                break;
+            }
+        }
+        const qsizetype end = text.indexOf(QLatin1Char(';'), position);
+        position = end < 0 ? size : end;
+    } else {
+        const qsizetype end = text.indexOf(QLatin1Char(';'), position);
+        position = end < 0 ? size : end;
+        pair.value = text.mid(equals + 1, position - equals - 1).trimmed();
+    }
+    pair.raw = pair.key + QLatin1Char('=') + text.mid(equals + 1, position - equals - 1).trimmed();
+    if (position < size)
+        ++position; // the ";"
+    return pair;
 }
 
 } // namespace
 
 ConnectionString::ConnectionString(const QString& text) {
-    QString pair;
-    int depth = 0;
-    const auto flush = [&] {
-        const qsizetype equals = pair.indexOf(QLatin1Char('='));
-        if (equals > 0) {
-            m_pairs.append({pair.left(equals).trimmed(), unbraced(pair.mid(equals + 1))});
-            m_rawPairs.append(pair.left(equals).trimmed() + QLatin1Char('=') +
-                              pair.mid(equals + 1).trimmed());
-        }
-        pair.clear();
-    };
-    for (const QChar c : text) {
-        if (c == u'{')
-            ++depth;
-        else if (c == u'}' && depth > 0)
-            --depth;
-        if (c == u';' && depth == 0)
-            flush();
-        else
-            pair.append(c);
+    qsizetype position = 0;
+    while (position < text.size()) {
+        const Pair pair = readPair(text, position);
+        if (pair.key.isEmpty())
+            continue;
+        m_pairs.append({pair.key, pair.value});
+        m_rawPairs.append(pair.raw);
     }
-    flush();
 }
 
 QString ConnectionString::value(const QString& key) const {

@@ -52,8 +52,10 @@ int escapeAnswer(const Prompt::Message& message) {
 }
 
 QFileDialog::Options dialogOptions() {
-    // The caller asks about overwriting, with its own words.
-    return QFileDialog::DontConfirmOverwrite;
+    // The caller asks about overwriting, with its own words. Filter texts carry
+    // their patterns in their own words already ("MS Access Database (*.mdb)"),
+    // so the patterns the dialog reads are not shown a second time.
+    return QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails;
 }
 
 } // namespace

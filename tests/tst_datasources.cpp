@@ -1,4 +1,5 @@
 #include "datasource/connectionbuilder.h"
+#include "datasource/connectionstring.h"
 #include "datasource/schemadiscovery.h"
 #include "foundation/inifile.h"
 #include "project/projectfile.h"
@@ -284,6 +285,21 @@ private Q_SLOTS:
         QCOMPARE(ConnectionStringDialog::build(QStringLiteral("SQLite3"), {}, 0,
                                                QStringLiteral("/d/a b.db"), {}, {}),
                  QStringLiteral("DRIVER={SQLite3};DATABASE=/d/a b.db;"));
+        // Braced values: "}}" inside braces is one "}", and the value ends at a single "}".
+        const QString built =
+            ConnectionStringDialog::build(QStringLiteral("PostgreSQL Unicode"), {}, 0, {},
+                                          QStringLiteral("we}b"), QStringLiteral("a}b;c"));
+        QCOMPARE(built, QStringLiteral("DRIVER={PostgreSQL Unicode};UID=we}b;PWD={a}}b;c};"));
+        const ConnectionString read(built);
+        QCOMPARE(read.value(QStringLiteral("PWD")), QStringLiteral("a}b;c"));
+        QCOMPARE(read.value(QStringLiteral("UID")), QStringLiteral("we}b"));
+        const ConnectionString awkward(
+            QStringLiteral("Driver={x}; PWD={}};{}; DSN = {Shop; Books} ;UID= ann "));
+        QCOMPARE(awkward.value(QStringLiteral("pwd")), QStringLiteral("};{"));
+        QCOMPARE(awkward.value(QStringLiteral("DSN")), QStringLiteral("Shop; Books"));
+        QCOMPARE(awkward.value(QStringLiteral("UID")), QStringLiteral("ann"));
+        QCOMPARE(awkward.normalized(),
+                 QStringLiteral("Driver={x};PWD={}};{};DSN={Shop; Books};UID=ann;"));
     }
 
     void typesShownAndLeftOut() {

@@ -1,9 +1,13 @@
 // The message boxes the program really shows: their buttons, and what Escape,
 // the close box and the keyboard answer.
 #include "shell/widgetprompt.h"
+#include "wizard/datasourcepage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -87,6 +91,29 @@ private Q_SLOTS:
                                 }
                             }),
                  int(Prompt::Retry));
+    }
+
+    void fileFiltersShowTheirWordsOnce() {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types != nullptr);
+            for (int i = 0; i < types->count(); ++i)
+                shown.append(types->itemText(i));
+            dialog->reject();
+        });
+        WidgetPrompt prompt;
+        const QString chosen = prompt.openFileName(
+            {QStringLiteral("Select Data Source File"), DataSourcePage::dataFileFilter(),
+             QStringLiteral("mdb"), QDir::tempPath()});
+        QCOMPARE(chosen, QString());
+        QCOMPARE(shown, (QStringList{QStringLiteral("MS Access Database (*.mdb)"),
+                                     QStringLiteral("MS Excel Worksheet (*.xls)"),
+                                     QStringLiteral("dBase File (*.dbf)"),
+                                     QStringLiteral("Text File (*.txt, *.csv, *.asc, *.tab)"),
+                                     QStringLiteral("SQLite Database (*.db;*.sqlite)")}));
     }
 
     void escapeOnAQuestionAnswersNo() {
