@@ -610,6 +610,7 @@ private Q_SLOTS:
             Q_EMIT login.icbTableName()->activated(login.icbTableName()->currentIndex());
             login.icbLoginField()->setCurrentIndex(1);
             login.icbPasswordField()->setCurrentIndex(2);
+            QVERIFY(login.lblLoginNote()->isHidden());
             snapshot(&walk.window, QStringLiteral("login"));
             walk.next();
             QCOMPARE(walk.step(), 10);

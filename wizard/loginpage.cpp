@@ -58,14 +58,11 @@ LoginPage::LoginPage(QWidget* parent)
         clearFixedLogin();
         clearFields();
         Q_EMIT tableChosen(m_icbTableName->currentText());
-        updateNote();
     });
-    for (QComboBox* field : {m_icbLoginField, m_icbPasswordField}) {
-        connect(field, &QComboBox::activated, this, [this] {
-            clearFixedLogin();
-            updateNote();
-        });
-    }
+    for (QComboBox* field : {m_icbLoginField, m_icbPasswordField})
+        connect(field, &QComboBox::activated, this, &LoginPage::clearFixedLogin);
+    for (QComboBox* list : {m_icbTableName, m_icbLoginField, m_icbPasswordField})
+        connect(list, &QComboBox::currentIndexChanged, this, &LoginPage::updateNote);
 }
 
 void LoginPage::fill(const LoginChoice& choice, const QStringList& tables) {
