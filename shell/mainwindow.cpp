@@ -215,6 +215,7 @@ QWidget* MainWindow::buildStepArea() {
     m_wizard = new Wizard(
         m_session, m_prompt, [this](int code) { setStatus(code); }, picStep);
     connect(m_wizard, &Wizard::dialogOpened, this, &MainWindow::dialogOpened);
+    m_wizard->setPopupMenu(m_popupMenu);
     layout->addWidget(m_wizard, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -68,6 +68,20 @@ FinishPage::FinishPage(QWidget* parent)
     m_grdFinish->header()->setStretchLastSection(true);
     m_grdFinish->setColumnWidth(Feature, 320);
     layout->addWidget(m_grdFinish, 1);
+    auto* renameRow = new QHBoxLayout;
+    auto* renameText = new QLabel(QStringLiteral("The files would be generated with table name as "
+                                                 "suffix. If you want to change this"),
+                                  this);
+    renameText->setObjectName(QStringLiteral("lblFinish(3)"));
+    auto* renameLink = new QLabel(QStringLiteral("<a href=\"rename\">click here</a>"), this);
+    renameLink->setObjectName(QStringLiteral("lblFinish(4)"));
+    renameLink->setAccessibleName(QStringLiteral("click here"));
+    renameLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(renameLink, &QLabel::linkActivated, this, &FinishPage::renameRequested);
+    renameRow->addWidget(renameText);
+    renameRow->addWidget(renameLink);
+    renameRow->addStretch();
+    layout->addLayout(renameRow);
     m_pgbProgress->setObjectName(QStringLiteral("pgbProgress"));
     m_pgbProgress->setAccessibleName(QStringLiteral("Progress"));
     m_pgbProgress->setValue(0);

@@ -44,6 +44,8 @@ public:
 Q_SIGNALS:
     void destinationRequested();
     void copyDatabaseClicked(bool checked);
+    // The "click here" link: the page files' names are to be edited.
+    void renameRequested();
 
 private:
     QStandardItem* item(int row, int column) const;

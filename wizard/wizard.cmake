@@ -17,6 +17,17 @@ add_library(ordwick_wizard STATIC
     wizard/finishpage.cpp
     wizard/generationrun.cpp
     wizard/wizard.cpp
+    wizard/searchstep.cpp
+    wizard/searchgridmodel.cpp
+    wizard/searchpage.cpp
+    wizard/sortorder.cpp
+    wizard/orderbydialog.cpp
+    wizard/layoutstep.cpp
+    wizard/layoutpage.cpp
+    wizard/loginstep.cpp
+    wizard/loginpage.cpp
+    wizard/pagenamecheck.cpp
+    wizard/renamedialog.cpp
 )
 target_link_libraries(ordwick_wizard PUBLIC
     ordwick_foundation ordwick_project ordwick_datasource ordwick_generation ordwick_controls

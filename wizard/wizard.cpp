@@ -17,8 +17,16 @@
 #include "wizard/featurespage.h"
 #include "wizard/finishpage.h"
 #include "wizard/finishstep.h"
+#include "wizard/layoutpage.h"
+#include "wizard/layoutstep.h"
+#include "wizard/loginpage.h"
+#include "wizard/loginstep.h"
+#include "wizard/orderbydialog.h"
 #include "wizard/querypage.h"
 #include "wizard/querystep.h"
+#include "wizard/renamedialog.h"
+#include "wizard/searchpage.h"
+#include "wizard/searchstep.h"
 #include "wizard/tablesourcepage.h"
 #include "wizard/tablestep.h"
 #include "wizard/wizardsteps.h"
@@ -110,6 +118,18 @@ Wizard::Wizard(ProjectSession& session, Prompt& prompt, StatusSetter setStatus, 
             m_queryPage = new QueryPage(m_session, frame);
             addPage(frame, m_queryPage);
             break;
+        case 7:
+            m_searchPage = new SearchPage(frame);
+            addPage(frame, m_searchPage);
+            break;
+        case 8:
+            m_layoutPage = new LayoutPage(frame);
+            addPage(frame, m_layoutPage);
+            break;
+        case 9:
+            m_loginPage = new LoginPage(frame);
+            addPage(frame, m_loginPage);
+            break;
         case kFinishStep:
             m_finishPage = new FinishPage(frame);
             addPage(frame, m_finishPage);
@@ -129,6 +149,10 @@ Wizard::Wizard(ProjectSession& session, Prompt& prompt, StatusSetter setStatus, 
             &Wizard::buildConnectionString);
     connect(m_finishPage, &FinishPage::destinationRequested, this, &Wizard::browseDestination);
     connect(m_finishPage, &FinishPage::copyDatabaseClicked, this, &Wizard::onCopyDatabaseToggled);
+    connect(m_finishPage, &FinishPage::renameRequested, this, &Wizard::openRenameDialog);
+    connect(m_layoutPage, &LayoutPage::orderDetailsRequested, this, &Wizard::openOrderDetails);
+    connect(m_loginPage, &LoginPage::tableChosen, this,
+            [this](const QString& table) { loadLoginFields(table); });
 }
 
 QGroupBox* Wizard::addFrame(int step) {
@@ -158,13 +182,15 @@ bool Wizard::apply(int step) {
         case 4:
             applied = applyQueryStep();
             break;
-        case 8:
-            // Without a login page the login step is skipped: Finish comes next.
-            if (!m_session.project.LoginPage)
-                prepareFinish();
+        case 7:
+            SearchStep::apply(m_session.project, m_searchPage->rows());
             applied = true;
             break;
+        case 8:
+            applied = applyLayoutStep();
+            break;
         case 9:
+            LoginStep::apply(m_session.project, m_loginPage->choice());
             prepareFinish();
             applied = true;
             break;
@@ -174,6 +200,9 @@ bool Wizard::apply(int step) {
             applied = true;
             break;
         }
+        // Search and layout show the columns as the customization left them.
+        if (applied && step == 6)
+            prepareSearchAndLayout();
     });
     return applied;
 }
@@ -211,6 +240,7 @@ void Wizard::clearPages(NumberedBlocks& blocks) {
     blocks.run(3, [&] {
         resetControls(this);
         m_tableSourcePage->clear();
+        m_searchPage->fill({}, false, false);
         m_dataSourcePage->txtConnectionString()->setText(
             DataSourcePage::startingConnectionString());
     });
@@ -314,6 +344,80 @@ void Wizard::prepareFinish() {
     m_finishPage->txtDestinationPath()->setText(m_session.project.DestinationPath);
     m_finishPage->fillTasks(m_session.project);
     FinishStep::registerPageFiles(m_session.project);
+}
+
+void Wizard::prepareSearchAndLayout() {
+    const Project& project = m_session.project;
+    // Filled even when the search step is skipped: Back still passes through
+    // it and stores what it shows.
+    m_searchPage->fill(SearchStep::rows(project), project.SimpleSearch, project.AdvancedSearch);
+    m_layoutPage->fill(LayoutStep::of(project), project.PageSupport, project.InitialSort,
+                       LayoutStep::templateNames(programFolder()));
+}
+
+bool Wizard::applyLayoutStep() {
+    if (const std::optional<QString> refusal =
+            LayoutStep::apply(m_session.project, m_layoutPage->choice())) {
+        m_prompt.warning(*refusal);
+        m_layoutPage->txtMoreLink()->setFocus();
+        return false;
+    }
+    // Without a login page the login step is skipped: Finish comes next.
+    if (m_session.project.LoginPage)
+        prepareLogin();
+    else
+        prepareFinish();
+    return true;
+}
+
+void Wizard::prepareLogin() {
+    const Project& project = m_session.project;
+    QStringList tables;
+    const QComboBox* source = m_tableSourcePage->icbTables();
+    for (int i = 0; i < source->count(); ++i)
+        tables.append(source->itemText(i));
+    const LoginChoice stored = LoginStep::of(project);
+    m_loginPage->fill(stored, tables);
+    if (!m_loginPage->choice().table.isEmpty())
+        loadLoginFields(stored.table, stored.loginField, stored.passwordField);
+}
+
+void Wizard::loadLoginFields(const QString& table, const QString& loginField,
+                             const QString& passwordField) {
+    m_loginPage->clearFields();
+    Trap(QStringLiteral("frmMain.icbTableName_Click"), [&] {
+        const QString connection = m_session.project.ConnectionString;
+        const BusyCursor busy;
+        const std::vector<ColumnInfo> columns =
+            runResponsively([&] { return openConnection(connection)->columns(table); });
+        m_loginPage->setFields(LoginStep::fieldNames(columns), loginField, passwordField);
+    });
+}
+
+void Wizard::openOrderDetails() {
+    Trap(QStringLiteral("frmMain.cmbInitialOrderBy_Click"), [&] {
+        Project& project = m_session.project;
+        QStringList columns;
+        for (const ColumnSettings& column : project.Columns)
+            columns.append(column.ColumnName);
+        OrderByDialog dialog(columns, project.SortColumnID, m_prompt, this);
+        Q_EMIT dialogOpened(&dialog);
+        dialog.exec();
+        project.SortColumnID = dialog.sortColumnId();
+    });
+}
+
+void Wizard::openRenameDialog() {
+    Trap(QStringLiteral("frmMain.lblFinish_Click"), [&] {
+        RenameDialog dialog(m_session.project.Rename, m_prompt, this);
+        Q_EMIT dialogOpened(&dialog);
+        dialog.exec();
+        m_session.project.Rename = dialog.renameList();
+    });
+}
+
+void Wizard::setPopupMenu(QMenu* menu) {
+    m_searchPage->setPopupMenu(menu);
 }
 
 bool Wizard::takeDestination() {

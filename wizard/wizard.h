@@ -6,16 +6,20 @@
 
 class QDialog;
 class QGroupBox;
+class QMenu;
 
 namespace ordwick {
 
 class DataSourcePage;
 class FeaturesPage;
 class FinishPage;
+class LayoutPage;
+class LoginPage;
 class NumberedBlocks;
 class ProjectSession;
 class Prompt;
 class QueryPage;
+class SearchPage;
 class TableSourcePage;
 
 // The ten step frames and their pages, and what happens when a step is
@@ -63,12 +67,21 @@ public:
     void buildConnectionString();
     void browseDestination();
     void onCopyDatabaseToggled(bool checked);
+    void openOrderDetails();
+    void openRenameDialog();
+    void loadLoginFields(const QString& table, const QString& loginField = {},
+                         const QString& passwordField = {});
+    // The window's grid popup, run by the pages whose grids offer it.
+    void setPopupMenu(QMenu* menu);
 
     DataSourcePage& dataSourcePage() { return *m_dataSourcePage; }
     FeaturesPage& featuresPage() { return *m_featuresPage; }
     TableSourcePage& tableSourcePage() { return *m_tableSourcePage; }
     QueryPage& queryPage() { return *m_queryPage; }
     FinishPage& finishPage() { return *m_finishPage; }
+    SearchPage& searchPage() { return *m_searchPage; }
+    LayoutPage& layoutPage() { return *m_layoutPage; }
+    LoginPage& loginPage() { return *m_loginPage; }
 
 Q_SIGNALS:
     // A modal dialog is about to run; lets callers reach it.
@@ -81,6 +94,9 @@ private:
     bool applyTableStep();
     bool applyQueryStep();
     void prepareFinish();
+    void prepareSearchAndLayout();
+    bool applyLayoutStep();
+    void prepareLogin();
     void showFinishStep();
 
     ProjectSession& m_session;
@@ -93,6 +109,9 @@ private:
     TableSourcePage* m_tableSourcePage = nullptr;
     QueryPage* m_queryPage = nullptr;
     FinishPage* m_finishPage = nullptr;
+    SearchPage* m_searchPage = nullptr;
+    LayoutPage* m_layoutPage = nullptr;
+    LoginPage* m_loginPage = nullptr;
 };
 
 } // namespace ordwick
