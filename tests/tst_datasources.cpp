@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
+#include <sqlite3.h>
 
 using namespace ordwick;
 using ordwick::test::TestEnvironment;
@@ -481,6 +482,66 @@ private Q_SLOTS:
         sample.tables().chkSystemTable()->click();
         QVERIFY(
             !tableList(sample.tables()).join(QLatin1Char(',')).contains(QStringLiteral("sqlite_")));
+    }
+
+    void editedSourceOfAnOpenedProjectIsReadAnew() {
+        TestEnvironment env;
+        const QString first = env.path(QStringLiteral("shop.db"));
+        QVERIFY(QFile::copy(kSample, first));
+        const QString second = env.path(QStringLiteral("other.db"));
+        {
+            QVERIFY(QFile::copy(kSample, second));
+            QFile::setPermissions(second, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(second).constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE OnlyInOther (id INTEGER PRIMARY KEY)",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        }
+        Project p;
+        p.DatasourceStatus = DatasourceConnection;
+        p.DatasourceType = 7;
+        p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + first;
+        p.ConnectionString = p.DatabaseName;
+        const QString file = env.path(QStringLiteral("typed.pjx"));
+        saveProjectFile(file, p, 1);
+        MainWindow window(env.prompt);
+        window.load({file});
+        DataSourcePage& page = window.wizard().dataSourcePage();
+        page.txtConnectionString()->setText(QStringLiteral("Driver={SQLite3}; Database=") +
+                                            second);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 2);
+        QCOMPARE(window.session().project.ConnectionString,
+                 QStringLiteral("Driver={SQLite3}; Database=") + second);
+        QVERIFY(tableList(window.wizard().tableSourcePage())
+                    .contains(QStringLiteral("OnlyInOther TABLE")));
+
+        // A source that cannot be opened keeps the user on the first step.
+        window.onBackClicked();
+        page.txtConnectionString()->setText(QStringLiteral("Driver={SQLite3}; Database=") +
+                                            env.path(QStringLiteral("gone/none.db")));
+        env.prompt.answer(Prompt::Ok);
+        window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 1);
+        QCOMPARE(env.prompt.messages().size(), 1);
+    }
+
+    void blankDataFileIsRefusedBeforeAnyReset() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.next();
+        QCOMPARE(sample.window.session().currentStep, 2);
+        sample.window.onBackClicked();
+        sample.window.wizard().dataSourcePage().txtDataSource()->setText(QStringLiteral("   "));
+        env.prompt.answer(Prompt::Ok);
+        sample.next();
+        QCOMPARE(sample.window.session().currentStep, 1);
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QCOMPARE(env.prompt.messages().constFirst().text,
+                 QStringLiteral("Specified datafile is not valid!"));
+        QCOMPARE(sample.window.session().project.DatabaseName, sample.database);
     }
 
     void openedProjectShowsItsStoredChoice() {

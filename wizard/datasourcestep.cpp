@@ -25,6 +25,10 @@ std::optional<DataSourceStep::Focus> DataSourceStep::validate(const DataSourceCh
             m_prompt.warning(QStringLiteral("Please select the data source file!"));
             return Focus::DataFile;
         }
+        if (choice.dataFile.trimmed().isEmpty()) {
+            m_prompt.warning(QStringLiteral("Specified datafile is not valid!"));
+            return Focus::DataFile;
+        }
         break;
     case 1:
         if (choice.dsn.isEmpty()) {
@@ -46,6 +50,11 @@ DataSourceStep::Outcome DataSourceStep::takeChoice(const DataSourceChoice& choic
     if (const std::optional<Focus> focus = validate(choice))
         return {false, focus};
     Project& project = m_session.project;
+    const auto source = [&project] {
+        return QStringList{QString::number(project.DatasourceStatus), project.DatabaseName,
+                           project.DBLogin, project.DBPassword};
+    };
+    const QStringList before = source();
     switch (choice.option) {
     case 0: {
         // A path is taken without surrounding blanks: they would hide the extension.
@@ -80,6 +89,10 @@ DataSourceStep::Outcome DataSourceStep::takeChoice(const DataSourceChoice& choic
         break;
     }
     project.DatasourceStatus = choice.option + 1;
+    // An edited source needs its connection string built anew, even in a
+    // project that was opened or saved (which otherwise reuses the stored one).
+    if (source() != before)
+        project.ConnectionString.clear();
     return {true, std::nullopt};
 }
 

@@ -116,11 +116,11 @@ void TableSourcePage::reportOpenFailure(const QString& description) {
     }
 }
 
-void TableSourcePage::loadTables(const QString& typedConnectionString) {
+bool TableSourcePage::loadTables(const QString& typedConnectionString) {
     m_typedConnectionString = typedConnectionString;
     const Project& project = m_session.project;
     if (project.DatabaseName.isEmpty())
-        return;
+        return false;
     const BusyCursor busy;
     {
         const StatusScope status(m_setStatus, 1);
@@ -141,7 +141,7 @@ void TableSourcePage::loadTables(const QString& typedConnectionString) {
             }
         });
         if (!opened)
-            return;
+            return false;
         const std::vector<TableItem> items = listedTables(tables, m_chkSystemTable->isChecked());
         for (const TableItem& item : items)
             m_icbTables->addItem(iconFor(item.iconKey), item.name, item.iconKey);
@@ -151,6 +151,7 @@ void TableSourcePage::loadTables(const QString& typedConnectionString) {
     if (m_session.projectOrigin == OriginLoaded &&
         (!project.SQLString.isEmpty() || !project.Columns.empty()))
         loadColumns();
+    return true;
 }
 
 void TableSourcePage::loadColumns() {

@@ -26,7 +26,8 @@ public:
 
     // Connects with the project's connection string and lists the tables;
     // `typedConnectionString` is the first step's connection-string box.
-    void loadTables(const QString& typedConnectionString);
+    // False when the source could not be opened (the reason was shown).
+    bool loadTables(const QString& typedConnectionString);
     void loadColumns();
     void loadPrimaryKey();
     void onSystemTablesToggled();

@@ -290,8 +290,10 @@ bool Wizard::applyDataSourceStep() {
         return false;
     }
     m_featuresPage->setFeatures(Features::of(m_session.project));
-    m_tableSourcePage->loadTables(m_dataSourcePage->txtConnectionString()->text());
-    return !m_session.project.ConnectionString.isEmpty();
+    // A source that cannot be opened keeps the user here: moving on would
+    // read the tables of whatever string was stored before.
+    return m_tableSourcePage->loadTables(m_dataSourcePage->txtConnectionString()->text()) &&
+           !m_session.project.ConnectionString.isEmpty();
 }
 
 bool Wizard::applyFeaturesStep() {
