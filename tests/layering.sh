@@ -11,8 +11,9 @@ declare -A allowed=(
     [generation]="foundation project generation"
     [engine]="foundation project datasource generation engine"
     [controls]="foundation controls"
-    [wizard]="foundation project datasource generation controls wizard"
-    [shell]="foundation project datasource generation controls wizard shell"
+    [templates]="foundation project generation controls templates"
+    [wizard]="foundation project datasource generation controls templates wizard"
+    [shell]="foundation project datasource generation controls templates wizard shell"
 )
 
 status=0
