@@ -79,6 +79,8 @@ TemplateManager::TemplateManager(Prompt& prompt, const TemplateStore& store, QWi
     m_index->setObjectName(QStringLiteral("txtIndexFile"));
     m_indexButton->setObjectName(QStringLiteral("cmdIndexFile"));
     m_indexButton->setAccessibleName(QStringLiteral("Choose the index file"));
+    m_indexButton->setFixedWidth(
+        m_indexButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     m_editIndex->setObjectName(QStringLiteral("cmdEditIndex"));
     m_selectFiles->setObjectName(QStringLiteral("cmdSelectFiles"));
     m_selectFolders->setObjectName(QStringLiteral("cmdSelectFolders"));

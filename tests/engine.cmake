@@ -13,3 +13,8 @@ target_compile_definitions(tst_engine PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS}
 ordwick_test(tst_engine_site ordwick_generation SQLite::SQLite3 Qt6::Gui)
 add_dependencies(tst_engine_site ordwick-engine ordwick_samples)
 target_compile_definitions(tst_engine_site PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
+
+# The template choice and the shipped templates framing generated pages.
+ordwick_test(tst_templatechoice ordwick_templates_store)
+add_dependencies(tst_templatechoice ordwick-engine ordwick_samples)
+target_compile_definitions(tst_templatechoice PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})

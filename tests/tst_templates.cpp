@@ -16,9 +16,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 #include <QtTest>
-#include <QScopeGuard>
 #include <memory>
 
 using namespace ordwick;
