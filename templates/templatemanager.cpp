@@ -337,8 +337,9 @@ void TemplateManager::onImportProgress(int done, int total) {
         if (done >= total)
             m_progress.reset();
     }
-    // The list repaints and the window answers between files.
-    QApplication::processEvents();
+    // The window repaints between files; clicks wait, so no second command
+    // starts while this one copies.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace ordwick

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
@@ -394,6 +395,29 @@ private Q_SLOTS:
         click("cmdUpdate");
         QCOMPARE(read(store() + QStringLiteral("/Blue/site.css")), QByteArray("new"));
         QCOMPARE(shown(env->prompt.messages()), QStringList());
+    }
+
+    void largeFolderImportShowsProgress() {
+        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        for (int i = 0; i < 230; ++i)
+            write(env->path(QStringLiteral("many/f%1.txt").arg(i)), "x");
+        open();
+        clickTemplate(0);
+        QList<QPair<int, int>> steps;
+        const CopyProgress shown = window->model().progress;
+        window->model().progress = [&](int done, int total) {
+            steps.append({done, total});
+            shown(done, total);
+        };
+        env->prompt.answerFile(env->path(QStringLiteral("many")));
+        click("cmdSelectFolders");
+        click("cmdUpdate");
+        QCOMPARE(steps.size(), 230);
+        QCOMPARE(steps.constFirst(), (QPair<int, int>(1, 230)));
+        QCOMPARE(steps.constLast(), (QPair<int, int>(230, 230)));
+        QCOMPARE(QDir(store() + QStringLiteral("/Blue/many")).entryList(QDir::Files).size(), 230);
+        // The progress window is gone once the copy is done.
+        QCOMPARE(window->findChildren<QProgressDialog*>().size(), 0);
     }
 
     void deletingFileEntries() {
