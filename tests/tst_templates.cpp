@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -167,15 +168,25 @@ private Q_SLOTS:
         const QString program = env->path(QStringLiteral("installed"));
         write(program + QStringLiteral("/template/Harbour/index.html"), kFrame);
         write(program + QStringLiteral("/template/Harbour/harbour/harbour.css"), "body{}");
-        QFile::setPermissions(program + QStringLiteral("/template"),
-                              QFile::ReadOwner | QFile::ExeOwner);
+        const QString shipped = program + QStringLiteral("/template");
+        QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ExeOwner);
+        const auto canWrite = [&] {
+            QFile probe(shipped + QStringLiteral("/probe"));
+            const bool opened = probe.open(QIODevice::WriteOnly);
+            probe.remove();
+            return opened;
+        };
+        // Root ignores permission bits; the immutable flag holds it back too.
+        const bool immutable =
+            canWrite() &&
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), shipped}) == 0;
         const auto restore = qScopeGuard([&] {
-            QFile::setPermissions(program + QStringLiteral("/template"),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (immutable)
+                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), shipped});
+            QFile::setPermissions(shipped, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         });
-        QFile probe(program + QStringLiteral("/template/probe"));
-        if (probe.open(QIODevice::WriteOnly))
-            QSKIP("this user writes into read-only folders (root)");
+        if (canWrite())
+            QSKIP("the template folder cannot be made read-only here");
         const QString user = env->path(QStringLiteral("data/Tessaline"));
         const TemplateStore own = TemplateStore::choose(program, user);
         QCOMPARE(own.root(), user + QStringLiteral("/template"));
@@ -506,6 +517,37 @@ private Q_SLOTS:
                                  QStringLiteral("\" to \"") + store() +
                                  QStringLiteral("/Blue/lost.css\" failed: ")),
                  qPrintable(text));
+    }
+
+    void failedDeletesKeepTheirEntries() {
+        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        write(store() + QStringLiteral("/Blue/kept.css"), "k");
+        const QString folder = store() + QStringLiteral("/Blue");
+        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) != 0)
+            QSKIP("no immutable flag here");
+        const auto restore = qScopeGuard([&] {
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+        });
+        open();
+        clickTemplate(0);
+        env->prompt.answer(Prompt::Ok);
+        deleteByMenu(fileList(), 0, window->fileMenu());
+        QCOMPARE(env->prompt.messages().size(), 1);
+        QVERIFY2(env->prompt.messages().constFirst().text.startsWith(
+                     QStringLiteral("Not everything could be done:\nDeleting \"") + folder +
+                     QStringLiteral("/kept.css\" failed: ")),
+                 qPrintable(env->prompt.messages().constFirst().text));
+        QCOMPARE(texts(fileList()), QStringList{QStringLiteral("../Blue/kept.css")});
+
+        env->prompt.clear();
+        env->prompt.answer(Prompt::Yes);
+        env->prompt.answer(Prompt::Ok);
+        deleteByMenu(templateList(), 0, window->templateMenu());
+        QCOMPARE(env->prompt.messages().at(1).text,
+                 QStringLiteral("Not everything could be done:\nDeleting the folder \"") + folder +
+                     QStringLiteral("\" failed: not everything in it could be removed."));
+        QCOMPARE(texts(templateList()), QStringList{QStringLiteral(" Blue")});
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/kept.css")));
     }
 
     void deletingTemplateAsksFirst() {
