@@ -1,10 +1,10 @@
 #include "templates/templatechoicewidget.h"
 
 #include "controls/iconstore.h"
-#include "controls/pickonlycombobox.h"
 #include "foundation/trap.h"
 #include "templates/templatemanager.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -22,9 +22,11 @@ constexpr int kPreviewHeight = 150;
 
 TemplateChoiceWidget::TemplateChoiceWidget(Prompt& prompt, const TemplateStore& store,
                                            QWidget* parent)
-    : QWidget(parent), m_prompt(prompt), m_choice(prompt, store), m_box(new PickOnlyComboBox(this)),
+    : QWidget(parent), m_prompt(prompt), m_choice(prompt, store), m_box(new QComboBox(this)),
       m_manage(new QPushButton(QStringLiteral("&Manage templates..."), this)),
       m_preview(new QLabel(this)) {
+    // A list to pick from (not editable) that the keyboard can still walk;
+    // every pick, by mouse or key, is checked.
     m_box->setObjectName(QStringLiteral("icbTemplate"));
     m_box->setAccessibleName(QStringLiteral("Template"));
     m_manage->setObjectName(QStringLiteral("cmdManageTemplate"));

@@ -99,6 +99,16 @@ private Q_SLOTS:
         QCOMPARE(widget.selectedTemplate(), QStringLiteral("Aqua"));
         QCOMPARE(changed.constLast().constFirst().toString(), QStringLiteral("Aqua"));
 
+        // The keyboard picks too, and each pick is checked.
+        widget.templateBox()->setFocus();
+        QTest::keyClick(widget.templateBox(), Qt::Key_Up);
+        QCOMPARE(widget.selectedTemplate(), QStringLiteral("no template"));
+        env->prompt.answer(Prompt::Ok);
+        QTest::keyClick(widget.templateBox(), Qt::Key_End);
+        QCOMPARE(env->prompt.messages().size(), 1);
+        QCOMPARE(widget.selectedTemplate(), QStringLiteral("no template"));
+        env->prompt.clear();
+
         env->prompt.answer(Prompt::Ok);
         pickWithMouse(widget.templateBox(), 3);
         QCOMPARE(env->prompt.messages().constFirst().text,
