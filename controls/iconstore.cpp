@@ -120,6 +120,8 @@ QHash<QString, std::function<QIcon()>> makers() {
          [] { return glyphIcon(QStringLiteral("01"), QColor(0x60, 0x60, 0x60)); }},
         {QStringLiteral("ROW"),
          [] { return glyphIcon(QStringLiteral("›"), QColor(0x90, 0x98, 0xA8)); }},
+        {QStringLiteral("TEMPLATE"),
+         [] { return glyphIcon(QStringLiteral("T"), QColor(0x6A, 0x4F, 0xA8)); }},
         {QStringLiteral("COLUMN"),
          [] { return glyphIcon(QStringLiteral("|"), QColor(0x90, 0x98, 0xA8)); }},
     };

@@ -9,6 +9,7 @@
 #include "foundation/errorhandler.h"
 #include "foundation/runtimeerror.h"
 #include "foundation/textcodec.h"
+#include "generation/bodytag.h"
 #include "generation/tasklist.h"
 #include "project/projectfile.h"
 #include "project/projectsession.h"
@@ -124,6 +125,8 @@ public:
     QString openFileName(const FileRequest&) override { return {}; }
     QString saveFileName(const FileRequest&) override { return {}; }
     QString folderName(const FileRequest&) override { return {}; }
+    QStringList openFileNames(const FileRequest&) override { return {}; }
+    QString inputText(const InputRequest&) override { return {}; }
 
 private:
     // The handler hands its user the description only; the shared readers
@@ -378,7 +381,7 @@ Frame loadFrame(Run& run, const QString& applicationPath, const QString& name,
         return Frame::builtIn();
     }
     const QString html = decodeText(file.readAll());
-    if (!html.contains(bodyTag())) {
+    if (!hasBodyTag(html)) {
         run.report(module,
                    QStringLiteral("The template \"%1\" has no %2 tag; the pages use the built-in "
                                   "frame.")

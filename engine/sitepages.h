@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/siteplan.h"
+#include "generation/bodytag.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,11 +25,6 @@ private:
     QString m_after;
     bool m_template = false;
 };
-
-// The text of "<|body|>", where a template takes each page's body.
-inline QString bodyTag() {
-    return QStringLiteral("<|body|>");
-}
 
 // The site's files. Each returns the whole file.
 QByteArray variablesPage(const SitePlan& plan);

@@ -43,6 +43,16 @@ public:
     // the caller, not by the dialog.
     virtual QString saveFileName(const FileRequest& request) = 0;
     virtual QString folderName(const FileRequest& request) = 0;
+    // Several existing files at once, in the order chosen; empty when cancelled.
+    virtual QStringList openFileNames(const FileRequest& request) = 0;
+
+    struct InputRequest {
+        QString title;
+        QString label;
+        QString text; // the answer offered
+    };
+    // The text typed, or a null text when cancelled.
+    virtual QString inputText(const InputRequest& request) = 0;
 
     // The common shapes.
     void warning(const QString& text, const QString& title = productName());

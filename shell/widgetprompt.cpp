@@ -1,6 +1,7 @@
 #include "shell/widgetprompt.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -109,6 +110,18 @@ QString WidgetPrompt::saveFileName(const FileRequest& request) {
 
 QString WidgetPrompt::folderName(const FileRequest& request) {
     return QFileDialog::getExistingDirectory(m_owner, request.title, request.folder);
+}
+
+QStringList WidgetPrompt::openFileNames(const FileRequest& request) {
+    return QFileDialog::getOpenFileNames(m_owner, request.title, request.folder, request.filter,
+                                         nullptr, dialogOptions());
+}
+
+QString WidgetPrompt::inputText(const InputRequest& request) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_owner, request.title, request.label,
+                                               QLineEdit::Normal, request.text, &ok);
+    return ok ? text : QString();
 }
 
 } // namespace ordwick

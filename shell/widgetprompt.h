@@ -17,6 +17,8 @@ public:
     QString openFileName(const FileRequest& request) override;
     QString saveFileName(const FileRequest& request) override;
     QString folderName(const FileRequest& request) override;
+    QStringList openFileNames(const FileRequest& request) override;
+    QString inputText(const InputRequest& request) override;
 
 private:
     QWidget* m_owner;

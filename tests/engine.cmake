@@ -19,3 +19,8 @@ target_compile_definitions(tst_engine_site PRIVATE ${ORDWICK_ENGINE_TEST_DEFINIT
 ordwick_test(tst_pagenames ordwick_shell SQLite::SQLite3)
 add_dependencies(tst_pagenames ordwick-engine ordwick-generate)
 target_compile_definitions(tst_pagenames PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})
+
+# The template choice and the shipped templates framing generated pages.
+ordwick_test(tst_templatechoice ordwick_templates_store)
+add_dependencies(tst_templatechoice ordwick-engine ordwick_samples)
+target_compile_definitions(tst_templatechoice PRIVATE ${ORDWICK_ENGINE_TEST_DEFINITIONS})

@@ -11,9 +11,10 @@ declare -A allowed=(
     [generation]="foundation project generation"
     [engine]="foundation project datasource generation engine"
     [controls]="foundation controls"
-    [wizard]="foundation project datasource generation controls wizard"
+    [templates]="foundation project generation controls templates"
+    [wizard]="foundation project datasource generation controls templates wizard"
     [preview]="preview"
-    [shell]="foundation project datasource generation controls wizard preview shell"
+    [shell]="foundation project datasource generation controls templates wizard preview shell"
 )
 
 status=0

@@ -256,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(page.icbTemplate()->count(), 2);
         QCOMPARE(page.icbTemplate()->itemText(0), QStringLiteral("no template"));
         QCOMPARE(page.icbTemplate()->currentText(), QStringLiteral("Harbour"));
-        QVERIFY(!page.findChild<QPushButton*>(QStringLiteral("cmdManageTemplate"))->isEnabled());
+        QVERIFY(page.findChild<QPushButton*>(QStringLiteral("cmdManageTemplate"))->isEnabled());
 
         // Only digits go into the more-link box; an empty box stores 80.
         page.txtMoreLink()->clear();

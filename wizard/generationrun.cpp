@@ -2,10 +2,10 @@
 
 #include "foundation/errorhandler.h"
 #include "foundation/paths.h"
-#include "foundation/programfolder.h"
 #include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
 #include "project/projectsession.h"
+#include "templates/templatestore.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -52,9 +52,10 @@ GenerationRun::Result GenerationRun::run() {
     m_engine = &engine;
     const auto release = qScopeGuard([this] { m_engine = nullptr; });
     engine.setProjectFilePath(saved);
-    const QString application = programFolder();
-    QDir().mkpath(QualityPath(application) + QStringLiteral("template"));
-    engine.setApplicationPath(application);
+    // The engine reads the templates from the same store the wizard offers.
+    const TemplateStore store = TemplateStore::forThisUser();
+    QDir().mkpath(store.root());
+    engine.setApplicationPath(store.baseFolder());
     connect(&engine, &GenerationEngine::progress, this, &GenerationRun::progress);
     connect(&engine, &GenerationEngine::failureReported, this,
             [&result](const QString& source, const QString& description, int number) {

@@ -2,6 +2,7 @@
 
 #include "controls/iconstore.h"
 #include "controls/pickonlycombobox.h"
+#include "templates/templatechoicewidget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,7 +25,7 @@ QCheckBox* layoutBox(const char* name, const QString& caption, QWidget* parent) 
 
 } // namespace
 
-LayoutPage::LayoutPage(QWidget* parent)
+LayoutPage::LayoutPage(Prompt& prompt, QWidget* parent)
     : QWidget(parent),
       m_chkPrinterFriendlyVersion(
           layoutBox("chkPrinterFriendlyVersion", QStringLiteral("Printer friendly version"), this)),
@@ -35,8 +36,7 @@ LayoutPage::LayoutPage(QWidget* parent)
       m_cmdInitialOrderBy(new QPushButton(QStringLiteral("&Order details..."), this)),
       m_chkMoreLink(layoutBox("chkMoreLink", QStringLiteral("Show 'more...' link after"), this)),
       m_txtMoreLink(new QLineEdit(QStringLiteral("80"), this)),
-      m_icbTemplate(new PickOnlyComboBox(this)),
-      m_cmdManageTemplate(new QPushButton(QStringLiteral("&Manage templates..."), this)),
+      m_templates(new TemplateChoiceWidget(prompt, this)),
       m_chkSelectAll(layoutBox("chkSelectAll", QStringLiteral("Select All"), this)) {
     setObjectName(QStringLiteral("pgLayout"));
     m_icbRecordsPerPage->setObjectName(QStringLiteral("icbRecordsPerPage"));
@@ -48,11 +48,6 @@ LayoutPage::LayoutPage(QWidget* parent)
     // Only digits: a length the pages cannot use is never typed in.
     m_txtMoreLink->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), this));
-    m_icbTemplate->setObjectName(QStringLiteral("icbTemplate"));
-    m_icbTemplate->setMinimumWidth(200);
-    m_cmdManageTemplate->setObjectName(QStringLiteral("cmdManageTemplate"));
-    // The template manager is not part of the program yet.
-    m_cmdManageTemplate->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Customize the layout of the ASP form."), this));
@@ -75,22 +70,14 @@ LayoutPage::LayoutPage(QWidget* parent)
     layout->addLayout(grid);
     layout->addWidget(m_chkSelectAll);
     layout->addSpacing(12);
-    auto* templateRow = new QHBoxLayout;
-    auto* templateLabel = new QLabel(QStringLiteral("Template:"), this);
-    templateLabel->setBuddy(m_icbTemplate);
-    templateRow->addWidget(templateLabel);
-    templateRow->addWidget(m_icbTemplate);
-    templateRow->addWidget(m_cmdManageTemplate);
-    templateRow->addStretch();
-    layout->addLayout(templateRow);
+    layout->addWidget(m_templates);
     layout->addStretch();
 
     connect(m_chkSelectAll, &QCheckBox::clicked, this, &LayoutPage::onSelectAllToggled);
     connect(m_cmdInitialOrderBy, &QPushButton::clicked, this, &LayoutPage::orderDetailsRequested);
 }
 
-void LayoutPage::fill(const LayoutChoice& choice, bool pageSupport, bool initialSort,
-                      const QStringList& templates) {
+void LayoutPage::fill(const LayoutChoice& choice, bool pageSupport, bool initialSort) {
     m_chkPrinterFriendlyVersion->setChecked(choice.printerFriendly);
     m_chkExportTo->setChecked(choice.exportOption);
     m_chkRecordsPerPage->setChecked(choice.recordsPerPage);
@@ -108,16 +95,14 @@ void LayoutPage::fill(const LayoutChoice& choice, bool pageSupport, bool initial
     m_icbRecordsPerPage->setCurrentIndex(
         choice.recordsPerPageTag ? LayoutStep::recordsPerPageIndex(*choice.recordsPerPageTag) : -1);
 
-    m_icbTemplate->clear();
-    for (const QString& name : templates)
-        m_icbTemplate->addItem(iconFor(QStringLiteral("TEMPLATE")), name);
-    m_icbTemplate->setCurrentIndex(0);
-    if (choice.templateName.trimmed() != LayoutStep::noTemplate()) {
-        const int stored =
-            m_icbTemplate->findText(choice.templateName, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (stored >= 0)
-            m_icbTemplate->setCurrentIndex(stored);
-    }
+    // "no template" and the store's templates; a stored template that is gone
+    // leaves "no template" chosen.
+    m_templates->fill();
+    m_templates->showProject(choice.templateName);
+}
+
+QComboBox* LayoutPage::icbTemplate() const {
+    return m_templates->templateBox();
 }
 
 LayoutChoice LayoutPage::choice() const {
@@ -130,7 +115,7 @@ LayoutChoice LayoutPage::choice() const {
     choice.initialOrder = m_chkInitialOrderBy->isChecked();
     choice.moreLink = m_chkMoreLink->isChecked();
     choice.moreLinkText = m_txtMoreLink->text();
-    choice.templateName = m_icbTemplate->currentText();
+    choice.templateName = m_templates->selectedTemplate();
     return choice;
 }
 

@@ -13,15 +13,17 @@ namespace ordwick {
 
 // The "Form Layout" step: print and export links, records per page, the
 // initial order, the "more..." link and the template.
+class Prompt;
+class TemplateChoiceWidget;
+
 class LayoutPage final : public QWidget {
     Q_OBJECT
 public:
-    explicit LayoutPage(QWidget* parent = nullptr);
+    LayoutPage(Prompt& prompt, QWidget* parent = nullptr);
 
     // Shows the choice; paging and sorting controls follow their features but
     // keep their values when disabled.
-    void fill(const LayoutChoice& choice, bool pageSupport, bool initialSort,
-              const QStringList& templates);
+    void fill(const LayoutChoice& choice, bool pageSupport, bool initialSort);
     LayoutChoice choice() const;
     void onSelectAllToggled();
 
@@ -33,7 +35,8 @@ public:
     QPushButton* cmdInitialOrderBy() const { return m_cmdInitialOrderBy; }
     QCheckBox* chkMoreLink() const { return m_chkMoreLink; }
     QLineEdit* txtMoreLink() const { return m_txtMoreLink; }
-    QComboBox* icbTemplate() const { return m_icbTemplate; }
+    QComboBox* icbTemplate() const;
+    TemplateChoiceWidget& templates() const { return *m_templates; }
     QCheckBox* chkSelectAll() const { return m_chkSelectAll; }
 
 Q_SIGNALS:
@@ -48,8 +51,7 @@ private:
     QPushButton* m_cmdInitialOrderBy;
     QCheckBox* m_chkMoreLink;
     QLineEdit* m_txtMoreLink;
-    QComboBox* m_icbTemplate;
-    QPushButton* m_cmdManageTemplate;
+    TemplateChoiceWidget* m_templates;
     QCheckBox* m_chkSelectAll;
 };
 

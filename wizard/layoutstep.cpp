@@ -30,14 +30,6 @@ QString noTemplate() {
     return QStringLiteral("no template");
 }
 
-QStringList templateNames(const QString& programFolder) {
-    QStringList names{noTemplate()};
-    const QDir store(QualityPath(programFolder) + QStringLiteral("template"));
-    if (store.exists())
-        names += store.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    return names;
-}
-
 LayoutChoice of(const Project& p) {
     LayoutChoice choice;
     choice.printerFriendly = p.PrinterFriendlyVersion;

@@ -36,8 +36,6 @@ int recordsPerPageIndex(std::int32_t tag);
 constexpr std::int32_t kDefaultMoreLinkLength = 80;
 
 QString noTemplate();
-// "no template", then the template folders below the program folder.
-QStringList templateNames(const QString& programFolder);
 
 // The choice as the project holds it.
 LayoutChoice of(const Project& project);

@@ -31,4 +31,4 @@ add_library(ordwick_wizard STATIC
 )
 target_link_libraries(ordwick_wizard PUBLIC
     ordwick_foundation ordwick_project ordwick_datasource ordwick_generation ordwick_controls
-    Qt6::Widgets)
+    ordwick_templates_store Qt6::Widgets)

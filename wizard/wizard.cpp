@@ -123,7 +123,7 @@ Wizard::Wizard(ProjectSession& session, Prompt& prompt, StatusSetter setStatus, 
             addPage(frame, m_searchPage);
             break;
         case 8:
-            m_layoutPage = new LayoutPage(frame);
+            m_layoutPage = new LayoutPage(m_prompt, frame);
             addPage(frame, m_layoutPage);
             break;
         case 9:
@@ -353,8 +353,7 @@ void Wizard::prepareSearchAndLayout() {
     // Filled even when the search step is skipped: Back still passes through
     // it and stores what it shows.
     m_searchPage->fill(SearchStep::rows(project), project.SimpleSearch, project.AdvancedSearch);
-    m_layoutPage->fill(LayoutStep::of(project), project.PageSupport, project.InitialSort,
-                       LayoutStep::templateNames(programFolder()));
+    m_layoutPage->fill(LayoutStep::of(project), project.PageSupport, project.InitialSort);
 }
 
 bool Wizard::applyLayoutStep() {

@@ -34,11 +34,28 @@ QString ScriptedPrompt::folderName(const FileRequest& request) {
     return nextFile(request);
 }
 
+QStringList ScriptedPrompt::openFileNames(const FileRequest& request) {
+    m_fileRequests.append(request);
+    if (m_fileLists.isEmpty())
+        throw std::logic_error("unexpected file dialog: " + request.title.toStdString());
+    return m_fileLists.dequeue();
+}
+
+QString ScriptedPrompt::inputText(const InputRequest& request) {
+    m_inputRequests.append(request);
+    if (m_inputs.isEmpty())
+        throw std::logic_error("unexpected input box: " + request.title.toStdString());
+    return m_inputs.dequeue();
+}
+
 void ScriptedPrompt::clear() {
     m_answers.clear();
     m_files.clear();
     m_messages.clear();
     m_fileRequests.clear();
+    m_fileLists.clear();
+    m_inputs.clear();
+    m_inputRequests.clear();
 }
 
 } // namespace ordwick::test

@@ -16,6 +16,9 @@ class ScriptedPrompt final : public Prompt {
 public:
     void answer(int code) { m_answers.enqueue(code); }
     void answerFile(const QString& path) { m_files.enqueue(path); }
+    void answerFiles(const QStringList& paths) { m_fileLists.enqueue(paths); }
+    // A null text answers as Cancel does.
+    void answerInput(const QString& text) { m_inputs.enqueue(text); }
 
     // Runs when a message is shown, before it is answered: the user acting meanwhile.
     std::function<void(const Message&)> whenShown;
@@ -24,10 +27,16 @@ public:
     QString openFileName(const FileRequest& request) override;
     QString saveFileName(const FileRequest& request) override;
     QString folderName(const FileRequest& request) override;
+    QStringList openFileNames(const FileRequest& request) override;
+    QString inputText(const InputRequest& request) override;
 
     const QList<Message>& messages() const { return m_messages; }
     const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+    const QList<InputRequest>& inputRequests() const { return m_inputRequests; }
+    bool allAnswersUsed() const {
+        return m_answers.isEmpty() && m_files.isEmpty() && m_fileLists.isEmpty() &&
+               m_inputs.isEmpty();
+    }
     void clear();
 
 private:
@@ -37,6 +46,9 @@ private:
     QQueue<QString> m_files;
     QList<Message> m_messages;
     QList<FileRequest> m_fileRequests;
+    QQueue<QStringList> m_fileLists;
+    QQueue<QString> m_inputs;
+    QList<InputRequest> m_inputRequests;
 };
 
 } // namespace ordwick::test

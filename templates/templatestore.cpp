@@ -1,0 +1,88 @@
+#include "templates/templatestore.h"
+
+#include "foundation/programfolder.h"
+#include "foundation/runtimeerror.h"
+#include "templates/templatefiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <utility>
+
+namespace ordwick {
+
+namespace {
+
+const QString kStoreFolder = QStringLiteral("template");
+
+// Permission bits do not tell the whole truth (read-only mounts, ACLs, root),
+// so a folder counts as writable when a file can really be made in it.
+bool canWriteIn(const QString& folder) {
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
+TemplateStore::TemplateStore(QString root) : m_root(QDir::cleanPath(std::move(root))) {}
+
+TemplateStore TemplateStore::forThisUser() {
+    return choose(programFolder(), userDataFolder());
+}
+
+TemplateStore TemplateStore::choose(const QString& programFolder, const QString& userFolder) {
+    const QString shipped = QDir(programFolder).filePath(kStoreFolder);
+    const bool programStoreUsable =
+        QFileInfo(shipped).isDir() ? canWriteIn(shipped) : canWriteIn(programFolder);
+    if (programStoreUsable)
+        return TemplateStore(shipped);
+
+    TemplateStore own(QDir(userFolder).filePath(kStoreFolder));
+    if (!own.exists() && QDir().mkpath(own.root())) {
+        // Only when the per-user store is made: a shipped template the user
+        // deleted later must not come back.
+        const TemplateStore programStore(shipped);
+        QStringList failures;
+        for (const QString& name : programStore.names())
+            copyFolder(programStore.folderOf(name), own.folderOf(name), failures);
+    }
+    return own;
+}
+
+QString TemplateStore::baseFolder() const {
+    return QFileInfo(m_root).absolutePath();
+}
+
+bool TemplateStore::exists() const {
+    return QFileInfo(m_root).isDir();
+}
+
+void TemplateStore::create() const {
+    if (!exists() && !QDir().mkpath(m_root)) {
+        throw RuntimeError(ErrorNumber::PathFileAccess,
+                           QStringLiteral("Path/File access error: the template folder \"%1\" "
+                                          "cannot be created")
+                               .arg(m_root));
+    }
+}
+
+QStringList TemplateStore::names() const {
+    return QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+QString TemplateStore::folderOf(const QString& name) const {
+    return qualifiedRoot() + name;
+}
+
+QString TemplateStore::indexFileOf(const QString& name) const {
+    return folderOf(name) + QStringLiteral("/index.html");
+}
+
+QString TemplateStore::previewOf(const QString& name) const {
+    const QString preview = folderOf(name) + QStringLiteral("/preview.png");
+    return QFileInfo(preview).isFile() ? preview : QString();
+}
+
+} // namespace ordwick
