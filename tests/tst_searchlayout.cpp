@@ -283,7 +283,7 @@ private Q_SLOTS:
         page.txtMoreLink()->clear();
         page.chkSelectAll()->click(); // cleared: all five cleared
         QVERIFY(!page.chkRecordsPerPage()->isChecked());
-        page.icbTemplate()->setCurrentIndex(0);
+        QTest::keyClick(page.icbTemplate(), Qt::Key_Home); // picked from the keyboard
         walk.next();
         QCOMPARE(p.ShowMoreLinkID, 80);
         QVERIFY(!p.RecordsPerPage && !p.PrinterFriendlyVersion);
