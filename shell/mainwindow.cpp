@@ -8,6 +8,7 @@
 #include "foundation/prompt.h"
 #include "foundation/settings.h"
 #include "foundation/trap.h"
+#include "preview/previewhost.h"
 #include "shell/aboutdialog.h"
 #include "shell/commandline.h"
 #include "shell/settingsdialog.h"
@@ -52,6 +53,8 @@ MainWindow::MainWindow(Prompt& prompt, QWidget* parent)
                               [this] { showCurrentStep(); }}),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmMain"));
+    // Runs the generated site for the browser; it stops when the window goes.
+    m_preview = new PreviewHost(this);
     setWindowTitle(Prompt::productName());
     buildMenus();
     buildToolBar();
@@ -111,6 +114,10 @@ void MainWindow::buildMenus() {
     m_showBar->setObjectName(QStringLiteral("mnuShowBar"));
     m_showBar->setCheckable(true);
     m_showBar->setChecked(true);
+    m_previewAction = view->addAction(QStringLiteral("&Preview Last Site"), this,
+                                      [this] { previewSite(m_lastSite); });
+    m_previewAction->setObjectName(QStringLiteral("mnuPreview"));
+    m_previewAction->setEnabled(false);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -216,6 +223,8 @@ QWidget* MainWindow::buildStepArea() {
         m_session, m_prompt, [this](int code) { setStatus(code); }, picStep);
     connect(m_wizard, &Wizard::dialogOpened, this, &MainWindow::dialogOpened);
     m_wizard->setPopupMenu(m_popupMenu);
+    connect(&m_wizard->finishPage(), &FinishPage::previewRequested, this,
+            [this] { previewSite(m_lastSite); });
     layout->addWidget(m_wizard, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -340,6 +349,7 @@ void MainWindow::resetProject() {
     });
     blocks.run(6, [&] { m_taskPane->setRedraw(true); });
     m_wizard->showFirstStep(blocks);
+    m_wizard->finishPage().cmdPreview()->setEnabled(false);
     if (blocks.failed())
         m_taskPane->setRedraw(true);
 }
@@ -400,6 +410,11 @@ void MainWindow::generate() {
         finishPage.resetProgress();
     }
     const QString message = GenerationRun::outcomeMessage(m_session.project.TableName, result);
+    if (result.outcome == GenerationRun::Outcome::Succeeded) {
+        m_lastSite = m_session.project.DestinationPath;
+        m_previewAction->setEnabled(true);
+        finishPage.cmdPreview()->setEnabled(true);
+    }
     switch (result.outcome) {
     case GenerationRun::Outcome::Succeeded:
     case GenerationRun::Outcome::Aborted:
@@ -447,6 +462,21 @@ void MainWindow::rebuildRecentMenu() {
             m_recentActions.append(action);
         }
     });
+}
+
+void MainWindow::previewSite(const QString& folder) {
+    if (folder.isEmpty())
+        return;
+    // Started afresh each time, so a site generated again is served as it is now.
+    const PreviewHost::Started started = m_preview->start(folder);
+    if (!started.ok()) {
+        m_prompt.warning(QStringLiteral("The site in \"%1\" cannot be previewed:\n%2")
+                             .arg(folder, started.error));
+        return;
+    }
+    setStatus(0);
+    m_statusText->setText(QStringLiteral("Preview of the site at ") + started.url.toString());
+    m_openUrl(started.url);
 }
 
 bool MainWindow::generating() const {

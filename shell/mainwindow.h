@@ -18,6 +18,7 @@ class QToolBar;
 namespace ordwick {
 
 class GenerationRun;
+class PreviewHost;
 class Prompt;
 class TaskPane;
 class Wizard;
@@ -55,6 +56,8 @@ public:
     void onNextClicked();
     void onBackClicked();
     void onCancelClicked();
+    // Serves a generated site on this machine and opens it in the browser.
+    void previewSite(const QString& folder);
 
     ProjectSession& session() { return m_session; }
     Wizard& wizard() { return *m_wizard; }
@@ -70,6 +73,7 @@ public:
     // The generation engine library a run loads; the one beside the program by default.
     void setEngineLibrary(const QString& path) { m_engineLibrary = path; }
     bool generating() const;
+    PreviewHost& previewHost() { return *m_preview; }
 
 Q_SIGNALS:
     // A modal dialog (About, settings, connection builder) is about to run.
@@ -119,6 +123,10 @@ private:
     QLabel* m_statusText = nullptr;
     QString m_statusIconKey;
     QAction* m_showBar = nullptr;
+    QAction* m_previewAction = nullptr;
+    PreviewHost* m_preview = nullptr;
+    // The destination of the last run that wrote the whole site.
+    QString m_lastSite;
     QAction* m_recentSeparator = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_popupMenu = nullptr;

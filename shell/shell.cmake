@@ -8,7 +8,7 @@ add_library(ordwick_shell STATIC
     shell/theme.cpp
     shell/widgetprompt.cpp
 )
-target_link_libraries(ordwick_shell PUBLIC ordwick_wizard Qt6::Widgets)
+target_link_libraries(ordwick_shell PUBLIC ordwick_wizard ordwick_preview Qt6::Widgets)
 
 add_executable(ordwick shell/main.cpp)
 target_link_libraries(ordwick PRIVATE ordwick_shell)

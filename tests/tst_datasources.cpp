@@ -494,8 +494,8 @@ private Q_SLOTS:
             QFile::setPermissions(second, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             sqlite3* db = nullptr;
             QCOMPARE(sqlite3_open(QFile::encodeName(second).constData(), &db), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(db, "CREATE TABLE OnlyInOther (id INTEGER PRIMARY KEY)",
-                                  nullptr, nullptr, nullptr),
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE OnlyInOther (id INTEGER PRIMARY KEY)", nullptr,
+                                  nullptr, nullptr),
                      SQLITE_OK);
             sqlite3_close(db);
         }
@@ -509,8 +509,7 @@ private Q_SLOTS:
         MainWindow window(env.prompt);
         window.load({file});
         DataSourcePage& page = window.wizard().dataSourcePage();
-        page.txtConnectionString()->setText(QStringLiteral("Driver={SQLite3}; Database=") +
-                                            second);
+        page.txtConnectionString()->setText(QStringLiteral("Driver={SQLite3}; Database=") + second);
         window.onNextClicked();
         QCOMPARE(window.session().currentStep, 2);
         QCOMPARE(window.session().project.ConnectionString,

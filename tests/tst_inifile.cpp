@@ -270,8 +270,9 @@ private Q_SLOTS:
         ErrorLog errors(QStringList{env.path(QStringLiteral("logs"))}, [&] { return env.now; });
         QCOMPARE(errors.LogError(QStringLiteral("frmMain.SaveProject|Disk full|61")), log);
         QVERIFY(QFileInfo(log).isSymLink());
-        QCOMPARE(env.readFile(logTarget),
-                 QStringLiteral("5QWT8RX|2026-02-03 09:05|frmMain.SaveProject|Disk full|61|1|N\r\n"));
+        QCOMPARE(
+            env.readFile(logTarget),
+            QStringLiteral("5QWT8RX|2026-02-03 09:05|frmMain.SaveProject|Disk full|61|1|N\r\n"));
     }
 
     void filesThatCannotBeReadAreNeverOverwritten() {

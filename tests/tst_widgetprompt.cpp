@@ -37,13 +37,18 @@ int answerWith(const Prompt::Message& message, std::function<void(QMessageBox&)>
 }
 
 Prompt::Message errorBox() {
-    return {QStringLiteral("Tessaline"), QStringLiteral("Disk full"), Prompt::Icon::Warning,
-            Prompt::Buttons::AbortRetryIgnore, {}};
+    return {QStringLiteral("Tessaline"),
+            QStringLiteral("Disk full"),
+            Prompt::Icon::Warning,
+            Prompt::Buttons::AbortRetryIgnore,
+            {}};
 }
 
 Prompt::Message dateTypeQuestion() {
-    return {QStringLiteral("Select Date Type"), QStringLiteral("Select the date type"),
-            Prompt::Icon::Question, Prompt::Buttons::AbortRetryIgnore,
+    return {QStringLiteral("Select Date Type"),
+            QStringLiteral("Select the date type"),
+            Prompt::Icon::Question,
+            Prompt::Buttons::AbortRetryIgnore,
             {QStringLiteral("Normal"), QStringLiteral("American"), QStringLiteral("British")}};
 }
 
@@ -105,9 +110,9 @@ private Q_SLOTS:
             dialog->reject();
         });
         WidgetPrompt prompt;
-        const QString chosen = prompt.openFileName(
-            {QStringLiteral("Select Data Source File"), DataSourcePage::dataFileFilter(),
-             QStringLiteral("mdb"), QDir::tempPath()});
+        const QString chosen = prompt.openFileName({QStringLiteral("Select Data Source File"),
+                                                    DataSourcePage::dataFileFilter(),
+                                                    QStringLiteral("mdb"), QDir::tempPath()});
         QCOMPARE(chosen, QString());
         QCOMPARE(shown, (QStringList{QStringLiteral("MS Access Database (*.mdb)"),
                                      QStringLiteral("MS Excel Worksheet (*.xls)"),
@@ -117,8 +122,11 @@ private Q_SLOTS:
     }
 
     void escapeOnAQuestionAnswersNo() {
-        const Prompt::Message question{QStringLiteral("Tessaline"), QStringLiteral("Exit?"),
-                                       Prompt::Icon::Question, Prompt::Buttons::YesNo, {}};
+        const Prompt::Message question{QStringLiteral("Tessaline"),
+                                       QStringLiteral("Exit?"),
+                                       Prompt::Icon::Question,
+                                       Prompt::Buttons::YesNo,
+                                       {}};
         QCOMPARE(answerWith(question, pressEscape), int(Prompt::No));
         QCOMPARE(answerWith(question, closeBox), int(Prompt::No));
     }

@@ -1,6 +1,7 @@
 #include "controls/taskpane.h"
 #include "foundation/inifile.h"
 #include "generation/tasklist.h"
+#include "preview/previewhost.h"
 #include "project/projectfile.h"
 #include "shell/mainwindow.h"
 #include "support/testenvironment.h"
@@ -16,10 +17,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHostAddress>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTcpSocket>
 #include <QtTest>
 #include <sql.h>
 #include <sqlext.h>
@@ -423,6 +426,31 @@ private Q_SLOTS:
         QCOMPARE(walk.project().TableName, QStringLiteral("Orders")); // No keeps the project
         QVERIFY(!walk.window.generating());
         QVERIFY(env.prompt.allAnswersUsed());
+
+        // The site just written can be tried in the browser, served on this machine.
+        QUrl opened;
+        walk.window.setUrlOpener([&](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        QVERIFY(finish.cmdPreview()->isEnabled());
+        finish.cmdPreview()->click();
+        QCOMPARE(opened.host(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(opened.path(), QStringLiteral("/orders_index.asp"));
+        QVERIFY(walk.window.previewHost().running());
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write("GET /orders_index.asp HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray reply;
+        while (socket.waitForReadyRead(10000))
+            reply += socket.readAll();
+        reply += socket.readAll();
+        QVERIFY2(reply.startsWith("HTTP/1.1 200"), reply.left(300).constData());
+        // The list ran its query on the copied database: no order ships to Paris.
+        QVERIFY(reply.contains("<h1>Orders</h1>"));
+        QVERIFY(reply.contains("<p class=\"ow-count\">0 records</p>"));
+        QVERIFY(walk.window.findChild<QAction*>(QStringLiteral("mnuPreview"))->isEnabled());
     }
 
     void progressOutsideTheGridChangesNothing() {

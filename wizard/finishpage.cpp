@@ -85,7 +85,16 @@ FinishPage::FinishPage(QWidget* parent)
     m_pgbProgress->setObjectName(QStringLiteral("pgbProgress"));
     m_pgbProgress->setAccessibleName(QStringLiteral("Progress"));
     m_pgbProgress->setValue(0);
-    layout->addWidget(m_pgbProgress);
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_pgbProgress, 1);
+    // Offered once a run has written the whole site.
+    m_cmdPreview = new QPushButton(QStringLiteral("&Preview"), this);
+    m_cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
+    m_cmdPreview->setToolTip(QStringLiteral("Try the generated site in the browser"));
+    m_cmdPreview->setEnabled(false);
+    progressRow->addWidget(m_cmdPreview);
+    layout->addLayout(progressRow);
+    connect(m_cmdPreview, &QPushButton::clicked, this, &FinishPage::previewRequested);
 
     connect(m_cmdDestinationPath, &QPushButton::clicked, this, &FinishPage::destinationRequested);
     connect(m_chkCopyDatabase, &QCheckBox::clicked, this, &FinishPage::copyDatabaseClicked);

@@ -40,12 +40,15 @@ public:
     QCheckBox* chkCopyDatabase() const { return m_chkCopyDatabase; }
     QTreeView* grdFinish() const { return m_grdFinish; }
     QProgressBar* pgbProgress() const { return m_pgbProgress; }
+    QPushButton* cmdPreview() const { return m_cmdPreview; }
 
 Q_SIGNALS:
     void destinationRequested();
     void copyDatabaseClicked(bool checked);
     // The "click here" link: the page files' names are to be edited.
     void renameRequested();
+    // "Preview": the site just generated is to be shown in the browser.
+    void previewRequested();
 
 private:
     QStandardItem* item(int row, int column) const;
@@ -55,6 +58,7 @@ private:
     QCheckBox* m_chkCopyDatabase;
     QTreeView* m_grdFinish;
     QProgressBar* m_pgbProgress;
+    QPushButton* m_cmdPreview = nullptr;
     QStandardItemModel m_model;
 };
 
