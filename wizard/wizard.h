@@ -9,6 +9,8 @@ class QGroupBox;
 
 namespace ordwick {
 
+class ColumnCustomizationPage;
+class ColumnOrderPage;
 class DataSourcePage;
 class FeaturesPage;
 class FinishPage;
@@ -69,10 +71,15 @@ public:
     TableSourcePage& tableSourcePage() { return *m_tableSourcePage; }
     QueryPage& queryPage() { return *m_queryPage; }
     FinishPage& finishPage() { return *m_finishPage; }
+    ColumnOrderPage& columnOrderPage() { return *m_columnOrderPage; }
+    ColumnCustomizationPage& columnCustomizationPage() { return *m_columnCustomizationPage; }
 
 Q_SIGNALS:
     // A modal dialog is about to run; lets callers reach it.
     void dialogOpened(QDialog* dialog);
+    // The column settings were stored from step 6: the steps after it and the
+    // initial sort list take the columns from here, in page order.
+    void columnsCustomized(const QStringList& namesInOrder);
 
 private:
     QGroupBox* addFrame(int step);
@@ -80,6 +87,9 @@ private:
     bool applyFeaturesStep();
     bool applyTableStep();
     bool applyQueryStep();
+    void fillColumnOrder();
+    bool applyColumnOrderStep();
+    bool applyColumnCustomizationStep();
     void prepareFinish();
     void showFinishStep();
 
@@ -93,6 +103,8 @@ private:
     TableSourcePage* m_tableSourcePage = nullptr;
     QueryPage* m_queryPage = nullptr;
     FinishPage* m_finishPage = nullptr;
+    ColumnOrderPage* m_columnOrderPage = nullptr;
+    ColumnCustomizationPage* m_columnCustomizationPage = nullptr;
 };
 
 } // namespace ordwick
