@@ -211,6 +211,8 @@ private Q_SLOTS:
         edit[1].editAs = QStringLiteral("Radio button");
         edit[1].more = QStringLiteral("more");
         edit[0].caption = QStringLiteral("Birthday");
+        edit[0].editAs = QStringLiteral("Text field");
+        edit[0].more.clear();
         edit[0].details = QStringLiteral("  "); // blank keeps the stored details
         list[1].caption = QStringLiteral("Number");
         QCOMPARE(Step::apply(p, list, edit),
@@ -219,6 +221,7 @@ private Q_SLOTS:
         QCOMPARE(p.Columns[0].ListCaption, QStringLiteral("Number"));
         QCOMPARE(p.Columns[1].EditCaption, QStringLiteral("Birthday"));
         QCOMPARE(p.Columns[1].Details, QStringLiteral("1"));
+        QCOMPARE(p.Columns[1].EditType, 1);
         QCOMPARE(p.Columns[0].EditType, 0);
     }
 
