@@ -115,12 +115,14 @@ private Q_SLOTS:
         QCOMPARE(order.rowIconKey(0, ColumnOrderPage::Name), QStringLiteral("NUMBER"));
         QCOMPARE(order.rowIconKey(6, ColumnOrderPage::Name), QStringLiteral("TEXT"));
 
+        const auto shown = env.prompt.messages().size();
         env.prompt.answer(Prompt::Ok);
         order.cmdOrder(0)->click();
         QCOMPARE(walk.lastMessage(), QStringLiteral("Please select a column to move!"));
         env.prompt.answer(Prompt::Ok);
         order.cmdOrder(1)->click();
-        QCOMPARE(env.prompt.messages().size(), 2);
+        QCOMPARE(env.prompt.messages().size(), shown + 2);
+        QCOMPARE(walk.lastMessage(), QStringLiteral("Please select a column to move!"));
         order.selectRow(0);
         order.cmdOrder(0)->click(); // the first row cannot go up
         QCOMPARE(order.names(), original);
@@ -206,8 +208,7 @@ private Q_SLOTS:
         QCOMPARE(page.openEditor(), page.cmbList());
         QCOMPARE(page.cmbList()->currentText(), QStringLiteral("Left"));
         QCOMPARE(page.cmbList()->count(), 3);
-        QTest::keyClick(page.cmbList(), Qt::Key_Down);
-        QTest::keyClick(page.cmbList(), Qt::Key_Down);
+        QTest::keyClicks(page.cmbList(), QStringLiteral("R"));
         QTest::keyClick(page.cmbList(), Qt::Key_Return);
         QCOMPARE(walk.row(0, city).alignment, QStringLiteral("Right"));
 
@@ -337,7 +338,12 @@ private Q_SLOTS:
         QCOMPARE(again.model(0).rows().front().name, QStringLiteral("OrderID"));
         reopened.onNextClicked();
         QCOMPARE(reopened.session().currentStep, 7);
-        QCOMPARE(reopened.session().project.Columns, before.Columns);
+        // Walking the table step again gives every column the width 30 again;
+        // nothing else changes.
+        std::vector<ColumnSettings> expected = before.Columns;
+        for (ColumnSettings& c : expected)
+            c.FieldWidth = 30;
+        QCOMPARE(reopened.session().project.Columns, expected);
         QVERIFY(env.prompt.allAnswersUsed());
     }
 
