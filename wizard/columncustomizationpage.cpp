@@ -92,6 +92,11 @@ ColumnCustomizationPage::ColumnCustomizationPage(Prompt& prompt, QWidget* parent
         m_cboOptions->addItem(word, {}, word);
     m_cmdEllipsis = new QPushButton(QStringLiteral(" more "), this);
     m_cmdEllipsis->setObjectName(QStringLiteral("cmdEllipsis"));
+    m_txtEdit->setAccessibleName(QStringLiteral("Cell value"));
+    m_cmbList->setAccessibleName(QStringLiteral("Cell choice"));
+    m_cboOptions->setAccessibleName(QStringLiteral("View Format"));
+    m_cmdEllipsis->setAccessibleName(QStringLiteral("More details"));
+    m_strip->setAccessibleName(QStringLiteral("Customization pages"));
     for (QWidget* editor :
          {static_cast<QWidget*>(m_txtEdit), static_cast<QWidget*>(m_cmbList),
           static_cast<QWidget*>(m_cboOptions), static_cast<QWidget*>(m_cmdEllipsis)}) {
