@@ -3,6 +3,7 @@
 add_library(ordwick_controls STATIC
     controls/accessibility.cpp
     controls/iconstore.cpp
+    controls/multiselectcombobox.cpp
     controls/taskpane.cpp
 )
 target_link_libraries(ordwick_controls PUBLIC ordwick_foundation Qt6::Widgets)

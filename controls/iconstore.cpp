@@ -15,12 +15,20 @@ namespace {
 constexpr int kSize = 16;
 
 QIcon drawn(const std::function<void(QPainter&)>& paint) {
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter);
-    return QIcon(pixmap);
+    // One pixmap per common scale, so the icons stay crisp on high-DPI screens.
+    QIcon icon;
+    for (const int scale : {1, 2, 3}) {
+        QPixmap pixmap(kSize * scale, kSize * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paint(painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QIcon checkIcon(bool checked) {
@@ -124,6 +132,26 @@ QHash<QString, std::function<QIcon()>> makers() {
          [] { return glyphIcon(QStringLiteral("T"), QColor(0x6A, 0x4F, 0xA8)); }},
         {QStringLiteral("COLUMN"),
          [] { return glyphIcon(QStringLiteral("|"), QColor(0x90, 0x98, 0xA8)); }},
+        {QStringLiteral("BOLD"),
+         [] { return glyphIcon(QStringLiteral("B"), QColor(0x44, 0x4C, 0x5C)); }},
+        {QStringLiteral("ITALICS"),
+         [] { return glyphIcon(QStringLiteral("I"), QColor(0x44, 0x4C, 0x5C)); }},
+        {QStringLiteral("UNDERLINE"),
+         [] { return glyphIcon(QStringLiteral("U"), QColor(0x44, 0x4C, 0x5C)); }},
+        {QStringLiteral("LEFTALIGN"),
+         [] { return glyphIcon(QStringLiteral("⇤"), QColor(0x5A, 0x6E, 0x8C)); }},
+        {QStringLiteral("CENTERALIGN"),
+         [] { return glyphIcon(QStringLiteral("↔"), QColor(0x5A, 0x6E, 0x8C)); }},
+        {QStringLiteral("RIGHTALIGN"),
+         [] { return glyphIcon(QStringLiteral("⇥"), QColor(0x5A, 0x6E, 0x8C)); }},
+        {QStringLiteral("EMAIL"),
+         [] { return glyphIcon(QStringLiteral("@"), QColor(0x2F, 0x6F, 0xB5)); }},
+        {QStringLiteral("HYPERLINK"),
+         [] { return glyphIcon(QStringLiteral("∞"), QColor(0x2F, 0x6F, 0xB5)); }},
+        {QStringLiteral("RADIO"),
+         [] { return glyphIcon(QStringLiteral("◉"), QColor(0x3C, 0x8C, 0x6A)); }},
+        {QStringLiteral("SELECT"),
+         [] { return glyphIcon(QStringLiteral("▾"), QColor(0x3C, 0x8C, 0x6A)); }},
     };
 }
 

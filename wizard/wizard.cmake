@@ -8,6 +8,12 @@ add_library(ordwick_wizard STATIC
     wizard/querystep.cpp
     wizard/finishstep.cpp
     wizard/columngridmodel.cpp
+    wizard/columnencodings.cpp
+    wizard/columnorderstep.cpp
+    wizard/columnorderpage.cpp
+    wizard/columncustomizationstep.cpp
+    wizard/columncustomizationmodel.cpp
+    wizard/columncustomizationpage.cpp
     wizard/connectionstringdialog.cpp
     wizard/datasourcepage.cpp
     wizard/datasourcestep.cpp

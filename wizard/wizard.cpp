@@ -11,6 +11,11 @@
 #include "foundation/runtimeerror.h"
 #include "foundation/trap.h"
 #include "project/projectsession.h"
+#include "wizard/columncustomizationpage.h"
+#include "wizard/columncustomizationstep.h"
+#include "wizard/columnencodings.h"
+#include "wizard/columnorderpage.h"
+#include "wizard/columnorderstep.h"
 #include "wizard/connectionstringdialog.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/datasourcestep.h"
@@ -118,6 +123,14 @@ Wizard::Wizard(ProjectSession& session, Prompt& prompt, StatusSetter setStatus, 
             m_queryPage = new QueryPage(m_session, frame);
             addPage(frame, m_queryPage);
             break;
+        case 5:
+            m_columnOrderPage = new ColumnOrderPage(m_prompt, frame);
+            addPage(frame, m_columnOrderPage);
+            break;
+        case 6:
+            m_columnCustomizationPage = new ColumnCustomizationPage(m_prompt, frame);
+            addPage(frame, m_columnCustomizationPage);
+            break;
         case 7:
             m_searchPage = new SearchPage(frame);
             addPage(frame, m_searchPage);
@@ -181,6 +194,14 @@ bool Wizard::apply(int step) {
             break;
         case 4:
             applied = applyQueryStep();
+            if (applied)
+                fillColumnOrder();
+            break;
+        case 5:
+            applied = applyColumnOrderStep();
+            break;
+        case 6:
+            applied = applyColumnCustomizationStep();
             break;
         case 7:
             SearchStep::apply(m_session.project, m_searchPage->rows());
@@ -195,8 +216,7 @@ bool Wizard::apply(int step) {
             applied = true;
             break;
         default:
-            // Column order, column customization, search and layout have no
-            // controls of their own yet, so there is nothing to store.
+            // Finish stores its destination when the run starts.
             applied = true;
             break;
         }
@@ -339,6 +359,41 @@ bool Wizard::applyQueryStep() {
     }
     m_session.project.SQLString = m_queryPage->selectText();
     m_session.project.SQLWhereString = m_queryPage->whereText();
+    return true;
+}
+
+void Wizard::fillColumnOrder() {
+    const Project& project = m_session.project;
+    m_columnOrderPage->setNames(
+        ColumnOrderStep::orderedNames(project, m_session.projectOrigin),
+        [&project](const QString& name) {
+            for (const ColumnSettings& column : project.Columns) {
+                if (column.ColumnName == name)
+                    return ColumnEncoding::dataTypeIconKey(column.DataType);
+            }
+            return QString();
+        });
+}
+
+bool Wizard::applyColumnOrderStep() {
+    const QStringList names = m_columnOrderPage->names();
+    ColumnOrderStep::apply(m_session.project, names);
+    m_columnCustomizationPage->fill(ColumnCustomizationStep::fill(m_session.project, names, false),
+                                    ColumnCustomizationStep::fill(m_session.project, names, true));
+    return true;
+}
+
+bool Wizard::applyColumnCustomizationStep() {
+    ColumnCustomizationPage& page = *m_columnCustomizationPage;
+    // An editor still open keeps its text only if the grid accepts it.
+    if (!page.endEdit())
+        return false;
+    const ColumnCustomizationStep::Refusal refusal = ColumnCustomizationStep::apply(
+        m_session.project, page.model(0).rows(), page.model(1).rows());
+    if (refusal) {
+        m_prompt.warning(*refusal);
+        return false;
+    }
     return true;
 }
 

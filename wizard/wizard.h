@@ -10,6 +10,8 @@ class QMenu;
 
 namespace ordwick {
 
+class ColumnCustomizationPage;
+class ColumnOrderPage;
 class DataSourcePage;
 class FeaturesPage;
 class FinishPage;
@@ -79,6 +81,8 @@ public:
     TableSourcePage& tableSourcePage() { return *m_tableSourcePage; }
     QueryPage& queryPage() { return *m_queryPage; }
     FinishPage& finishPage() { return *m_finishPage; }
+    ColumnOrderPage& columnOrderPage() { return *m_columnOrderPage; }
+    ColumnCustomizationPage& columnCustomizationPage() { return *m_columnCustomizationPage; }
     SearchPage& searchPage() { return *m_searchPage; }
     LayoutPage& layoutPage() { return *m_layoutPage; }
     LoginPage& loginPage() { return *m_loginPage; }
@@ -93,6 +97,9 @@ private:
     bool applyFeaturesStep();
     bool applyTableStep();
     bool applyQueryStep();
+    void fillColumnOrder();
+    bool applyColumnOrderStep();
+    bool applyColumnCustomizationStep();
     void prepareFinish();
     void prepareSearchAndLayout();
     bool applyLayoutStep();
@@ -109,6 +116,8 @@ private:
     TableSourcePage* m_tableSourcePage = nullptr;
     QueryPage* m_queryPage = nullptr;
     FinishPage* m_finishPage = nullptr;
+    ColumnOrderPage* m_columnOrderPage = nullptr;
+    ColumnCustomizationPage* m_columnCustomizationPage = nullptr;
     SearchPage* m_searchPage = nullptr;
     LayoutPage* m_layoutPage = nullptr;
     LoginPage* m_loginPage = nullptr;

@@ -1,0 +1,60 @@
+#include "wizard/columnorderstep.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace ordwick {
+
+QStringList ColumnOrderStep::orderedNames(const Project& project, int projectOrigin) {
+    QStringList names;
+    const auto& columns = project.Columns;
+    if (projectOrigin != 1) {
+        for (const ColumnSettings& column : columns)
+            names.append(column.ColumnName);
+        return names;
+    }
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const auto position = static_cast<std::int32_t>(i + 1);
+        for (const ColumnSettings& column : columns) {
+            if (column.Position == position)
+                names.append(column.ColumnName);
+        }
+        if (columns[i].Position == 0)
+            names.append(columns[i].ColumnName);
+    }
+    return names;
+}
+
+void ColumnOrderStep::apply(Project& project, const QStringList& names) {
+    for (qsizetype row = 0; row < names.size(); ++row) {
+        for (ColumnSettings& column : project.Columns) {
+            if (column.ColumnName == names.at(row))
+                column.Position = static_cast<std::int32_t>(row + 1);
+        }
+    }
+}
+
+ColumnOrderStep::Move ColumnOrderStep::move(QStringList& names, int selected, bool up) {
+    if (selected < 0 || selected >= names.size())
+        return {QStringLiteral("Please select a column to move!"), -1};
+    const int other = up ? selected - 1 : selected + 1;
+    if (other < 0 || other >= names.size())
+        return {std::nullopt, selected};
+    names.swapItemsAt(selected, other);
+    return {std::nullopt, other};
+}
+
+QStringList ColumnOrderStep::namesByPosition(const Project& project) {
+    std::vector<size_t> order(project.Columns.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return project.Columns[a].Position < project.Columns[b].Position;
+    });
+    QStringList names;
+    for (const size_t i : order)
+        names.append(project.Columns[i].ColumnName);
+    return names;
+}
+
+} // namespace ordwick
