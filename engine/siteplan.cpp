@@ -395,7 +395,13 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     plan.recordSql = QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) +
                      QStringLiteral(" FROM ") + plan.tableSql;
     const QString select = p.SQLString.trimmed().isEmpty() ? plan.recordSql : p.SQLString;
-    plan.baseSql = (select + QLatin1Char(' ') + p.SQLWhereString).trimmed();
+    // A query whose last line is a "--" comment must not swallow the condition.
+    const QChar joint = select.contains(QLatin1Char('\n')) ? QLatin1Char('\n') : QLatin1Char(' ');
+    plan.baseSql = (select + joint + p.SQLWhereString).trimmed();
+    // What the pages append (conditions, the order) must not land in a comment.
+    if (plan.baseSql.mid(plan.baseSql.lastIndexOf(QLatin1Char('\n')) + 1)
+            .contains(QLatin1String("--")))
+        plan.baseSql += QLatin1Char('\n');
 
     if (p.SortColumnBy) {
         for (const QString& entry : p.SortColumnID.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {

@@ -141,6 +141,49 @@ QStringList sqlPieces(const QString& sql) {
     return pieces;
 }
 
+// A query may run over several lines (a "--" comment ends at its line break),
+// but an INI value is one line. Such a text is stored as one line plus the
+// places of its breaks ("12,40": a line break stood before the characters 12
+// and 40 of the text), so that one-line queries are stored exactly as ever.
+const QString kSqlLineBreaks = QStringLiteral("LineBreaks");
+const QString kWhereLineBreaks = QStringLiteral("SQLWhereLineBreaks");
+
+struct FlatText {
+    QString line;
+    QString breaks;
+};
+
+FlatText flattened(const QString& text) {
+    QString normal = text;
+    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    FlatText flat;
+    QStringList breaks;
+    for (qsizetype i = 0; i < normal.size(); ++i) {
+        if (normal.at(i) == u'\n')
+            breaks.append(QString::number(i));
+        else
+            flat.line.append(normal.at(i));
+    }
+    flat.breaks = breaks.join(QLatin1Char(','));
+    return flat;
+}
+
+QString unflattened(const QString& line, const QString& breaks) {
+    QString text = line;
+    for (const QString& place : breaks.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const qsizetype at = place.trimmed().toLongLong(&ok);
+        if (!ok || at < 0 || at > text.size())
+            throw RuntimeError(ErrorNumber::TypeMismatch,
+                               QStringLiteral("The project file's line breaks \"%1\" do not fit "
+                                              "its query.")
+                                   .arg(breaks));
+        text.insert(at, QLatin1Char('\n'));
+    }
+    return text;
+}
+
 const QString kOpenSource = QStringLiteral("frmMain.OpenProject");
 
 class ProjectFileReader {
@@ -150,6 +193,11 @@ public:
 
     void read() {
         readConfiguration();
+        step([&] {
+            if (const auto breaks =
+                    m_document.value(ProjectFileLayout::Configuration, kWhereLineBreaks))
+                m_project.SQLWhereString = unflattened(m_project.SQLWhereString, *breaks);
+        });
         readSqlString();
         readUniqueKey();
         readColumns();
@@ -198,7 +246,9 @@ private:
 
     void readSqlString() {
         QString sql;
-        const qsizetype count = m_document.keys(ProjectFileLayout::SqlString).size();
+        const QStringList keys = m_document.keys(ProjectFileLayout::SqlString);
+        const qsizetype count =
+            keys.size() - (keys.contains(kSqlLineBreaks, Qt::CaseInsensitive) ? 1 : 0);
         for (qsizetype i = 0; i < count; ++i) {
             step([&] {
                 sql +=
@@ -207,7 +257,11 @@ private:
                         .value_or(QString());
             });
         }
-        m_project.SQLString = sql;
+        step([&] {
+            m_project.SQLString = unflattened(
+                sql,
+                m_document.value(ProjectFileLayout::SqlString, kSqlLineBreaks).value_or(QString()));
+        });
     }
 
     void readUniqueKey() {
@@ -306,14 +360,24 @@ QString columnSettingsText(const ColumnSettings& column) {
 }
 
 void writeProject(IniDocument& document, const Project& project, int currentStep) {
+    const FlatText where = flattened(project.SQLWhereString);
+    Project flat = project;
+    flat.SQLWhereString = where.line;
     for (const ConfigField& field : kConfiguration)
-        document.setValue(ProjectFileLayout::Configuration, field.key, fieldText(project, field));
+        document.setValue(ProjectFileLayout::Configuration, field.key, fieldText(flat, field));
+    if (where.breaks.isEmpty())
+        document.deleteKey(ProjectFileLayout::Configuration, kWhereLineBreaks);
+    else
+        document.setValue(ProjectFileLayout::Configuration, kWhereLineBreaks, where.breaks);
 
     document.deleteSection(ProjectFileLayout::SqlString);
-    const QStringList pieces = sqlPieces(project.SQLString);
+    const FlatText sql = flattened(project.SQLString);
+    const QStringList pieces = sqlPieces(sql.line);
     for (qsizetype i = 0; i < pieces.size(); ++i)
         document.setValue(ProjectFileLayout::SqlString, QStringLiteral("SQL") + numberedKey(i),
                           pieces.at(i));
+    if (!sql.breaks.isEmpty())
+        document.setValue(ProjectFileLayout::SqlString, kSqlLineBreaks, sql.breaks);
 
     // Before the table is chosen the unique keys on screen mean nothing yet, so
     // the file keeps the ones it has.

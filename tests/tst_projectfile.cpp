@@ -256,6 +256,47 @@ private Q_SLOTS:
         QCOMPARE(loaded.SQLString, p.SQLString);
     }
 
+    void queriesOnSeveralLinesKeepTheirMeaning() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("lines.pjx"));
+        Project p;
+        p.DatabaseName = QStringLiteral("x");
+        p.SQLString = QStringLiteral("SELECT Name\n-- the list page\nFROM Customers");
+        p.SQLWhereString = QStringLiteral("WHERE City = 'Paris'\r\n  AND Active = 1");
+        saveProjectFile(file, p, 4);
+        const QString text = env.readFile(file);
+        QVERIFY(text.contains(QStringLiteral("[SQLString]\r\nSQL1=SELECT Name-- the list pageFROM "
+                                             "Customers\r\nLineBreaks=11,28\r\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("SQLWhereString=WHERE City = 'Paris'  AND Active = 1\r\n")));
+        QVERIFY(text.contains(QStringLiteral("SQLWhereLineBreaks=20\r\n")));
+        Project loaded;
+        readProjectFile(file, loaded);
+        QCOMPARE(loaded.SQLString, QStringLiteral("SELECT Name\n-- the list page\nFROM Customers"));
+        QCOMPARE(loaded.SQLWhereString, QStringLiteral("WHERE City = 'Paris'\n  AND Active = 1"));
+        QVERIFY(env.prompt.messages().isEmpty());
+
+        // Back to one line: the file is as it always was, without the break keys.
+        p.SQLString = QStringLiteral("SELECT Name FROM Customers");
+        p.SQLWhereString = QStringLiteral("WHERE City = 'Paris'");
+        saveProjectFile(file, p, 4);
+        const QString single = env.readFile(file);
+        QVERIFY(
+            single.contains(QStringLiteral("[SQLString]\r\nSQL1=SELECT Name FROM Customers\r\n")));
+        QVERIFY(!single.contains(QStringLiteral("LineBreaks")));
+
+        // Breaks that do not fit the text are reported, not guessed at.
+        env.writeFile(file, env.readFile(file)
+                                .replace(QStringLiteral("SQL1=SELECT Name FROM Customers"),
+                                         QStringLiteral("SQL1=SELECT 1\r\nLineBreaks=99"))
+                                .toUtf8());
+        env.prompt.answer(Prompt::Ignore);
+        readProjectFile(file, loaded);
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QVERIFY(env.prompt.messages().constFirst().text.contains(
+            QStringLiteral("The project file's line breaks \"99\" do not fit its query.")));
+    }
+
     void savingReplacesColumnsButKeepsUniqueKeyBeforeStep3() {
         TestEnvironment env;
         const QString file = env.path(QStringLiteral("resave.pjx"));

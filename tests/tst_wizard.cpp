@@ -363,10 +363,12 @@ private Q_SLOTS:
         walk.next();
         QCOMPARE(walk.step(), 4);
         QVERIFY(walk.project().SQLWhereString.isEmpty());
-        query.setWhereText(QStringLiteral("WHERE ShipCity = \"Paris\""));
+        // Two lines, the first ending in a comment: the break must survive.
+        query.setWhereText(QStringLiteral("WHERE ShipCity = \"Paris\" -- one city\n  OR 1 = 0"));
         walk.next();
         QCOMPARE(walk.step(), 5);
-        QCOMPARE(walk.project().SQLWhereString, QStringLiteral("WHERE ShipCity = 'Paris'"));
+        QCOMPARE(walk.project().SQLWhereString,
+                 QStringLiteral("WHERE ShipCity = 'Paris' -- one city\n  OR 1 = 0"));
 
         for (int expected : {6, 7, 8, 10}) {
             walk.next();
@@ -410,7 +412,8 @@ private Q_SLOTS:
         Project saved;
         readProjectFile(file, saved);
         QCOMPARE(saved.DestinationPath, site);
-        QCOMPARE(saved.SQLWhereString, QStringLiteral("WHERE ShipCity = 'Paris'"));
+        QCOMPARE(saved.SQLWhereString,
+                 QStringLiteral("WHERE ShipCity = 'Paris' -- one city\n  OR 1 = 0"));
         QCOMPARE(saved.TableName, QStringLiteral("Orders"));
         QCOMPARE(walk.lastMessage(),
                  QStringLiteral("ASP files for Orders has been sucessfully "
