@@ -12,7 +12,9 @@
 #include "wizard/tablesourcepage.h"
 #include "wizard/wizard.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QWheelEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -459,6 +461,39 @@ private Q_SLOTS:
         QVERIFY(project.UniqueKey.isEmpty());
         QVERIFY(project.LoginPage); // features stay
         QVERIFY(!project.ConnectionString.isEmpty());
+    }
+
+    void tableListIsPickedByKeysNeverByAStrayWheel() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.window.show();
+        sample.next();
+        QComboBox* tables = sample.tables().icbTables();
+        Project& project = sample.window.session().project;
+        project.TableName = tables->currentText();
+        project.SQLString = QStringLiteral("SELECT * FROM ") + project.TableName;
+        const QString first = tables->currentText();
+
+        // The wheel over the list while the focus is elsewhere changes nothing.
+        sample.tables().grdColumns()->setFocus();
+        const QPoint centre = tables->rect().center();
+        QWheelEvent wheel(centre, tables->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tables, &wheel);
+        QCOMPARE(tables->currentText(), first);
+        QVERIFY(env.prompt.messages().isEmpty());
+
+        // Typed text picks nothing; the arrow keys pick as a click does.
+        tables->setFocus();
+        QTest::keyClicks(tables, QStringLiteral("zz"));
+        QCOMPARE(tables->currentText(), first);
+        QVERIFY(env.prompt.messages().isEmpty());
+        env.prompt.answer(Prompt::No);
+        QTest::keyClick(tables, Qt::Key_Down);
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QCOMPARE(env.prompt.messages().constLast().title, QStringLiteral("Reset Table Settings?"));
+        QCOMPARE(tables->currentText(), first); // No keeps the table
+        QCOMPARE(project.SQLString, QStringLiteral("SELECT * FROM ") + first);
     }
 
     void systemTablesAndTheTableOnScreen() {
