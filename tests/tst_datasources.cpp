@@ -14,11 +14,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QWheelEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QWheelEvent>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -494,6 +494,26 @@ private Q_SLOTS:
         QCOMPARE(env.prompt.messages().constLast().title, QStringLiteral("Reset Table Settings?"));
         QCOMPARE(tables->currentText(), first); // No keeps the table
         QCOMPARE(project.SQLString, QStringLiteral("SELECT * FROM ") + first);
+    }
+
+    void noBeforeAnyTableWasAppliedKeepsTheTableOnScreen() {
+        TestEnvironment env;
+        SampleWindow sample(env);
+        sample.next(); // features
+        sample.next(); // the table step, showing the first table's columns
+        QComboBox* tables = sample.tables().icbTables();
+        const QString first = tables->currentText();
+        QVERIFY(!first.isEmpty());
+        QVERIFY(sample.window.session().project.TableName.isEmpty());
+        env.prompt.answer(Prompt::No);
+        tables->setCurrentIndex(2);
+        sample.tables().onTableActivated(2);
+        QCOMPARE(tables->currentText(), first);
+        // Next stores the table on screen, never an empty name.
+        sample.next();
+        QCOMPARE(sample.window.session().currentStep, 4);
+        QCOMPARE(sample.window.session().project.TableName, first);
+        QCOMPARE(env.prompt.messages().size(), 1);
     }
 
     void systemTablesAndTheTableOnScreen() {

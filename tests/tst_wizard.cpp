@@ -187,6 +187,9 @@ private Q_SLOTS:
                  std::optional(QStringLiteral("Please select the unique columns of the table!")));
         QCOMPARE(TableStep::apply(p, QStringLiteral("T"), rows, false, 0), std::nullopt);
         QCOMPARE(p.UniqueKey, QStringList{});
+        QCOMPARE(TableStep::apply(p, QStringLiteral(" "), rows, false, 0),
+                 std::optional(QStringLiteral("Please select a table!")));
+        QCOMPARE(p.TableName, QStringLiteral("T"));
         rows = {row(QStringLiteral("A"), check, check), row(QStringLiteral("B"), check, check),
                 row(QStringLiteral("C"), check, check), row(QStringLiteral("D"), check, check)};
         QCOMPARE(

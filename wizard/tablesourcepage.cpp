@@ -98,6 +98,7 @@ QString TableSourcePage::currentTable() const {
 void TableSourcePage::clear() {
     m_icbTables->clear();
     m_model.clear();
+    m_gridTable.clear();
 }
 
 void TableSourcePage::reportOpenFailure(const QString& description) {
@@ -162,11 +163,13 @@ void TableSourcePage::loadColumns() {
     {
         const StatusScope status(m_setStatus, 3);
         m_model.clear();
+        m_gridTable.clear();
         const QString connection = m_session.project.ConnectionString;
         Trap(QStringLiteral("frmMain.GetDataSourceColumns"), [&] {
             const std::vector<ColumnInfo> columns =
                 runResponsively([&] { return openConnection(connection)->columns(table); });
             m_model.setRows(columnRows(columns, m_session.project, m_session.projectOrigin));
+            m_gridTable = table;
         });
     }
     loadPrimaryKey();
@@ -219,8 +222,10 @@ void TableSourcePage::onTableActivated(int index) {
          Prompt::Buttons::YesNo,
          {}});
     if (answer != Prompt::Yes) {
+        // No keeps the table whose columns the grid shows, chosen or not yet.
+        const QString kept = m_gridTable.isEmpty() ? project.TableName : m_gridTable;
         m_icbTables->setCurrentIndex(
-            m_icbTables->findText(project.TableName, Qt::MatchExactly | Qt::MatchCaseSensitive));
+            m_icbTables->findText(kept, Qt::MatchExactly | Qt::MatchCaseSensitive));
         return;
     }
     // The data source and the features stay; everything chosen for the old table goes.

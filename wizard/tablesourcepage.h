@@ -47,6 +47,8 @@ private:
     Prompt& m_prompt;
     StatusSetter m_setStatus;
     QString m_typedConnectionString;
+    // The table whose columns the grid shows.
+    QString m_gridTable;
     QComboBox* m_icbTables = nullptr;
     QCheckBox* m_chkSystemTable = nullptr;
     QTableView* m_grdColumns = nullptr;

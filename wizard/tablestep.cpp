@@ -45,6 +45,8 @@ std::int32_t dataTypeCategory(const ColumnRow& row, std::int32_t current) {
 TableStep::Refusal TableStep::apply(Project& project, const QString& table,
                                     const std::vector<ColumnRow>& rows, bool changesRecords,
                                     int projectOrigin) {
+    if (table.trimmed().isEmpty())
+        return QStringLiteral("Please select a table!");
     const auto uniqueCount = std::count_if(rows.cbegin(), rows.cend(), [](const ColumnRow& row) {
         return row.uniqueMarker == kCheck;
     });
