@@ -128,7 +128,9 @@ void markDetectedKeys(std::vector<ColumnRow>& rows, const std::vector<KeyColumn>
         if (key.table != tableName)
             continue;
         for (ColumnRow& row : rows) {
-            if (row.name == key.column) {
+            // A key the user has confirmed stays confirmed: asking the
+            // database again (back to the features and on) must not undo it.
+            if (row.name == key.column && row.uniqueMarker != kCheck) {
                 row.uniqueMarker = kKey;
                 row.includeMarker = kCheck;
             }

@@ -374,6 +374,11 @@ private Q_SLOTS:
         QCOMPARE(rows[0].uniqueMarker, QStringLiteral("KEY"));
         QCOMPARE(rows[0].includeMarker, QStringLiteral("CHECK"));
         QCOMPARE(rows[1].uniqueMarker, QStringLiteral("UNCHECK"));
+        // Confirmed, then asked again (Back to the features and Next): it stays confirmed.
+        rows[0].uniqueMarker = QStringLiteral("CHECK");
+        markDetectedKeys(rows, {{QStringLiteral("T"), QStringLiteral("ID")}}, QStringLiteral("T"));
+        QCOMPARE(rows[0].uniqueMarker, QStringLiteral("CHECK"));
+        rows[0].uniqueMarker = QStringLiteral("KEY");
 
         ColumnSettings name;
         name.ColumnName = QStringLiteral("Name");
