@@ -232,6 +232,13 @@ private:
         for (const ConfigField& field : kConfiguration) {
             step([&] {
                 const QString key = field.key;
+                // A missing text reads as empty, as a profile read would give it;
+                // only a number or a flag that cannot be read is worth a report.
+                if (std::holds_alternative<QString Project::*>(field.member) &&
+                    !m_document.value(ProjectFileLayout::Configuration, key)) {
+                    assignField(m_project, field, QString());
+                    return;
+                }
                 const QString text = required(ProjectFileLayout::Configuration, key);
                 try {
                     assignField(m_project, field, text);

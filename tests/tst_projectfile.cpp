@@ -345,6 +345,8 @@ private Q_SLOTS:
         text.replace(QStringLiteral("EnableAppend=True"),
                      QStringLiteral("EnableAppend=Yes")); // bad
         text.replace(QStringLiteral("DatasourceType=5"), QStringLiteral("DatasourceType=70000"));
+        // A missing text is simply empty: no report.
+        text.replace(QRegularExpression(QStringLiteral("CodeLoginName=[^\r]*\r\n")), QString());
         text.replace(QRegularExpression(QStringLiteral("Col 1=[^\r]*")),
                      QStringLiteral("Col 1=2;2;Short;True;\r\nX="));
         env.writeFile(file, text.toUtf8());
@@ -359,6 +361,7 @@ private Q_SLOTS:
         QCOMPARE(p.EnableAppend, false);
         QCOMPARE(p.DatasourceType, 1);
         QCOMPARE(p.EditAs, true); // reading went on after the failures
+        QCOMPARE(p.CodeLoginName, QString());
         QCOMPARE(p.Columns.size(), size_t(7));
         const ColumnSettings& shortColumn = p.Columns.at(1);
         QCOMPARE(shortColumn.ColumnName, QStringLiteral("Col 1"));
