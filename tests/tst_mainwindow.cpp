@@ -146,6 +146,19 @@ private Q_SLOTS:
         QCOMPARE(projectPathFromCommandLine({file, QStringLiteral("--extra")}), file);
         QCOMPARE(projectPathFromCommandLine({QStringLiteral("/no/such.pjx")}),
                  QStringLiteral("/no/such.pjx"));
+
+        // A name with a literal quotation mark, passed unquoted, opens.
+        const QString quoted = saveSampleProject(env, QStringLiteral("the \"best\" shop.pjx"));
+        QCOMPARE(projectPathFromCommandLine({quoted}), quoted);
+        // A relative path is made absolute, so that it works from any folder later.
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFileInfo(file).absolutePath()));
+        QCOMPARE(projectPathFromCommandLine({QStringLiteral("my project.pjx")}), file);
+        MainWindow window(env.prompt);
+        window.load({QStringLiteral("my"), QStringLiteral("project.pjx")});
+        QVERIFY(QDir::setCurrent(folder));
+        QCOMPARE(window.session().projectFile, file);
+        QCOMPARE(recentCaptions(window), QStringList{QStringLiteral("1. ") + file});
     }
 
     void startsWithAProjectFromTheCommandLine() {
