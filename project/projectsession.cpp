@@ -19,12 +19,9 @@ void ProjectSession::resetRecord() {
 bool ProjectSession::openProject(const QString& path) {
     QString file = path;
     if (file.isEmpty()) {
-        file = m_prompt
-                   .openFileName({QStringLiteral("Select Tessaline Project"),
-                                  fileFilter(),
-                                  QStringLiteral("pjx"),
-                                  {}})
-                   .trimmed();
+        // The dialog starts in the folder a project was last opened from.
+        file = FileDialogs(m_prompt).GetSelectedFile1(fileFilter(), QStringLiteral("pjx"),
+                                                      QStringLiteral("Select Tessaline Project"));
         if (file.isEmpty())
             return false;
     }
@@ -44,11 +41,8 @@ bool ProjectSession::openProject(const QString& path) {
 }
 
 QString ProjectSession::askSavePath() {
-    const QString file =
-        m_prompt
-            .saveFileName(
-                {QStringLiteral("Save Tessaline Project"), fileFilter(), QStringLiteral("pjx"), {}})
-            .trimmed();
+    const QString file = FileDialogs(m_prompt).SetSelectedFile(
+        fileFilter(), QStringLiteral("pjx"), QStringLiteral("Save Tessaline Project"));
     if (file.isEmpty())
         return {};
     if (QFileInfo::exists(file)) {

@@ -434,6 +434,24 @@ private Q_SLOTS:
         QVERIFY(env.prompt.allAnswersUsed());
         QCOMPARE(env.prompt.messages().size(), 2);
         QCOMPARE(used, (QStringList{file, file}));
+
+        // The next save and open dialogs start where the project was saved.
+        const QString folder = env.path(QStringLiteral("projects"));
+        QVERIFY(QDir().mkpath(folder));
+        session.projectFile.clear();
+        env.prompt.answerFile(folder + QStringLiteral("/second.pjx"));
+        QCOMPARE(session.saveProject(), folder + QStringLiteral("/second.pjx"));
+        session.projectFile.clear();
+        env.prompt.answerFile(QString());
+        QCOMPARE(session.saveProject(), QString());
+        QCOMPARE(env.prompt.fileRequests().constLast().folder, folder);
+        env.prompt.answerFile(folder + QStringLiteral("/second.pjx"));
+        QVERIFY(session.openProject(QString()));
+        env.prompt.answerFile(QString());
+        QVERIFY(!session.openProject(QString()));
+        QCOMPARE(env.prompt.fileRequests().constLast().title,
+                 QStringLiteral("Select Tessaline Project"));
+        QCOMPARE(env.prompt.fileRequests().constLast().folder, folder);
     }
 
     void saveThatCannotWriteIsNotASuccess() {
