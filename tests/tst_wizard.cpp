@@ -524,6 +524,76 @@ private Q_SLOTS:
         QVERIFY(window.close());
     }
 
+    void failedRunIsNeverCalledASuccessAndTheWindowWaitsForIt() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        Project p = projectWith(3, 1, QStringLiteral("Customers"),
+                                {QStringLiteral("CustomerID"), QStringLiteral("CompanyName")});
+        p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + database;
+        p.ConnectionString = p.DatabaseName;
+        p.DatasourceType = 7;
+        const QString file = env.path(QStringLiteral("failing.pjx"));
+        saveProjectFile(file, p, 10);
+        MainWindow window(env.prompt);
+        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
+        window.load({file});
+        for (int i = 0; i < 8; ++i)
+            window.onNextClicked();
+        QCOMPARE(window.session().currentStep, 10);
+        const QString site = env.path(QStringLiteral("site"));
+        // A folder where the list page goes: that page cannot be written.
+        QVERIFY(QDir().mkpath(site + QStringLiteral("/customers_index.asp")));
+        window.wizard().finishPage().txtDestinationPath()->setText(site);
+
+        // While the run goes, nothing that changes the project or starts a run acts.
+        QStringList lockedWhileRunning;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (!window.generating() || !lockedWhileRunning.isEmpty())
+                return;
+            const auto state = [&](const char* name, bool enabled) {
+                lockedWhileRunning << QLatin1String(name) + (enabled ? QStringLiteral(" on")
+                                                                     : QStringLiteral(" off"));
+            };
+            state("cmdNext",
+                  window.findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
+            state("cmdBack",
+                  window.findChild<QPushButton*>(QStringLiteral("cmdBack"))->isEnabled());
+            state("cmdCancel",
+                  window.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->isEnabled());
+            state("mnuNew", window.findChild<QAction*>(QStringLiteral("mnuNew"))->isEnabled());
+            state("mnuOpen", window.findChild<QAction*>(QStringLiteral("mnuOpen"))->isEnabled());
+            state("mnuSave", window.findChild<QAction*>(QStringLiteral("mnuSave"))->isEnabled());
+            state("taskPane", window.taskPane().isEnabled());
+            window.onBackClicked();
+            window.newProject();
+            state("step 10", window.session().currentStep == 10);
+        });
+        poll.start(0);
+        env.prompt.whenShown = [&](const Prompt::Message& message) {
+            env.prompt.answer(message.buttons == Prompt::Buttons::AbortRetryIgnore ? Prompt::Ignore
+                                                                                   : Prompt::Ok);
+        };
+        window.onNextClicked();
+        poll.stop();
+        QCOMPARE(lockedWhileRunning,
+                 (QStringList{QStringLiteral("cmdNext off"), QStringLiteral("cmdBack off"),
+                              QStringLiteral("cmdCancel on"), QStringLiteral("mnuNew off"),
+                              QStringLiteral("mnuOpen off"), QStringLiteral("mnuSave off"),
+                              QStringLiteral("taskPane off"), QStringLiteral("step 10 on")}));
+        const Prompt::Message last = env.prompt.messages().constLast();
+        QCOMPARE(last.buttons, Prompt::Buttons::Ok);
+        QVERIFY2(last.text.startsWith(QStringLiteral("ASP files for Customers were generated "
+                                                     "incompletely: 1 task failed.\n- ")),
+                 qPrintable(last.text));
+        for (const Prompt::Message& message : env.prompt.messages())
+            QVERIFY(!message.text.contains(QStringLiteral("sucessfully")));
+        QCOMPARE(window.statusText(), QStringLiteral("Ready"));
+        QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
+        QVERIFY(!window.wizard().finishPage().cmdPreview()->isEnabled());
+    }
+
     void openedProjectShowsItsChoices() {
         TestEnvironment env;
         const QString database = env.path(QStringLiteral("shop.db"));
@@ -580,6 +650,18 @@ private Q_SLOTS:
         walk.next();
         walk.next();
         QCOMPARE(walk.step(), 5);
+        walk.next();
+        QCOMPARE(walk.step(), 6);
+        // Save applies the step on screen and stays on it: the skip belongs to Next.
+        env.prompt.answerFile(env.path(QStringLiteral("skip.pjx")));
+        walk.window.saveProject();
+        QCOMPARE(walk.step(), 6);
+        QCOMPARE(walk.window.wizard().currentIndex(), 5);
+        // Back from step 6 goes to step 5 and ticks nothing ahead of it.
+        walk.back();
+        QCOMPARE(walk.step(), 5);
+        QCOMPARE(walk.window.taskPane().itemIconKey(QStringLiteral("Home"), 7),
+                 QStringLiteral("UNCHECK"));
         walk.next();
         walk.next();
         QCOMPARE(walk.step(), 8); // the search step was passed over
