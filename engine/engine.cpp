@@ -296,10 +296,13 @@ private:
         try {
             m_connection = opening.get();
         } catch (const RuntimeError& error) {
-            throw RuntimeError(error.number(),
-                               QStringLiteral("The data source could not be opened to check the "
-                                              "queries of the pages: %1")
-                                   .arg(error.description()));
+            // The check is a courtesy: a source that only the web server reaches
+            // (or a server that is down now) still gets its pages, with a warning.
+            m_run.warn(m_run.module,
+                       QStringLiteral("The data source could not be opened to check the "
+                                      "queries of the pages; they are written unchecked: %1")
+                           .arg(error.description()),
+                       error.number());
         }
         return m_connection.get();
     }

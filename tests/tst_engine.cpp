@@ -469,9 +469,20 @@ private Q_SLOTS:
         list.start(cli, {file, QStringLiteral("--list-tasks"), QStringLiteral("--app-dir"), app});
         QVERIFY(list.waitForFinished(60000));
         QCOMPARE(list.exitCode(), 0);
-        QStringList expected;
-        for (const GenerationTask& task : generationTasks(p))
-            expected.append(task.text);
+        // Every feature of a file source: all thirteen tasks, in the order of the task list.
+        const QStringList expected{QStringLiteral("Generate variable page"),
+                                   QStringLiteral("Generate function page"),
+                                   QStringLiteral("Generate dynamic function page"),
+                                   QStringLiteral("Generate stylesheet page"),
+                                   QStringLiteral("Generate images"),
+                                   QStringLiteral("Generate database"),
+                                   QStringLiteral("Generate login page"),
+                                   QStringLiteral("Generate index page"),
+                                   QStringLiteral("Generate edit page"),
+                                   QStringLiteral("Generate validation page"),
+                                   QStringLiteral("Generate search page"),
+                                   QStringLiteral("Generate print page"),
+                                   QStringLiteral("Generate export page")};
         QCOMPARE(QString::fromUtf8(list.readAllStandardOutput())
                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  expected);
@@ -499,6 +510,25 @@ private Q_SLOTS:
         QCOMPARE(failing.exitCode(), 1);
         QVERIFY(QString::fromUtf8(failing.readAllStandardError())
                     .contains(QStringLiteral("clsASPScript.GenerateIndexPage")));
+
+        // A source only the web server reaches: the pages are written, with a warning.
+        const QString remote = freshFolder(QStringLiteral("site"));
+        Project elsewhere = productsProject(remote);
+        elsewhere.DatasourceStatus = DatasourceDsn;
+        elsewhere.DatabaseName = QStringLiteral("OnlyOnTheWebServer");
+        elsewhere.ConnectionString = QStringLiteral("DSN=OnlyOnTheWebServer; UID=; PWD=");
+        QProcess unreachable;
+        unreachable.start(cli, {saveProject(elsewhere), QStringLiteral("--app-dir"), app});
+        QVERIFY(unreachable.waitForFinished(60000));
+        const QString warnings = QString::fromUtf8(unreachable.readAllStandardError());
+        QCOMPARE(unreachable.exitCode(), 0);
+        QVERIFY2(warnings.startsWith(QStringLiteral(
+                     "warning: clsASPScript.GenerateIndexPage: The data source could not be "
+                     "opened to check the queries of the pages; they are written unchecked: ")),
+                 qPrintable(warnings));
+        QCOMPARE(warnings.count(QStringLiteral("warning:")), 1);
+        QVERIFY(QFile::exists(remote + QStringLiteral("/products_index.asp")));
+        QVERIFY(QFile::exists(remote + QStringLiteral("/include/products_variables.asp")));
 
         QProcess usage;
         usage.start(cli, {});
