@@ -440,6 +440,9 @@ private Q_SLOTS:
             return true;
         });
         QVERIFY(finish.cmdPreview()->isEnabled());
+        // A picture of the Finish step after the run, when ORDWICK_SCREENSHOTS names a folder.
+        if (const QString shots = qEnvironmentVariable("ORDWICK_SCREENSHOTS"); !shots.isEmpty())
+            walk.window.grab().save(shots + QStringLiteral("/finish-after-run.png"));
         finish.cmdPreview()->click();
         QCOMPARE(opened.host(), QStringLiteral("127.0.0.1"));
         QCOMPARE(opened.path(), QStringLiteral("/orders_index.asp"));
