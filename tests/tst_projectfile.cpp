@@ -87,6 +87,22 @@ Project filledProject() {
     return p;
 }
 
+// A small project: the Orders table with its ID column.
+Project ordersWithOneColumn() {
+    Project p;
+    p.DatabaseName = QStringLiteral("/d/shop.db");
+    p.TableName = QStringLiteral("Orders");
+    p.SQLString = QStringLiteral("SELECT ID FROM Orders");
+    p.UniqueKey = {QStringLiteral("ID")};
+    ColumnSettings id;
+    id.ColumnName = QStringLiteral("ID");
+    id.DataType = 3;
+    id.ListCaption = id.EditCaption = QStringLiteral("ID");
+    id.MaxLength = 10;
+    p.Columns.push_back(id);
+    return p;
+}
+
 } // namespace
 
 class ProjectFileTest : public QObject {
@@ -111,17 +127,7 @@ private Q_SLOTS:
 
     void fileLayoutIsExact() {
         TestEnvironment env;
-        Project p;
-        p.DatabaseName = QStringLiteral("/d/shop.db");
-        p.TableName = QStringLiteral("Orders");
-        p.SQLString = QStringLiteral("SELECT ID FROM Orders");
-        p.UniqueKey = {QStringLiteral("ID")};
-        ColumnSettings id;
-        id.ColumnName = QStringLiteral("ID");
-        id.DataType = 3;
-        id.ListCaption = id.EditCaption = QStringLiteral("ID");
-        id.MaxLength = 10;
-        p.Columns.push_back(id);
+        Project p = ordersWithOneColumn();
         p.Rename = {QStringLiteral("orders_index.asp;orders_index.asp")};
         const QString file = env.path(QStringLiteral("layout.pjx"));
         saveProjectFile(file, p, 3);
@@ -281,17 +287,7 @@ private Q_SLOTS:
         const QString file = env.path(QStringLiteral("hand.pjx"));
         env.writeFile(file, "; hand notes\r\n[Configuration]\r\nCustomKey=kept\r\nTableName=old\r\n"
                             "[Rename]\r\n1=a;b\r\n7=c;d\r\n[Extra]\r\nx=1\r\n");
-        Project p;
-        p.DatabaseName = QStringLiteral("/d/shop.db");
-        p.TableName = QStringLiteral("Orders");
-        p.SQLString = QStringLiteral("SELECT ID FROM Orders");
-        p.UniqueKey = {QStringLiteral("ID")};
-        ColumnSettings id;
-        id.ColumnName = QStringLiteral("ID");
-        id.DataType = 3;
-        id.ListCaption = id.EditCaption = QStringLiteral("ID");
-        id.MaxLength = 10;
-        p.Columns.push_back(id);
+        Project p = ordersWithOneColumn();
         p.Rename = {QStringLiteral("orders_index.asp;list.asp")};
         // Before the table step the file's unique keys stay as they are (none here).
         saveProjectFile(file, p, 1);

@@ -4,6 +4,7 @@
 #include "preview/previewhost.h"
 #include "project/projectfile.h"
 #include "shell/mainwindow.h"
+#include "support/odbcstatement.h"
 #include "support/testenvironment.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/featurespage.h"
@@ -24,42 +25,14 @@
 #include <QStatusBar>
 #include <QTcpSocket>
 #include <QtTest>
-#include <sql.h>
-#include <sqlext.h>
 
 using namespace ordwick;
+using ordwick::test::executeOnOdbc;
 using ordwick::test::TestEnvironment;
 
 namespace {
 
 const QString kSample = QStringLiteral(ORDWICK_SAMPLE_DATABASE);
-
-// Runs one statement on an ODBC data source; false when it failed.
-bool executeOnOdbc(const QString& connection, const QString& statement) {
-    SQLHENV environment = SQL_NULL_HENV;
-    SQLHDBC database = SQL_NULL_HDBC;
-    SQLHSTMT command = SQL_NULL_HSTMT;
-    bool ok = SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)) &&
-              SQL_SUCCEEDED(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
-                                          reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) &&
-              SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment, &database));
-    QByteArray text = connection.toUtf8();
-    ok = ok &&
-         SQL_SUCCEEDED(SQLDriverConnect(database, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
-                                        SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
-    QByteArray sql = statement.toUtf8();
-    ok = ok && SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, database, &command)) &&
-         SQL_SUCCEEDED(SQLExecDirect(command, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS));
-    if (command != SQL_NULL_HSTMT)
-        SQLFreeHandle(SQL_HANDLE_STMT, command);
-    if (database != SQL_NULL_HDBC) {
-        SQLDisconnect(database);
-        SQLFreeHandle(SQL_HANDLE_DBC, database);
-    }
-    if (environment != SQL_NULL_HENV)
-        SQLFreeHandle(SQL_HANDLE_ENV, environment);
-    return ok;
-}
 
 Project projectWith(int status, int family, const QString& table, const QStringList& columns) {
     Project p;
@@ -81,6 +54,25 @@ ColumnRow row(const QString& name, const QString& unique, const QString& include
 }
 
 // The main window walking a project on a private copy of the sample database.
+// Opens a saved project on a typed SQLite connection string (the Customers
+// table) and walks it to the Finish step.
+void walkTypedCustomersProjectToFinish(TestEnvironment& env, MainWindow& window) {
+    const QString database = env.path(QStringLiteral("shop.db"));
+    QFile::copy(kSample, database);
+    Project p = projectWith(3, 1, QStringLiteral("Customers"),
+                            {QStringLiteral("CustomerID"), QStringLiteral("CompanyName")});
+    p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + database;
+    p.ConnectionString = p.DatabaseName;
+    p.DatasourceType = 7;
+    const QString file = env.path(QStringLiteral("typed.pjx"));
+    saveProjectFile(file, p, 10);
+    window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
+    window.load({file});
+    for (int i = 0; i < 8; ++i)
+        window.onNextClicked();
+    QCOMPARE(window.session().currentStep, 10);
+}
+
 class Walk {
 public:
     explicit Walk(TestEnvironment& env) : m_env(env), window(env.prompt) {
@@ -482,21 +474,8 @@ private Q_SLOTS:
 
     void runWithoutADataFileAndCancelledRun() {
         TestEnvironment env;
-        const QString database = env.path(QStringLiteral("shop.db"));
-        QFile::copy(kSample, database);
-        Project p = projectWith(3, 1, QStringLiteral("Customers"),
-                                {QStringLiteral("CustomerID"), QStringLiteral("CompanyName")});
-        p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + database;
-        p.ConnectionString = p.DatabaseName;
-        p.DatasourceType = 7;
-        const QString file = env.path(QStringLiteral("typed.pjx"));
-        saveProjectFile(file, p, 10);
         MainWindow window(env.prompt);
-        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
-        window.load({file});
-        for (int i = 0; i < 8; ++i)
-            window.onNextClicked();
-        QCOMPARE(window.session().currentStep, 10);
+        walkTypedCustomersProjectToFinish(env, window);
         QVERIFY(!window.wizard().finishPage().chkCopyDatabase()->isVisibleTo(&window));
         const QString site = env.path(QStringLiteral("site"));
         QVERIFY(QDir().mkpath(site));
@@ -529,21 +508,8 @@ private Q_SLOTS:
 
     void failedRunIsNeverCalledASuccessAndTheWindowWaitsForIt() {
         TestEnvironment env;
-        const QString database = env.path(QStringLiteral("shop.db"));
-        QFile::copy(kSample, database);
-        Project p = projectWith(3, 1, QStringLiteral("Customers"),
-                                {QStringLiteral("CustomerID"), QStringLiteral("CompanyName")});
-        p.DatabaseName = QStringLiteral("Driver={SQLite3}; Database=") + database;
-        p.ConnectionString = p.DatabaseName;
-        p.DatasourceType = 7;
-        const QString file = env.path(QStringLiteral("failing.pjx"));
-        saveProjectFile(file, p, 10);
         MainWindow window(env.prompt);
-        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
-        window.load({file});
-        for (int i = 0; i < 8; ++i)
-            window.onNextClicked();
-        QCOMPARE(window.session().currentStep, 10);
+        walkTypedCustomersProjectToFinish(env, window);
         const QString site = env.path(QStringLiteral("site"));
         // A folder where the list page goes: that page cannot be written.
         QVERIFY(QDir().mkpath(site + QStringLiteral("/customers_index.asp")));
