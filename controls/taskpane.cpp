@@ -30,6 +30,8 @@ TaskPane::TaskPane(QWidget* parent) : QWidget(parent), m_view(new QTreeView(this
     layout->addLayout(top);
 
     m_view->setModel(&m_model);
+    // Not shown, but read out by screen readers instead of a column number.
+    m_model.setHorizontalHeaderLabels({QStringLiteral("Task")});
     m_view->setHeaderHidden(true);
     m_view->setRootIsDecorated(false);
     m_view->setItemsExpandable(false);

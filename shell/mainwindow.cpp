@@ -362,6 +362,8 @@ void MainWindow::showCurrentStep() {
     m_wizard->showStep(step);
     Trap(name + QStringLiteral("4"), [&] {
         m_cmdNext->setText(step > 9 ? QStringLiteral("&Finish") : QStringLiteral("&Next"));
+        // Announced as it reads.
+        m_cmdNext->setAccessibleName(step > 9 ? QStringLiteral("Finish") : QStringLiteral("Next"));
     });
     Trap(name + QStringLiteral("7"), [&] {
         m_taskPane->setRedraw(false);

@@ -10,6 +10,8 @@
 #include "shell/theme.h"
 #include "support/testenvironment.h"
 #include "wizard/datasourcepage.h"
+#include "wizard/finishpage.h"
+#include "wizard/querypage.h"
 #include "wizard/wizard.h"
 
 #include <QAbstractItemView>
@@ -25,6 +27,7 @@
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace ordwick;
@@ -494,6 +497,17 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(button(window, "cmdNext")->accessibleName(), QStringLiteral("Next"));
+        // Names follow what the buttons read, and hidden headers name their columns.
+        window.session().currentStep = 10;
+        window.showCurrentStep();
+        QCOMPARE(button(window, "cmdNext")->accessibleName(), QStringLiteral("Finish"));
+        QPushButton* more = window.wizard().queryPage().moreButton();
+        more->click();
+        QCOMPARE(more->text(), QStringLiteral("&Basic"));
+        QCOMPARE(more->accessibleName(), QStringLiteral("Basic"));
+        const QAbstractItemModel* tasks = window.wizard().finishPage().grdFinish()->model();
+        QCOMPARE(tasks->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Task"));
+        QCOMPARE(tasks->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Status"));
     }
 };
 

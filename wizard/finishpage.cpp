@@ -58,6 +58,9 @@ FinishPage::FinishPage(QWidget* parent)
     layout->addWidget(m_chkCopyDatabase);
 
     m_model.setColumnCount(ColumnCount);
+    // Not shown, but read out by screen readers instead of column numbers.
+    m_model.setHorizontalHeaderLabels({QStringLiteral("ID"), QStringLiteral("Task List"),
+                                       QStringLiteral("Task"), QStringLiteral("Status")});
     m_grdFinish->setModel(&m_model);
     m_grdFinish->setHeaderHidden(true);
     m_grdFinish->setRootIsDecorated(false);

@@ -85,6 +85,8 @@ void QueryPage::prepare() {
     // One toggle from the opposite state leaves the WHERE box shown exactly
     // when it has text.
     m_cmdMore->setText(where.isEmpty() ? QStringLiteral("&Basic") : QStringLiteral("&Advanced"));
+    m_cmdMore->setAccessibleName(where.isEmpty() ? QStringLiteral("Basic")
+                                                 : QStringLiteral("Advanced"));
     toggleWhereBox();
 }
 
@@ -103,6 +105,7 @@ void QueryPage::onAllowEditToggled() {
 void QueryPage::toggleWhereBox() {
     const bool advanced = m_cmdMore->text() == QLatin1String("&Advanced");
     m_cmdMore->setText(advanced ? QStringLiteral("&Basic") : QStringLiteral("&Advanced"));
+    m_cmdMore->setAccessibleName(advanced ? QStringLiteral("Basic") : QStringLiteral("Advanced"));
     m_where->setVisible(advanced);
     m_whereLabel->setVisible(advanced);
 }
