@@ -497,6 +497,10 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(button(window, "cmdNext")->accessibleName(), QStringLiteral("Next"));
+        // Each step hands the keyboard to its first control, never to the pane's close button.
+        QWidget* focused = window.focusWidget();
+        QVERIFY(focused != nullptr);
+        QVERIFY(window.findChild<QWidget*>(QStringLiteral("fraStep(0)"))->isAncestorOf(focused));
         // Names follow what the buttons read, and hidden headers name their columns.
         window.session().currentStep = 10;
         window.showCurrentStep();

@@ -237,7 +237,10 @@ void Wizard::showStep(int step) {
         if (step == kFinishStep)
             showFinishStep();
     });
-    Trap(name + QStringLiteral("5"), [&] { setCurrentIndex(step - 1); });
+    Trap(name + QStringLiteral("5"), [&] {
+        setCurrentIndex(step - 1);
+        focusFirstInput();
+    });
     Trap(name + QStringLiteral("6"), [&] {
         QComboBox* tables = m_tableSourcePage->icbTables();
         if (step == 3 && tables->currentIndex() < 0 && tables->count() > 0) {
@@ -245,6 +248,20 @@ void Wizard::showStep(int step) {
             m_tableSourcePage->loadColumns();
         }
     });
+}
+
+void Wizard::focusFirstInput() {
+    // The first control of the step that takes the keyboard, in tab order.
+    QWidget* frame = currentWidget();
+    for (QWidget* w = frame->nextInFocusChain(); w != nullptr && w != frame;
+         w = w->nextInFocusChain()) {
+        if (!frame->isAncestorOf(w))
+            break;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(frame) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void Wizard::showFinishStep() {
@@ -364,15 +381,14 @@ bool Wizard::applyQueryStep() {
 
 void Wizard::fillColumnOrder() {
     const Project& project = m_session.project;
-    m_columnOrderPage->setNames(
-        ColumnOrderStep::orderedNames(project, m_session.projectOrigin),
-        [&project](const QString& name) {
-            for (const ColumnSettings& column : project.Columns) {
-                if (column.ColumnName == name)
-                    return ColumnEncoding::dataTypeIconKey(column.DataType);
-            }
-            return QString();
-        });
+    m_columnOrderPage->setNames(ColumnOrderStep::orderedNames(project, m_session.projectOrigin),
+                                [&project](const QString& name) {
+                                    for (const ColumnSettings& column : project.Columns) {
+                                        if (column.ColumnName == name)
+                                            return ColumnEncoding::dataTypeIconKey(column.DataType);
+                                    }
+                                    return QString();
+                                });
 }
 
 bool Wizard::applyColumnOrderStep() {

@@ -105,6 +105,7 @@ private:
     bool applyLayoutStep();
     void prepareLogin();
     void showFinishStep();
+    void focusFirstInput();
 
     ProjectSession& m_session;
     Prompt& m_prompt;
