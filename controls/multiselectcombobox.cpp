@@ -1,9 +1,9 @@
 #include "controls/multiselectcombobox.h"
 
-#include <QGuiApplication>
+#include "controls/screens.h"
+
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
@@ -32,17 +32,10 @@ bool hasIcons(const std::vector<MultiSelectComboBox::Item>& items) {
                        [](const MultiSelectComboBox::Item& item) { return !item.icon.isNull(); });
 }
 
-QRect screenWorkArea(const QPoint& point) {
-    const QScreen* screen = QGuiApplication::screenAt(point);
-    if (screen == nullptr)
-        screen = QGuiApplication::primaryScreen();
-    return screen == nullptr ? QRect() : screen->availableGeometry();
-}
-
 } // namespace
 
 MultiSelectComboBox::MultiSelectComboBox(QWidget* parent)
-    : QWidget(parent), m_workArea(screenWorkArea) {
+    : QWidget(parent), m_workArea(workAreaAt) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

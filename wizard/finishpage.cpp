@@ -1,5 +1,6 @@
 #include "wizard/finishpage.h"
 
+#include "controls/griddrawing.h"
 #include "controls/iconstore.h"
 #include "foundation/trap.h"
 #include "generation/tasklist.h"
@@ -70,6 +71,7 @@ FinishPage::FinishPage(QWidget* parent)
     m_grdFinish->setColumnHidden(TaskList, true);
     m_grdFinish->header()->setStretchLastSection(true);
     m_grdFinish->setColumnWidth(Feature, 320);
+    m_grdFinish->setItemDelegate(new GroupRowDelegate(m_grdFinish));
     layout->addWidget(m_grdFinish, 1);
     auto* renameRow = new QHBoxLayout;
     auto* renameText = new QLabel(QStringLiteral("The files would be generated with table name as "
@@ -109,10 +111,8 @@ void FinishPage::fillTasks(const Project& project) {
     QList<QStandardItem*> group{cell({}), cell(kGroup), cell(kGroup), cell({})};
     QFont bold = group[Feature]->font();
     bold.setBold(true);
-    for (QStandardItem* item : group) {
+    for (QStandardItem* item : group)
         item->setFont(bold);
-        item->setBackground(palette().color(QPalette::AlternateBase));
-    }
     for (const GenerationTask& task : generationTasks(project))
         group.first()->appendRow(
             {cell({}), cell(kGroup), cell(task.text, QStringLiteral("TASK")), cell({})});

@@ -14,6 +14,8 @@ add_library(ordwick_wizard STATIC
     wizard/columncustomizationstep.cpp
     wizard/columncustomizationmodel.cpp
     wizard/columncustomizationpage.cpp
+    wizard/lookupdetails.cpp
+    wizard/lookupdetailsdialog.cpp
     wizard/connectionstringdialog.cpp
     wizard/datasourcepage.cpp
     wizard/datasourcestep.cpp

@@ -26,6 +26,7 @@
 #include "wizard/layoutstep.h"
 #include "wizard/loginpage.h"
 #include "wizard/loginstep.h"
+#include "wizard/lookupdetailsdialog.h"
 #include "wizard/orderbydialog.h"
 #include "wizard/querypage.h"
 #include "wizard/querystep.h"
@@ -164,6 +165,8 @@ Wizard::Wizard(ProjectSession& session, Prompt& prompt, StatusSetter setStatus, 
     connect(m_finishPage, &FinishPage::copyDatabaseClicked, this, &Wizard::onCopyDatabaseToggled);
     connect(m_finishPage, &FinishPage::renameRequested, this, &Wizard::openRenameDialog);
     connect(m_layoutPage, &LayoutPage::orderDetailsRequested, this, &Wizard::openOrderDetails);
+    connect(m_columnCustomizationPage, &ColumnCustomizationPage::lookupDetailsRequested, this,
+            &Wizard::openLookupDetails);
     connect(m_loginPage, &LoginPage::tableChosen, this,
             [this](const QString& table) { loadLoginFields(table); });
 }
@@ -477,6 +480,24 @@ void Wizard::openOrderDetails() {
         dialog.exec();
         project.SortColumnID = dialog.sortColumnId();
     });
+}
+
+void Wizard::openLookupDetails(int row) {
+    ColumnCustomizationModel& grid = m_columnCustomizationPage->model(1);
+    if (row < 0 || row >= grid.rowCount())
+        return;
+    const Project& project = m_session.project;
+    const int editType = ColumnEncoding::editTypeCode(grid.row(row).editAs);
+    LookupDetailsDialog dialog(project.ConnectionString, LookupDetails::quotingFor(project),
+                               grid.row(row).details, editType, m_prompt, this);
+    Q_EMIT dialogOpened(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The dialog is modal, but the grid may have been refilled meanwhile.
+    if (row >= grid.rowCount())
+        return;
+    ColumnCustomizationStep::setDetails(grid.row(row), dialog.details());
+    grid.rowChanged(row);
 }
 
 void Wizard::openRenameDialog() {

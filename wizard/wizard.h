@@ -71,6 +71,8 @@ public:
     void onCopyDatabaseToggled(bool checked);
     void openOrderDetails();
     void openRenameDialog();
+    // "more" on a radio button or lookup field row of the add/edit grid.
+    void openLookupDetails(int row);
     void loadLoginFields(const QString& table, const QString& loginField = {},
                          const QString& passwordField = {});
     // The window's grid popup, run by the pages whose grids offer it.
