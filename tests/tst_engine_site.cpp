@@ -319,7 +319,8 @@ function runPage() {
         Request: {
             QueryString: (name) => collection(query.getAll(name)),
             Form: () => collection([]),
-            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : "")
+            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : ""),
+            Cookies: (name) => (options.cookies || {})[name] || ""
         },
         Session: Object.assign((name) => session[name], {
             set: (name, value) => { session[name] = value; },
@@ -1579,7 +1580,9 @@ private Q_SLOTS:
 
         // The list page answers with its message, not with an error.
         const Site& site = m_sites[QStringLiteral("exported")];
-        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                                               "\"ow_user_customers_key\": \"K1\"}, "
+                                               "\"cookies\": {\"ow_user_customers\": \"K1\"}}");
         const Answer all = run(site.folder, QStringLiteral("clients.asp"), {}, session);
         QCOMPARE(all.status, QStringLiteral("200 OK"));
         QVERIFY2(all.error.isEmpty(), qPrintable(all.error));
@@ -1596,7 +1599,9 @@ private Q_SLOTS:
 
     void exportsAreTheFileFromTheFirstByteWithFormulasNeutralised() {
         const Site& site = m_sites[QStringLiteral("exported")];
-        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                                               "\"ow_user_customers_key\": \"K1\"}, "
+                                               "\"cookies\": {\"ow_user_customers\": \"K1\"}}");
         const Answer csv = run(site.folder, QStringLiteral("customers_export.asp"),
                                QStringLiteral("f=csv"), session);
         QCOMPARE(csv.status, QStringLiteral("200 OK"));

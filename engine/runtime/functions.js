@@ -585,9 +585,33 @@ function ow_checkedPost() {
     return sent != "" && sent === ow_token();
 }
 
+// The name of the visitor who logged in. The login holds only together with
+// the cookie the login page gave his browser, so a session id that someone
+// else planted in the browser before the login (or learnt before it) does
+// not carry the login to him.
 function ow_user() {
-    var u = Session(OW_LOGIN.sessionKey);
-    return ow_isNothing(u) ? "" : String(u);
+    var u = Session(OW_LOGIN.sessionKey), key = Session(OW_LOGIN.sessionKey + "_key");
+    if (ow_isNothing(u) || ow_isNothing(key) || String(key) == "") return "";
+    if (String(Request.Cookies(ow_loginCookie())) !== String(key)) return "";
+    return String(u);
+}
+
+// Logs the visitor in under a new secret of this browser's own.
+function ow_startLogin(name) {
+    var key = ow_newToken();
+    Session(OW_LOGIN.sessionKey) = name;
+    Session(OW_LOGIN.sessionKey + "_key") = key;
+    Response.AddHeader("Set-Cookie", ow_loginCookie() + "=" + key + "; path=/; HttpOnly");
+}
+
+// The cookie's name: the session key with only the characters a cookie name may hold.
+function ow_loginCookie() {
+    return OW_LOGIN.sessionKey.replace(/[^A-Za-z0-9_]/g, "_");
+}
+
+function ow_endLogin() {
+    Session.Contents.Remove(OW_LOGIN.sessionKey);
+    Session.Contents.Remove(OW_LOGIN.sessionKey + "_key");
 }
 
 // Sends a visitor who has not logged in to the login page, which brings him
@@ -668,6 +692,19 @@ function ow_keyText(v, column) {
 }
 
 // The key values a request names, typed; null when they are missing or wrong.
+// True when the request names a record at all, whether or not its key converts.
+function ow_namesRecord(read) {
+    for (var i = 0; i < OW_KEYS.length; i++)
+        if (ow_trimmed(read("k" + i)) != "") return true;
+    return false;
+}
+
+function ow_exists(conn, keys) {
+    var rs = ow_rows(conn, ow_recordQuery(keys)), found = !rs.EOF;
+    rs.Close();
+    return found;
+}
+
 function ow_requestKeys(read) {
     var texts = [];
     for (var i = 0; i < OW_KEYS.length; i++) texts.push(read("k" + i));
