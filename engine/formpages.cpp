@@ -246,12 +246,12 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
         QStringLiteral("<% if (ow_mode == \"edit\") { for (var ow_k = 0; ow_k < OW_KEYS.length; "
                        "ow_k++) { %><input type=\"hidden\" name=\"k<%= ow_k %>\" value=\"<%= "
                        "ow_html(ow_keyText(ow_keys[ow_k], OW_KEYS[ow_k])) %>\"><% } } %>\n");
-    body += QStringLiteral("<table class=\"ow-form\">\n");
+    body += QStringLiteral("<table class=\"ow-form\">\n<tbody>\n");
     for (const SiteColumn& c : plan.columns) {
         if (c.settings->EditDisplay)
             body += formRow(c);
     }
-    body += QStringLiteral("</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
+    body += QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
                            "</button> <a href=\"%1\">Cancel</a></div>\n</form>\n<% } %>\n")
                 .arg(link(plan.files.index));
     body += QStringLiteral("</div>\n<script src=\"%1\"></script>\n")
@@ -269,7 +269,7 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
                        .arg(htmlText(plan.table));
     body += QStringLiteral("<%= ow_logoutForm() %>\n");
     body += QStringLiteral("<form class=\"ow-search\" method=\"get\" action=\"%1\">\n<table "
-                           "class=\"ow-form\">\n")
+                           "class=\"ow-form\">\n<tbody>\n")
                 .arg(link(plan.files.index));
     for (const SiteColumn& c : plan.columns) {
         if (!c.settings->InAdvancedSearch)
@@ -310,7 +310,7 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
         }
         body += QStringLiteral("</td>\n</tr>\n");
     }
-    body += QStringLiteral("</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
+    body += QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
                            "src=\"images/search.png\" alt=\"\" width=\"16\" height=\"16\"> "
                            "Search</button> <a href=\"%1\">Back to the list</a></div>\n</form>\n"
                            "</div>\n")
@@ -357,14 +357,14 @@ QByteArray loginPage(const SitePlan& plan, const Frame& frame) {
     body +=
         QStringLiteral("<form method=\"post\" action=\"%1\">\n<%= ow_tokenField() %>\n"
                        "<input type=\"hidden\" name=\"r\" value=\"<%= ow_html(ow_role) %>\">\n"
-                       "<table class=\"ow-form\">\n"
+                       "<table class=\"ow-form\">\n<tbody>\n"
                        "<tr><th><label for=\"ow-name\">Login name</label></th><td><input "
                        "type=\"text\" id=\"ow-name\" name=\"name\" size=\"25\" "
                        "autocomplete=\"username\" value=\"<%= ow_html(ow_name) %>\"></td></tr>\n"
                        "<tr><th><label for=\"ow-password\">Password</label></th><td><input "
                        "type=\"password\" id=\"ow-password\" name=\"password\" size=\"25\" "
                        "autocomplete=\"current-password\"></td></tr>\n"
-                       "</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
+                       "</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
                        "</button></div>\n</form>\n</div>\n")
             .arg(link(plan.files.login));
     QString page = pagetext::directiveAndIncludes(plan);

@@ -198,7 +198,7 @@ function ow_dateCondition(column, op, v, text, params) {
 function ow_searchProblem(column, op, text) {
     var c = OW_COLUMNS[column], kinds = {
         integer: "a whole number", number: "a number", currency: "an amount of money",
-        boolean: "yes or no", date: "a date written " + (c.dateType == 1 ? "mm/dd/yyyy" : c.dateType == 2 ? "dd/mm/yyyy" : "yyyy-mm-dd")
+        "boolean": "yes or no", date: "a date written " + (c.dateType == 1 ? "mm/dd/yyyy" : c.dateType == 2 ? "dd/mm/yyyy" : "yyyy-mm-dd")
     };
     var operators = c.kind == "text" || c.kind == "memo" ? OW_TEXT_OPERATORS
         : c.kind == "boolean" ? { eq: 1, ne: 1 } : OW_OPERATORS;

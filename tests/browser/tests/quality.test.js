@@ -38,7 +38,9 @@ export function serverScript(asp) {
         if (m[1] == "@") continue;
         parts.push(m[1] == "=" ? `Response.Write(${m[2]});` : m[2]);
     }
-    return parts.join("\n;\n");
+    // JScript assigns through a COM object's default property, Session("k") = v;
+    // ECMAScript has no such target, so for parsing it becomes Session["k"] = v.
+    return parts.join("\n;\n").replace(/\b(Session|Application)\(([^()]*)\)(\s*=[^=])/g, "$1[$2]$3");
 }
 
 function aspFiles(dir) {
