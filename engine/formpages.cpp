@@ -251,9 +251,10 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
         if (c.settings->EditDisplay)
             body += formRow(c);
     }
-    body += QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
-                           "</button> <a href=\"%1\">Cancel</a></div>\n</form>\n<% } %>\n")
-                .arg(link(plan.files.index));
+    body +=
+        QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
+                       "</button> <a href=\"%1\">Cancel</a></div>\n</form>\n<% } %>\n")
+            .arg(link(plan.files.index));
     body += QStringLiteral("</div>\n<script src=\"%1\"></script>\n")
                 .arg(link(plan.files.validationScript));
 
@@ -310,11 +311,12 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
         }
         body += QStringLiteral("</td>\n</tr>\n");
     }
-    body += QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
-                           "src=\"images/search.png\" alt=\"\" width=\"16\" height=\"16\"> "
-                           "Search</button> <a href=\"%1\">Back to the list</a></div>\n</form>\n"
-                           "</div>\n")
-                .arg(link(plan.files.index));
+    body +=
+        QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
+                       "src=\"images/search.png\" alt=\"\" width=\"16\" height=\"16\"> "
+                       "Search</button> <a href=\"%1\">Back to the list</a></div>\n</form>\n"
+                       "</div>\n")
+            .arg(link(plan.files.index));
     QString page = pagetext::directiveAndIncludes(plan);
     page += QStringLiteral("<%\now_begin();\now_requireLogin(\"search\");\n%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Advanced search"), body, plan.files);
@@ -354,19 +356,19 @@ QByteArray loginPage(const SitePlan& plan, const Frame& frame) {
                            "ow_html(ow_message) %></div><% } %>\n"
                            "<% if (ow_problem != \"\") { %><div class=\"ow-problem\"><%= "
                            "ow_html(ow_problem) %></div><% } %>\n");
-    body +=
-        QStringLiteral("<form method=\"post\" action=\"%1\">\n<%= ow_tokenField() %>\n"
-                       "<input type=\"hidden\" name=\"r\" value=\"<%= ow_html(ow_role) %>\">\n"
-                       "<table class=\"ow-form\">\n<tbody>\n"
-                       "<tr><th><label for=\"ow-name\">Login name</label></th><td><input "
-                       "type=\"text\" id=\"ow-name\" name=\"name\" size=\"25\" "
-                       "autocomplete=\"username\" value=\"<%= ow_html(ow_name) %>\"></td></tr>\n"
-                       "<tr><th><label for=\"ow-password\">Password</label></th><td><input "
-                       "type=\"password\" id=\"ow-password\" name=\"password\" size=\"25\" "
-                       "autocomplete=\"current-password\"></td></tr>\n"
-                       "</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
-                       "</button></div>\n</form>\n</div>\n")
-            .arg(link(plan.files.login));
+    body += QStringLiteral(
+                "<form method=\"post\" action=\"%1\">\n<%= ow_tokenField() %>\n"
+                "<input type=\"hidden\" name=\"r\" value=\"<%= ow_html(ow_role) %>\">\n"
+                "<table class=\"ow-form\">\n<tbody>\n"
+                "<tr><th><label for=\"ow-name\">Login name</label></th><td><input "
+                "type=\"text\" id=\"ow-name\" name=\"name\" size=\"25\" "
+                "autocomplete=\"username\" value=\"<%= ow_html(ow_name) %>\"></td></tr>\n"
+                "<tr><th><label for=\"ow-password\">Password</label></th><td><input "
+                "type=\"password\" id=\"ow-password\" name=\"password\" size=\"25\" "
+                "autocomplete=\"current-password\"></td></tr>\n"
+                "</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
+                "</button></div>\n</form>\n</div>\n")
+                .arg(link(plan.files.login));
     QString page = pagetext::directiveAndIncludes(plan);
     page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Log in"), body, plan.files);

@@ -289,9 +289,9 @@ QByteArray variablesPage(const SitePlan& plan) {
                                                                : QStringLiteral("typed")));
     code += QStringLiteral("// How the source reads one page of the list, and whether its OFFSET "
                            "needs an ORDER BY.\n");
-    code += QStringLiteral("var OW_PAGING = { style: %1, orderNeeded: %2 };\n")
-                .arg(jsString(pagingName(plan.paging)),
-                     boolText(plan.family == SqlFamily::SqlServer));
+    code +=
+        QStringLiteral("var OW_PAGING = { style: %1, orderNeeded: %2 };\n")
+            .arg(jsString(pagingName(plan.paging)), boolText(plan.family == SqlFamily::SqlServer));
     code += QStringLiteral("var OW_PAGE_SIZE = %1;\n").arg(plan.pageSize);
     code += QStringLiteral("var OW_PAGE_SIZES = [10, 20, 50, 100, 500];\n");
     code += QStringLiteral("var OW_MORE_LENGTH = %1;\n").arg(std::max(1, p.ShowMoreLinkID));

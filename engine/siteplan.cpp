@@ -293,9 +293,8 @@ Paging pagingOf(const Project& p, SqlFamily family) {
     }
     // Of the rest, the families known to take LIMIT/OFFSET; any other driver
     // keeps the cursor, which every source offers.
-    const QString driver = ConnectionString(projectConnectionString(p))
-                               .value(QStringLiteral("DRIVER"))
-                               .toLower();
+    const QString driver =
+        ConnectionString(projectConnectionString(p)).value(QStringLiteral("DRIVER")).toLower();
     if (p.DatasourceType == FamilyMySql || driver.contains(QLatin1String("mysql")) ||
         driver.contains(QLatin1String("mariadb")) || driver.contains(QLatin1String("postgres")) ||
         driver.contains(QLatin1String("psqlodbc")))
