@@ -410,7 +410,7 @@ function paging() {
         out.push({ style, sql: q.sql, skip: q.skip });
     }
     // No order at all: a source whose OFFSET needs one gets a neutral one.
-    vm.runInContext("OW_INITIAL_ORDER = []", ctx);
+    vm.runInContext("OW_INITIAL_ORDER = []; OW_PAGING = { style: \"fetch\", orderNeeded: true }", ctx);
     const unordered = Object.assign({}, state, { sort: -1, search: "a" });
     const q = vm.runInContext("ow_listQuery", ctx)(unordered);
     out.push({ style: "fetch, unordered", sql: vm.runInContext("ow_pageQuery", ctx)(q, 1, 10).sql });
@@ -1710,7 +1710,9 @@ private Q_SLOTS:
         const Site& site = m_sites[QStringLiteral("exported")];
         const Answer refused =
             run(site.folder, QStringLiteral("clients_form.asp"), {},
-                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}, \"refuse\": "
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                               "\"ow_user_customers_key\": \"K1\"}, \"cookies\": "
+                               "{\"ow_user_customers\": \"K1\"}, \"refuse\": "
                                "[\"Scriptlet.TypeLib\"]}"));
         QCOMPARE(refused.status, QStringLiteral("500 Internal Server Error"));
         QVERIFY2(refused.error.isEmpty(), qPrintable(refused.error));
@@ -1722,7 +1724,9 @@ private Q_SLOTS:
 
         const Answer allowed =
             run(site.folder, QStringLiteral("clients_form.asp"), {},
-                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}"));
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                               "\"ow_user_customers_key\": \"K1\"}, \"cookies\": "
+                               "{\"ow_user_customers\": \"K1\"}}"));
         QCOMPARE(allowed.status, QStringLiteral("200 OK"));
         QVERIFY2(allowed.error.isEmpty(), qPrintable(allowed.error));
         QVERIFY(
