@@ -153,7 +153,10 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
                                   "ow_requireLogin(\"edit\");\n"
                                   "var ow_db = ow_open();\n"
                                   "var ow_keys = ow_requestKeys(ow_isPost() ? ow_f : ow_q);\n"
-                                  "var ow_mode = ow_keys === null ? \"add\" : \"edit\";\n"
+                                  "// A request that names a record is about that record: a key "
+                                  "that does not\n// convert names none, and never a new one.\n"
+                                  "var ow_mode = ow_keys === null && !ow_namesRecord(ow_isPost() ? "
+                                  "ow_f : ow_q) ? \"add\" : \"edit\";\n"
                                   "var ow_allowed = ow_mode == \"add\" ? OW_FEATURES.add : "
                                   "OW_FEATURES.edit;\n"
                                   "var ow_values = [], ow_errors = [], ow_problem = \"\", "
@@ -167,11 +170,19 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
                        "    Response.Status = \"403 Forbidden\";\n"
                        "    ow_problem = ow_mode == \"add\" ? \"Records cannot be added here.\" "
                        ": \"Records cannot be edited here.\";\n"
+                       "} else if (ow_mode == \"edit\" && ow_keys === null) {\n"
+                       "    Response.Status = \"404 Not Found\";\n"
+                       "    ow_problem = \"The record no longer exists.\";\n"
+                       "    ow_allowed = false;\n"
                        "} else if (ow_isPost()) {\n"
                        "    // Changes come only by POST with the session's token.\n"
                        "    if (!ow_checkedPost()) {\n"
                        "        Response.Status = \"403 Forbidden\";\n"
                        "        ow_problem = \"The form has expired; please send it again.\";\n"
+                       "    } else if (ow_mode == \"edit\" && !ow_exists(ow_db, ow_keys)) {\n"
+                       "        Response.Status = \"404 Not Found\";\n"
+                       "        ow_problem = \"The record no longer exists.\";\n"
+                       "        ow_allowed = false;\n"
                        "    } else {\n"
                        "        ow_save();\n"
                        "    }\n"
@@ -235,14 +246,15 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
         QStringLiteral("<% if (ow_mode == \"edit\") { for (var ow_k = 0; ow_k < OW_KEYS.length; "
                        "ow_k++) { %><input type=\"hidden\" name=\"k<%= ow_k %>\" value=\"<%= "
                        "ow_html(ow_keyText(ow_keys[ow_k], OW_KEYS[ow_k])) %>\"><% } } %>\n");
-    body += QStringLiteral("<table class=\"ow-form\">\n");
+    body += QStringLiteral("<table class=\"ow-form\">\n<tbody>\n");
     for (const SiteColumn& c : plan.columns) {
         if (c.settings->EditDisplay)
             body += formRow(c);
     }
-    body += QStringLiteral("</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
-                           "</button> <a href=\"%1\">Cancel</a></div>\n</form>\n<% } %>\n")
-                .arg(link(plan.files.index));
+    body +=
+        QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Save"
+                       "</button> <a href=\"%1\">Cancel</a></div>\n</form>\n<% } %>\n")
+            .arg(link(plan.files.index));
     body += QStringLiteral("</div>\n<script src=\"%1\"></script>\n")
                 .arg(link(plan.files.validationScript));
 
@@ -258,7 +270,7 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
                        .arg(htmlText(plan.table));
     body += QStringLiteral("<%= ow_logoutForm() %>\n");
     body += QStringLiteral("<form class=\"ow-search\" method=\"get\" action=\"%1\">\n<table "
-                           "class=\"ow-form\">\n")
+                           "class=\"ow-form\">\n<tbody>\n")
                 .arg(link(plan.files.index));
     for (const SiteColumn& c : plan.columns) {
         if (!c.settings->InAdvancedSearch)
@@ -299,11 +311,12 @@ QByteArray searchPage(const SitePlan& plan, const Frame& frame) {
         }
         body += QStringLiteral("</td>\n</tr>\n");
     }
-    body += QStringLiteral("</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
-                           "src=\"images/search.png\" alt=\"\" width=\"16\" height=\"16\"> "
-                           "Search</button> <a href=\"%1\">Back to the list</a></div>\n</form>\n"
-                           "</div>\n")
-                .arg(link(plan.files.index));
+    body +=
+        QStringLiteral("</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\"><img "
+                       "src=\"images/search.png\" alt=\"\" width=\"16\" height=\"16\"> "
+                       "Search</button> <a href=\"%1\">Back to the list</a></div>\n</form>\n"
+                       "</div>\n")
+            .arg(link(plan.files.index));
     QString page = pagetext::directiveAndIncludes(plan);
     page += QStringLiteral("<%\now_begin();\now_requireLogin(\"search\");\n%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Advanced search"), body, plan.files);
@@ -323,13 +336,13 @@ QByteArray loginPage(const SitePlan& plan, const Frame& frame) {
         "    if (!ow_checkedPost()) {\n"
         "        ow_problem = \"The form has expired; please send it again.\";\n"
         "    } else if (ow_f(\"ow_action\") == \"logout\") {\n"
-        "        Session.Contents.Remove(OW_LOGIN.sessionKey);\n"
+        "        ow_endLogin();\n"
         "        Session(\"ow_token\") = ow_newToken();\n"
         "        ow_message = \"You have logged out.\";\n"
         "    } else {\n"
         "        ow_name = ow_trimmed(ow_f(\"name\"));\n"
         "        if (ow_checkLogin(ow_name, ow_f(\"password\"))) {\n"
-        "            Session(OW_LOGIN.sessionKey) = ow_name;\n"
+        "            ow_startLogin(ow_name);\n"
         "            // A new token after logging in: one seen before does not carry over.\n"
         "            Session(\"ow_token\") = ow_newToken();\n"
         "            Response.Redirect(ow_return);\n"
@@ -343,19 +356,19 @@ QByteArray loginPage(const SitePlan& plan, const Frame& frame) {
                            "ow_html(ow_message) %></div><% } %>\n"
                            "<% if (ow_problem != \"\") { %><div class=\"ow-problem\"><%= "
                            "ow_html(ow_problem) %></div><% } %>\n");
-    body +=
-        QStringLiteral("<form method=\"post\" action=\"%1\">\n<%= ow_tokenField() %>\n"
-                       "<input type=\"hidden\" name=\"r\" value=\"<%= ow_html(ow_role) %>\">\n"
-                       "<table class=\"ow-form\">\n"
-                       "<tr><th><label for=\"ow-name\">Login name</label></th><td><input "
-                       "type=\"text\" id=\"ow-name\" name=\"name\" size=\"25\" "
-                       "autocomplete=\"username\" value=\"<%= ow_html(ow_name) %>\"></td></tr>\n"
-                       "<tr><th><label for=\"ow-password\">Password</label></th><td><input "
-                       "type=\"password\" id=\"ow-password\" name=\"password\" size=\"25\" "
-                       "autocomplete=\"current-password\"></td></tr>\n"
-                       "</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
-                       "</button></div>\n</form>\n</div>\n")
-            .arg(link(plan.files.login));
+    body += QStringLiteral(
+                "<form method=\"post\" action=\"%1\">\n<%= ow_tokenField() %>\n"
+                "<input type=\"hidden\" name=\"r\" value=\"<%= ow_html(ow_role) %>\">\n"
+                "<table class=\"ow-form\">\n<tbody>\n"
+                "<tr><th><label for=\"ow-name\">Login name</label></th><td><input "
+                "type=\"text\" id=\"ow-name\" name=\"name\" size=\"25\" "
+                "autocomplete=\"username\" value=\"<%= ow_html(ow_name) %>\"></td></tr>\n"
+                "<tr><th><label for=\"ow-password\">Password</label></th><td><input "
+                "type=\"password\" id=\"ow-password\" name=\"password\" size=\"25\" "
+                "autocomplete=\"current-password\"></td></tr>\n"
+                "</tbody>\n</table>\n<div class=\"ow-buttons\"><button type=\"submit\">Log in"
+                "</button></div>\n</form>\n</div>\n")
+                .arg(link(plan.files.login));
     QString page = pagetext::directiveAndIncludes(plan);
     page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(plan.table + QStringLiteral(" - Log in"), body, plan.files);

@@ -152,6 +152,20 @@ QString likeStyle(SqlFamily family) {
     return QStringLiteral("escape");
 }
 
+QString pagingName(Paging paging) {
+    switch (paging) {
+    case Paging::Limit:
+        return QStringLiteral("limit");
+    case Paging::Fetch:
+        return QStringLiteral("fetch");
+    case Paging::Top:
+        return QStringLiteral("top");
+    case Paging::Cursor:
+        break;
+    }
+    return QStringLiteral("cursor");
+}
+
 QString insertBefore(const QString& markup, const QString& closingTag, const QString& text,
                      bool atEndOtherwise) {
     const qsizetype at = markup.lastIndexOf(closingTag, -1, Qt::CaseInsensitive);
@@ -273,6 +287,11 @@ QByteArray variablesPage(const SitePlan& plan) {
                 .arg(jsString(likeStyle(plan.family)),
                      jsString(plan.family == SqlFamily::Sqlite ? QStringLiteral("julianday")
                                                                : QStringLiteral("typed")));
+    code += QStringLiteral("// How the source reads one page of the list, and whether its OFFSET "
+                           "needs an ORDER BY.\n");
+    code +=
+        QStringLiteral("var OW_PAGING = { style: %1, orderNeeded: %2 };\n")
+            .arg(jsString(pagingName(plan.paging)), boolText(plan.family == SqlFamily::SqlServer));
     code += QStringLiteral("var OW_PAGE_SIZE = %1;\n").arg(plan.pageSize);
     code += QStringLiteral("var OW_PAGE_SIZES = [10, 20, 50, 100, 500];\n");
     code += QStringLiteral("var OW_MORE_LENGTH = %1;\n").arg(std::max(1, p.ShowMoreLinkID));

@@ -279,6 +279,29 @@ SqlFamily sqlFamilyOf(const Project& p) {
     }
 }
 
+Paging pagingOf(const Project& p, SqlFamily family) {
+    switch (family) {
+    case SqlFamily::Sqlite:
+        return Paging::Limit;
+    case SqlFamily::SqlServer:
+    case SqlFamily::Oracle:
+        return Paging::Fetch;
+    case SqlFamily::Jet:
+        return Paging::Top;
+    case SqlFamily::Other:
+        break;
+    }
+    // Of the rest, the families known to take LIMIT/OFFSET; any other driver
+    // keeps the cursor, which every source offers.
+    const QString driver =
+        ConnectionString(projectConnectionString(p)).value(QStringLiteral("DRIVER")).toLower();
+    if (p.DatasourceType == FamilyMySql || driver.contains(QLatin1String("mysql")) ||
+        driver.contains(QLatin1String("mariadb")) || driver.contains(QLatin1String("postgres")) ||
+        driver.contains(QLatin1String("psqlodbc")))
+        return Paging::Limit;
+    return Paging::Cursor;
+}
+
 QString serverConnectionString(const QString& local) {
     return renameDriver(local, kLocalSqliteDriver, kServerSqliteDriver);
 }
@@ -330,6 +353,7 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     plan.tasks = generationTasks(p);
     plan.quoting = quotingOf(p);
     plan.family = sqlFamilyOf(p);
+    plan.paging = pagingOf(p, plan.family);
     plan.tableSql = quoteName(p.TableName, plan.quoting);
 
     // Page order: by position, columns not yet ordered after the others.

@@ -83,6 +83,12 @@ enum class SqlFamily {
 };
 SqlFamily sqlFamilyOf(const Project& project);
 
+// How the source reads one page of rows: LIMIT/OFFSET, OFFSET ... FETCH, the
+// first rows by TOP (the page then starts that far into them), or a cursor
+// over every row where nothing better is known of the source.
+enum class Paging { Limit, Fetch, Top, Cursor };
+Paging pagingOf(const Project& project, SqlFamily family);
+
 // The connection string as the site's server needs it: the SQLite ODBC driver
 // registers on Windows as "SQLite3 ODBC Driver", where unixODBC here knows it
 // as "SQLite3". Other drivers keep the names they were given.
@@ -118,6 +124,7 @@ struct SitePlan {
     QString recordSql; // the table's columns, for reading one record by its key
     Quoting quoting = Quoting::Brackets;
     SqlFamily family = SqlFamily::Jet;
+    Paging paging = Paging::Top;
     std::vector<SiteColumn> columns; // in page order
     std::vector<int> keys;           // indexes into `columns`
     std::vector<InitialOrder> initialOrder;

@@ -93,6 +93,8 @@ HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
         setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
     http.set_keep_alive_max_count(100);
+    // An idle kept-alive connection gives its thread back after a second.
+    http.set_keep_alive_timeout(1);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
     const auto route = [handler](const httplib::Request& request, httplib::Response& response) {

@@ -12,9 +12,12 @@ namespace ordwick {
 using namespace preview;
 
 namespace {
-// Worker threads of the HTTP server, each with its own script engine.
+// Worker threads of the HTTP server, each with its own script engine. A
+// connection holds its thread while it is kept alive, and a browser opens six
+// to one host: fewer threads than that leave a page's last images waiting
+// for an idle connection to time out.
 int workerThreads() {
-    return qBound(4, QThread::idealThreadCount() * 2, 8);
+    return qBound(8, QThread::idealThreadCount() * 2, 16);
 }
 } // namespace
 

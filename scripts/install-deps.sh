@@ -16,9 +16,14 @@ packages=(
     postgresql odbc-postgresql mariadb-server odbc-mariadb
     # The preview host: its script engine and HTTP server.
     qt6-declarative-dev libcpp-httplib-dev
-    # The generation engine's tests parse the generated scripts with Node.
-    nodejs
+    # The generation engine's tests parse the generated scripts with Node; the
+    # browser suite (tests/browser) drives Debian's Chromium from Node.
+    nodejs chromium fonts-dejavu-core
 )
+# npm comes with some builds of nodejs; Debian's own package only where it did not.
+if ! command -v npm >/dev/null 2>&1; then
+    packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -319,7 +319,8 @@ function runPage() {
         Request: {
             QueryString: (name) => collection(query.getAll(name)),
             Form: () => collection([]),
-            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : "")
+            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : ""),
+            Cookies: (name) => (options.cookies || {})[name] || ""
         },
         Session: Object.assign((name) => session[name], {
             set: (name, value) => { session[name] = value; },
@@ -398,7 +399,26 @@ function like() {
     });
 }
 
-const modes = { check, queries, behave, search, typed, like, run: runPage };
+// One page of the list under each way a source pages, and its count.
+function paging() {
+    const ctx = includesOf(path.join(site, page));
+    const state = { search: "", field: -1, sort: 1, desc: true, page: 3, size: 20, advanced: [] };
+    const out = [];
+    for (const [style, orderNeeded] of [["limit", false], ["fetch", true], ["top", false], ["cursor", false]]) {
+        vm.runInContext("OW_PAGING = " + JSON.stringify({ style, orderNeeded }), ctx);
+        const q = vm.runInContext("ow_pageQuery", ctx)(vm.runInContext("ow_listQuery", ctx)(state), 3, 20);
+        out.push({ style, sql: q.sql, skip: q.skip });
+    }
+    // No order at all: a source whose OFFSET needs one gets a neutral one.
+    vm.runInContext("OW_INITIAL_ORDER = []; OW_PAGING = { style: \"fetch\", orderNeeded: true }", ctx);
+    const unordered = Object.assign({}, state, { sort: -1, search: "a" });
+    const q = vm.runInContext("ow_listQuery", ctx)(unordered);
+    out.push({ style: "fetch, unordered", sql: vm.runInContext("ow_pageQuery", ctx)(q, 1, 10).sql });
+    out.push({ style: "count", sql: vm.runInContext("ow_countQuery", ctx)(q).sql });
+    return out;
+}
+
+const modes = { check, queries, behave, search, typed, like, paging, run: runPage };
 process.stdout.write(JSON.stringify(modes[mode]()));
 )HARNESS";
 
@@ -1444,6 +1464,42 @@ private Q_SLOTS:
                  QStringLiteral("[CompanyName] LIKE ? ESCAPE '!'"));
     }
 
+    void eachFamilyPagesInItsOwnSql() {
+        const QJsonArray pages =
+            node({QStringLiteral("paging"), m_sites[QStringLiteral("customers")].folder,
+                  QStringLiteral("clients.asp")})
+                .toArray();
+        QCOMPARE(pages.size(), 6);
+        const QString from = QStringLiteral("SELECT * FROM (SELECT [CustomerID], [CompanyName], "
+                                            "[ContactName], [Email], [Website], [CountryCode], "
+                                            "[CreditLimit], [Notes], [CreatedAt] FROM [Customers]) "
+                                            "AS ow_rows");
+        // The key ends the order, so rows that sort alike keep to one page.
+        const QString ordered =
+            from + QStringLiteral(" ORDER BY [CompanyName] DESC, [CustomerID] ASC");
+        QCOMPARE(pages[0][QStringLiteral("sql")].toString(),
+                 ordered + QStringLiteral(" LIMIT 20 OFFSET 40"));
+        QCOMPARE(pages[0][QStringLiteral("skip")].toInt(), 0);
+        QCOMPARE(pages[1][QStringLiteral("sql")].toString(),
+                 ordered + QStringLiteral(" OFFSET 40 ROWS FETCH NEXT 20 ROWS ONLY"));
+        QCOMPARE(pages[1][QStringLiteral("skip")].toInt(), 0);
+        QCOMPARE(pages[2][QStringLiteral("sql")].toString(),
+                 QString(ordered).replace(QStringLiteral("SELECT *"),
+                                          QStringLiteral("SELECT TOP 60 *")));
+        QCOMPARE(pages[2][QStringLiteral("skip")].toInt(), 40);
+        QCOMPARE(pages[3][QStringLiteral("sql")].toString(),
+                 from + QStringLiteral(" ORDER BY [CompanyName] DESC"));
+        QCOMPARE(pages[3][QStringLiteral("skip")].toInt(), 40);
+        QVERIFY2(pages[4][QStringLiteral("sql")].toString().endsWith(QLatin1String(
+                     " ORDER BY (SELECT NULL) OFFSET 0 ROWS FETCH NEXT 10 ROWS ONLY")),
+                 qPrintable(pages[4][QStringLiteral("sql")].toString()));
+        const QString count = pages[5][QStringLiteral("sql")].toString();
+        QVERIFY2(count.startsWith(QLatin1String("SELECT COUNT(*) FROM (SELECT [CustomerID], ")),
+                 qPrintable(count));
+        QVERIFY2(count.contains(QLatin1String(") AS ow_rows WHERE (")), qPrintable(count));
+        QVERIFY(!count.contains(QLatin1String("ORDER BY")));
+    }
+
     void dateSearchesFindTheDayWhateverFormItIsStoredIn() {
         // Orders as the sample has them ("yyyy-mm-dd"), as the site inserts them
         // (with a time), and as a day number.
@@ -1586,7 +1642,9 @@ private Q_SLOTS:
 
         // The list page answers with its message, not with an error.
         const Site& site = m_sites[QStringLiteral("exported")];
-        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                                               "\"ow_user_customers_key\": \"K1\"}, "
+                                               "\"cookies\": {\"ow_user_customers\": \"K1\"}}");
         const Answer all = run(site.folder, QStringLiteral("clients.asp"), {}, session);
         QCOMPARE(all.status, QStringLiteral("200 OK"));
         QVERIFY2(all.error.isEmpty(), qPrintable(all.error));
@@ -1603,7 +1661,9 @@ private Q_SLOTS:
 
     void exportsAreTheFileFromTheFirstByteWithFormulasNeutralised() {
         const Site& site = m_sites[QStringLiteral("exported")];
-        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}");
+        const QString session = QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                                               "\"ow_user_customers_key\": \"K1\"}, "
+                                               "\"cookies\": {\"ow_user_customers\": \"K1\"}}");
         const Answer csv = run(site.folder, QStringLiteral("customers_export.asp"),
                                QStringLiteral("f=csv"), session);
         QCOMPARE(csv.status, QStringLiteral("200 OK"));
@@ -1657,7 +1717,9 @@ private Q_SLOTS:
         const Site& site = m_sites[QStringLiteral("exported")];
         const Answer refused =
             run(site.folder, QStringLiteral("clients_form.asp"), {},
-                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}, \"refuse\": "
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                               "\"ow_user_customers_key\": \"K1\"}, \"cookies\": "
+                               "{\"ow_user_customers\": \"K1\"}, \"refuse\": "
                                "[\"Scriptlet.TypeLib\"]}"));
         QCOMPARE(refused.status, QStringLiteral("500 Internal Server Error"));
         QVERIFY2(refused.error.isEmpty(), qPrintable(refused.error));
@@ -1669,7 +1731,9 @@ private Q_SLOTS:
 
         const Answer allowed =
             run(site.folder, QStringLiteral("clients_form.asp"), {},
-                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\"}}"));
+                QStringLiteral("{\"session\": {\"ow_user_customers\": \"admin\", "
+                               "\"ow_user_customers_key\": \"K1\"}, \"cookies\": "
+                               "{\"ow_user_customers\": \"K1\"}}"));
         QCOMPARE(allowed.status, QStringLiteral("200 OK"));
         QVERIFY2(allowed.error.isEmpty(), qPrintable(allowed.error));
         QVERIFY(
@@ -1754,6 +1818,15 @@ private Q_SLOTS:
              QStringLiteral("return \"DSN=ShopServer; UID=; PWD=\";"),
              QStringLiteral("{ like: \"escape-classes\", dates: \"typed\" }")},
         };
+        const QHash<QString, QString> paging = {
+            {QStringLiteral("access"), QStringLiteral("{ style: \"top\", orderNeeded: false }")},
+            {QStringLiteral("excel"), QStringLiteral("{ style: \"top\", orderNeeded: false }")},
+            {QStringLiteral("sqlite"), QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+            {QStringLiteral("sqlserver"),
+             QStringLiteral("{ style: \"fetch\", orderNeeded: true }")},
+            {QStringLiteral("mysql"), QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+            {QStringLiteral("oracle"), QStringLiteral("{ style: \"fetch\", orderNeeded: false }")},
+            {QStringLiteral("dsn"), QStringLiteral("{ style: \"fetch\", orderNeeded: true }")}};
         for (const Family& f : families) {
             Project p;
             p.DatasourceStatus = f.status;
@@ -1767,6 +1840,29 @@ private Q_SLOTS:
                 readText(site.folder + QStringLiteral("/include/items_variables.asp"));
             QVERIFY2(variables.contains(f.written), qPrintable(QLatin1String(f.name) + variables));
             QVERIFY2(variables.contains(QStringLiteral("var OW_DIALECT = ") + f.dialect), f.name);
+            QVERIFY2(variables.contains(QStringLiteral("var OW_PAGING = ") +
+                                        paging.value(QString::fromLatin1(f.name))),
+                     qPrintable(QLatin1String(f.name) + variables));
+        }
+        // PostgreSQL takes LIMIT/OFFSET; a driver nothing is known of keeps the cursor.
+        for (const auto& [driver, expected] :
+             {std::pair{QStringLiteral("Driver={PostgreSQL Unicode}; Server=db.example; "
+                                       "Database=shop"),
+                        QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+              std::pair{QStringLiteral("Driver={Acme Warehouse}; Server=db.example"),
+                        QStringLiteral("{ style: \"cursor\", orderNeeded: false }")}}) {
+            Project p;
+            p.DatasourceStatus = DatasourceConnection;
+            p.ConnectionString = driver;
+            p.TableName = QStringLiteral("Items");
+            p.Columns = {col(QStringLiteral("Name"), 4, 1)};
+            const Site site = generate(expected.contains(QLatin1String("limit"))
+                                           ? QStringLiteral("paging-postgresql")
+                                           : QStringLiteral("paging-other"),
+                                       p);
+            QVERIFY2(readText(site.folder + QStringLiteral("/include/items_variables.asp"))
+                         .contains(QStringLiteral("var OW_PAGING = ") + expected),
+                     qPrintable(driver));
         }
         // The string written for the server still opens the source here.
         QVERIFY2(generate(QStringLiteral("sqlite-again"),

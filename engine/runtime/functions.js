@@ -198,7 +198,7 @@ function ow_dateCondition(column, op, v, text, params) {
 function ow_searchProblem(column, op, text) {
     var c = OW_COLUMNS[column], kinds = {
         integer: "a whole number", number: "a number", currency: "an amount of money",
-        boolean: "yes or no", date: "a date written " + (c.dateType == 1 ? "mm/dd/yyyy" : c.dateType == 2 ? "dd/mm/yyyy" : "yyyy-mm-dd")
+        "boolean": "yes or no", date: "a date written " + (c.dateType == 1 ? "mm/dd/yyyy" : c.dateType == 2 ? "dd/mm/yyyy" : "yyyy-mm-dd")
     };
     var operators = c.kind == "text" || c.kind == "memo" ? OW_TEXT_OPERATORS
         : c.kind == "boolean" ? { eq: 1, ne: 1 } : OW_OPERATORS;
@@ -268,11 +268,52 @@ function ow_listQuery(state) {
         for (i = 0; i < OW_INITIAL_ORDER.length; i++)
             order.push(OW_COLUMNS[OW_INITIAL_ORDER[i].column].sql + (OW_INITIAL_ORDER[i].desc ? " DESC" : " ASC"));
     }
-    if (where.length == 0 && order.length == 0) return { sql: OW_BASE_SQL, params: params, problems: problems };
-    var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
-    if (where.length) sql += " WHERE " + where.join(" AND ");
-    if (order.length) sql += " ORDER BY " + order.join(", ");
-    return { sql: sql, params: params, problems: problems };
+    var query = { sql: OW_BASE_SQL, params: params, problems: problems, where: where, order: order };
+    if (where.length == 0 && order.length == 0) return query;
+    query.sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
+    if (where.length) query.sql += " WHERE " + where.join(" AND ");
+    if (order.length) query.sql += " ORDER BY " + order.join(", ");
+    return query;
+}
+
+// How many rows a list query finds, counted by the database.
+function ow_countQuery(query) {
+    var sql = "SELECT COUNT(*) FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
+    if (query.where.length) sql += " WHERE " + query.where.join(" AND ");
+    return { sql: sql, params: query.params };
+}
+
+function ow_count(conn, query) {
+    var rs = ow_rows(conn, ow_countQuery(query));
+    var n = rs.EOF ? 0 : Number(ow_dbValue(rs.Fields.Item(0).Value));
+    rs.Close();
+    return isNaN(n) ? 0 : n;
+}
+
+// One page of a list query, read by the database itself where the source
+// can: skip says how many of the rows read come before the page (TOP and the
+// cursor read from the first row). page and size are whole numbers the list
+// state has already checked, so they are written into the SQL as they are.
+function ow_pageQuery(query, page, size) {
+    var first = (page - 1) * size;
+    if (OW_PAGING.style == "cursor") return { sql: query.sql, params: query.params, skip: first };
+    var order = query.order.slice(0), i;
+    // A sorted page ends with the key, so rows that sort alike cannot fall on
+    // two pages or on none.
+    if (order.length) {
+        for (i = 0; i < OW_KEYS.length; i++) order.push(OW_COLUMNS[OW_KEYS[i]].sql + " ASC");
+    } else if (OW_PAGING.orderNeeded) {
+        order.push("(SELECT NULL)");
+    }
+    var rest = OW_SUBQUERY_ALIAS;
+    if (query.where.length) rest += " WHERE " + query.where.join(" AND ");
+    if (order.length) rest += " ORDER BY " + order.join(", ");
+    if (OW_PAGING.style == "top")
+        return { sql: "SELECT TOP " + (first + size) + " * FROM (" + OW_BASE_SQL + ")" + rest, params: query.params, skip: first };
+    var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + rest;
+    sql += OW_PAGING.style == "fetch" ? " OFFSET " + first + " ROWS FETCH NEXT " + size + " ROWS ONLY"
+        : " LIMIT " + size + " OFFSET " + first;
+    return { sql: sql, params: query.params, skip: 0 };
 }
 
 // The key values of a record as typed values, or null when one does not convert.
@@ -544,9 +585,33 @@ function ow_checkedPost() {
     return sent != "" && sent === ow_token();
 }
 
+// The name of the visitor who logged in. The login holds only together with
+// the cookie the login page gave his browser, so a session id that someone
+// else planted in the browser before the login (or learnt before it) does
+// not carry the login to him.
 function ow_user() {
-    var u = Session(OW_LOGIN.sessionKey);
-    return ow_isNothing(u) ? "" : String(u);
+    var u = Session(OW_LOGIN.sessionKey), key = Session(OW_LOGIN.sessionKey + "_key");
+    if (ow_isNothing(u) || ow_isNothing(key) || String(key) == "") return "";
+    if (String(Request.Cookies(ow_loginCookie())) !== String(key)) return "";
+    return String(u);
+}
+
+// Logs the visitor in under a new secret of this browser's own.
+function ow_startLogin(name) {
+    var key = ow_newToken();
+    Session(OW_LOGIN.sessionKey) = name;
+    Session(OW_LOGIN.sessionKey + "_key") = key;
+    Response.AddHeader("Set-Cookie", ow_loginCookie() + "=" + key + "; path=/; HttpOnly");
+}
+
+// The cookie's name: the session key with only the characters a cookie name may hold.
+function ow_loginCookie() {
+    return OW_LOGIN.sessionKey.replace(/[^A-Za-z0-9_]/g, "_");
+}
+
+function ow_endLogin() {
+    Session.Contents.Remove(OW_LOGIN.sessionKey);
+    Session.Contents.Remove(OW_LOGIN.sessionKey + "_key");
 }
 
 // Sends a visitor who has not logged in to the login page, which brings him
@@ -627,6 +692,19 @@ function ow_keyText(v, column) {
 }
 
 // The key values a request names, typed; null when they are missing or wrong.
+// True when the request names a record at all, whether or not its key converts.
+function ow_namesRecord(read) {
+    for (var i = 0; i < OW_KEYS.length; i++)
+        if (ow_trimmed(read("k" + i)) != "") return true;
+    return false;
+}
+
+function ow_exists(conn, keys) {
+    var rs = ow_rows(conn, ow_recordQuery(keys)), found = !rs.EOF;
+    rs.Close();
+    return found;
+}
+
 function ow_requestKeys(read) {
     var texts = [];
     for (var i = 0; i < OW_KEYS.length; i++) texts.push(read("k" + i));

@@ -1,0 +1,105 @@
+// Benchmark (not a test): list pages of a generated site over a table of
+// 1,000,000 rows and of 1,000 rows, served by the preview host. Prints the
+// median time of page 1, a middle page, the last page and a search, and the
+// host's memory while paging through.
+//
+//   node tests/browser/bench/bigtable.js [ROUNDS]
+//
+// With the test database servers running (scripts/test-services.sh, its
+// exports in the environment) PostgreSQL is measured too. "cursor" rows read
+// the same SQLite table the way the pages did before they paged in the
+// database: every row through a client cursor.
+import { readFileSync, writeFileSync } from "node:fs";
+import path from "node:path";
+import { scratch } from "../lib/env.js";
+import * as pg from "../lib/postgres.js";
+import { generate, serve } from "../lib/site.js";
+import * as sqlite from "../lib/sqlite.js";
+
+const rounds = Number(process.argv[2] ?? 15);
+const dir = scratch("bench");
+
+const columns = [
+    { name: "id", type: 1, editType: 9 },
+    { name: "name", type: 4 },
+    { name: "price", type: 7 },
+    { name: "made", type: 8, editType: 7, details: "0" },
+];
+
+function sqliteTable(rows) {
+    const file = path.join(dir, `items${rows}.db`);
+    sqlite.exec(file, "CREATE TABLE items (id INTEGER PRIMARY KEY, name VARCHAR(60) NOT NULL, price NUMERIC(10,2), " +
+        "made DATE); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + rows + ") " +
+        "INSERT INTO items SELECT i, printf('Item %07d', i), i % 1000 + 0.5, date('2020-01-01', '+' || (i % 2000) || ' days') FROM n;");
+    return file;
+}
+
+function pgTable(rows) {
+    const table = `ow_bench_items${rows}`;
+    pg.psql(`DROP TABLE IF EXISTS ${table}; CREATE TABLE ${table} (id SERIAL PRIMARY KEY, name VARCHAR(60) NOT NULL, ` +
+        `price NUMERIC(10,2), made DATE); INSERT INTO ${table} (name, price, made) SELECT 'Item ' || lpad(i::text, 7, '0'), ` +
+        `i % 1000 + 0.5, DATE '2020-01-01' + i % 2000 FROM generate_series(1, ${rows}) AS i; ANALYZE ${table}`);
+    return table;
+}
+
+const rssKb = (pid) => Number(/VmRSS:\s+(\d+)/.exec(readFileSync(`/proc/${pid}/status`, "utf8"))[1]);
+
+async function time(url) {
+    const start = process.hrtime.bigint();
+    const response = await fetch(url);
+    const body = await response.text();
+    const ms = Number(process.hrtime.bigint() - start) / 1e6;
+    if (response.status != 200 || !body.includes("ow-count")) throw new Error(`${url}: ${response.status}\n${body.slice(0, 500)}`);
+    return ms;
+}
+
+async function median(url, n) {
+    // Each of the host's worker threads compiles a page on its first request.
+    for (let i = 0; i < 16; i++) await time(url);
+    const all = [];
+    for (let i = 0; i < n; i++) all.push(await time(url));
+    all.sort((a, b) => a - b);
+    return all[Math.floor(all.length / 2)];
+}
+
+async function measure(label, spec, rows, n = rounds, { cursor = false } = {}) {
+    const name = `${label.replace(/\W+/g, "-")}-${rows}`;
+    const folder = generate(dir, name, { keys: ["id"], columns, ...spec, config: { RecordsPerPageID: 2, ...spec.config } });
+    const stem = spec.table.toLowerCase();
+    if (cursor) {
+        const vars = path.join(folder, "include", `${stem}_variables.asp`);
+        writeFileSync(vars, readFileSync(vars, "utf8").replace(/style: "\w+"/, 'style: "cursor"'));
+    }
+    const host = await serve(folder);
+    const page = `${host.base}/${stem}_index.asp`;
+    const last = Math.ceil(rows / 20);
+    const result = {
+        "page 1": await median(page, n),
+        middle: await median(`${page}?p=${Math.ceil(last / 2)}`, n),
+        last: await median(`${page}?p=${last}`, n),
+        search: await median(`${page}?q=${encodeURIComponent("Item " + String(Math.floor(rows / 2)).padStart(7, "0"))}`, n),
+    };
+    // Memory while paging through: before, and after 200 pages spread over the
+    // table (10 for the cursor, whose every page reads the whole table).
+    const before = rssKb(host.pid);
+    const walk = cursor ? 10 : 200;
+    for (let i = 0; i < walk; i++) await time(`${page}?p=${1 + Math.floor((i * last) / walk)}`);
+    result["rss MB before/after paging"] = `${(before / 1024).toFixed(0)}/${(rssKb(host.pid) / 1024).toFixed(0)}`;
+    await host.stop();
+    console.log([label.padEnd(22), String(rows).padStart(8), ...Object.values(result).map((v) =>
+        (typeof v == "number" ? v.toFixed(1) : v).padStart(10))].join(" "));
+}
+
+console.log(["source".padEnd(22), "rows".padStart(8), ..."page 1|middle|last|search|rss MB".split("|").map((h) => h.padStart(10))].join(" "));
+for (const rows of [1000, 1000000]) {
+    const file = sqliteTable(rows);
+    await measure("SQLite", { table: "items", database: file }, rows);
+}
+await measure("SQLite, client cursor", { table: "items", database: path.join(dir, "items1000000.db") }, 1000000, 1, { cursor: true });
+if (pg.available()) {
+    for (const rows of [1000, 1000000]) {
+        const table = pgTable(rows);
+        await measure("PostgreSQL", { table, database: "", connection: pg.connection(), copyDatabase: false,
+            config: { DatasourceStatus: 3, DatasourceType: 0 } }, rows);
+    }
+}
