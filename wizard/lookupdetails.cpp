@@ -3,6 +3,7 @@
 #include "datasource/connectionbuilder.h"
 #include "datasource/dataconnection.h"
 #include "project/project.h"
+#include "wizard/loginstep.h"
 
 #include <QRegularExpression>
 
@@ -160,24 +161,8 @@ LookupChoice LookupDetails::read(const QString& details) {
 }
 
 bool LookupDetails::offersColumn(int adoType) {
-    switch (adoType) {
-    case adInteger:
-    case adSingle:
-    case adDouble:
-    case adBoolean:
-    case adTinyInt:
-    case adBigInt:
-    case adBinary:
-    case adChar:
-    case adWChar:
-    case adNumeric:
-    case adDBDate:
-    case adDBTime:
-    case adDBTimeStamp:
-        return true;
-    default:
-        return false;
-    }
+    // The same type codes as the login step's fields.
+    return LoginStep::acceptsType(adoType);
 }
 
 QString LookupDetails::tableIconKey(const QString& type) {

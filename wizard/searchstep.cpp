@@ -1,5 +1,7 @@
 #include "wizard/searchstep.h"
 
+#include "wizard/columnencodings.h"
+
 namespace ordwick::SearchStep {
 
 bool isOffered(const Project& project) {
@@ -28,23 +30,9 @@ void apply(Project& project, const std::vector<SearchRow>& rows) {
 }
 
 QString typeIcon(std::int32_t dataTypeCategory) {
-    switch (dataTypeCategory) {
-    case 1:
-    case 2:
-    case 3:
-        return QStringLiteral("NUMBER");
-    case 4:
-    case 5:
-        return QStringLiteral("TEXT");
-    case 6:
-        return QStringLiteral("BOOLEAN");
-    case 7:
-        return QStringLiteral("CURRENCY");
-    case 8:
-        return QStringLiteral("DATETIME");
-    default:
-        return QStringLiteral("TEXT");
-    }
+    // The grid's icon for the category; anything unknown shows as text here.
+    const QString key = ColumnEncoding::dataTypeIconKey(dataTypeCategory);
+    return key.isEmpty() ? QStringLiteral("TEXT") : key;
 }
 
 } // namespace ordwick::SearchStep
