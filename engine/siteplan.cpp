@@ -84,7 +84,7 @@ Quoting quotingOf(const Project& p) {
     const QString text = p.ConnectionString.toLower();
     if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
         return Quoting::DoubleQuotes;
-    return Quoting::Brackets;
+    return sqlFamilyOf(p) == SqlFamily::Sqlite ? Quoting::SqliteBrackets : Quoting::Brackets;
 }
 
 // The connection string the project reads its data with.

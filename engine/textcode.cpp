@@ -132,6 +132,10 @@ QString quoteName(const QString& name, Quoting quoting) {
     case Quoting::DoubleQuotes:
         return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
                QLatin1Char('"');
+    case Quoting::SqliteBrackets:
+        if (name.contains(QLatin1Char(']')))
+            return quoteName(name, Quoting::DoubleQuotes);
+        break;
     case Quoting::Brackets:
         break;
     }

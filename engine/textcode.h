@@ -22,7 +22,9 @@ QString asciiMarkup(const QString& markup);
 QString urlPath(const QString& fileName);
 
 // How the data source quotes names in SQL.
-enum class Quoting { Brackets, Backticks, DoubleQuotes };
+// SQLite reads "[...]" as a name too, but has no way to put a "]" inside
+// one, so such names are written in double quotes there.
+enum class Quoting { Brackets, SqliteBrackets, Backticks, DoubleQuotes };
 QString quoteName(const QString& name, Quoting quoting);
 
 } // namespace ordwick::engine

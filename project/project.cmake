@@ -1,6 +1,7 @@
 # The project record, its file, the open/save session and the recent list.
 add_library(ordwick_project STATIC
     project/project.cpp
+    project/columnnamecodec.cpp
     project/projectfile.cpp
     project/projectsession.cpp
     project/recentprojects.cpp

@@ -4,6 +4,7 @@
 #include "foundation/inidocument.h"
 #include "foundation/runtimeerror.h"
 #include "foundation/trap.h"
+#include "project/columnnamecodec.h"
 
 #include <QFile>
 #include <array>
@@ -276,8 +277,9 @@ private:
         const qsizetype count = m_document.keys(ProjectFileLayout::UniqueKey).size();
         for (qsizetype i = 0; i < count; ++i) {
             step([&] {
-                keys.append(m_document.value(ProjectFileLayout::UniqueKey, numberedKey(i))
-                                .value_or(QString()));
+                keys.append(columnNameFromStored(
+                    m_document.value(ProjectFileLayout::UniqueKey, numberedKey(i))
+                        .value_or(QString())));
             });
         }
         m_project.UniqueKey = keys;
@@ -285,21 +287,21 @@ private:
 
     void readColumns() {
         std::vector<ColumnSettings> columns;
-        const QStringList names = m_document.keys(ProjectFileLayout::Columns);
-        columns.reserve(static_cast<size_t>(names.size()));
-        for (const QString& name : names) {
+        const QStringList storedNames = m_document.keys(ProjectFileLayout::Columns);
+        columns.reserve(static_cast<size_t>(storedNames.size()));
+        for (const QString& storedName : storedNames) {
             ColumnSettings column;
-            column.ColumnName = name;
-            readColumn(column);
+            column.ColumnName = columnNameFromStored(storedName);
+            readColumn(column, storedName);
             columns.push_back(std::move(column));
         }
         m_project.Columns = std::move(columns);
     }
 
-    void readColumn(ColumnSettings& column) {
+    void readColumn(ColumnSettings& column, const QString& storedName) {
         QStringList parts;
         step([&] {
-            parts = m_document.value(ProjectFileLayout::Columns, column.ColumnName)
+            parts = m_document.value(ProjectFileLayout::Columns, storedName)
                         .value_or(QString())
                         .split(QLatin1Char(';'));
             // Every field is followed by ";", so the text after the last one is no field.
@@ -392,12 +394,12 @@ void writeProject(IniDocument& document, const Project& project, int currentStep
         document.deleteSection(ProjectFileLayout::UniqueKey);
         for (qsizetype i = 0; i < project.UniqueKey.size(); ++i)
             document.setValue(ProjectFileLayout::UniqueKey, numberedKey(i),
-                              project.UniqueKey.at(i));
+                              storedColumnName(project.UniqueKey.at(i)));
     }
 
     document.deleteSection(ProjectFileLayout::Columns);
     for (const ColumnSettings& column : project.Columns)
-        document.setValue(ProjectFileLayout::Columns, column.ColumnName,
+        document.setValue(ProjectFileLayout::Columns, storedColumnName(column.ColumnName),
                           columnSettingsText(column));
 
     document.deleteSection(ProjectFileLayout::Rename);

@@ -1444,6 +1444,36 @@ private Q_SLOTS:
                     .contains(QLatin1String("[CompanyName] LIKE ? ESCAPE '!'")));
     }
 
+    void columnNamesTheFileMustEscapeReachThePages() {
+        const QString db = sampleCopy(
+            m_root.filePath(QStringLiteral("odd.db")),
+            {QStringLiteral(
+                 "CREATE TABLE Odd (ID INTEGER PRIMARY KEY, \"#tag\" TEXT, \"a=b\" TEXT, "
+                 "\" lead\" TEXT, \"[x]\" TEXT)"),
+             QStringLiteral("INSERT INTO Odd VALUES (1, 'hash value', 'equals value', "
+                            "'blank value', 'bracket value')")});
+        QVERIFY(!db.isEmpty());
+        Project p = sqliteProject(QStringLiteral("Odd"));
+        p.DatabaseName = db;
+        p.ConnectionString = QStringLiteral("Driver={SQLite3}; Database=") + db;
+        p.SelectedTemplate = QStringLiteral("no template");
+        p.UniqueKey = {QStringLiteral("ID"), QStringLiteral("#tag")};
+        p.Columns = {col(QStringLiteral("ID"), 1, 1), col(QStringLiteral("#tag"), 4, 2),
+                     col(QStringLiteral("a=b"), 4, 3), col(QStringLiteral(" lead"), 4, 4),
+                     col(QStringLiteral("[x]"), 4, 5)};
+        p.SQLString = QStringLiteral("SELECT ID, \"#tag\", \"a=b\", \" lead\", \"[x]\" FROM Odd");
+        const Site site = generate(QStringLiteral("odd"), p);
+        QVERIFY2(site.reports.isEmpty(), qPrintable(describe(site.reports)));
+
+        const Answer list = run(site.folder, site.index, {}, {});
+        QCOMPARE(list.status, QStringLiteral("200 OK"));
+        QVERIFY2(list.error.isEmpty(), qPrintable(list.error));
+        for (const char* value : {"hash value", "equals value", "blank value", "bracket value"})
+            QVERIFY2(list.body.contains(value), value);
+        for (const char* caption : {">#tag<", ">a=b<", "> lead<", ">[x]<"})
+            QVERIFY2(list.body.contains(caption), caption);
+    }
+
     void eachFamilyEscapesLikeItsOwnWay() {
         const QJsonArray styles =
             node({QStringLiteral("like"), m_sites[QStringLiteral("customers")].folder,

@@ -262,6 +262,82 @@ private Q_SLOTS:
             QStringLiteral("The project file's line breaks \"99\" do not fit its query.")));
     }
 
+    void everyColumnNameASourceCanGiveSurvivesTheFile() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("names.pjx"));
+        const QStringList names = {
+            QStringLiteral("#tag"),    QStringLiteral(";note"),    QStringLiteral(" lead"),
+            QStringLiteral("trail "),  QStringLiteral("\ttab"),    QStringLiteral("a=b"),
+            QStringLiteral("[x]"),     QStringLiteral("]close"),   QStringLiteral("two\nlines"),
+            QStringLiteral("x\u00A0"), QStringLiteral("50% off"),  QStringLiteral("a[b]"),
+            QStringLiteral("Größe"),   QStringLiteral("Order ID"), QString()};
+        Project p = ordersWithOneColumn();
+        p.Columns.clear();
+        for (const QString& name : names) {
+            ColumnSettings column;
+            column.ColumnName = name;
+            p.Columns.push_back(column);
+        }
+        p.UniqueKey = {QStringLiteral("#tag"), QStringLiteral("a=b"), QStringLiteral("Order ID")};
+        saveProjectFile(file, p, 10);
+
+        // Names the format carries are written as always; the others in the
+        // escaped form.
+        const QString text = env.readFile(file);
+        const QString rest = QStringLiteral("=0;0;;False;False;False;0;;False;False;False;0;True;"
+                                            "True;True;True;True;30;0;;0;0;;0;\r\n");
+        QVERIFY(text.contains(QStringLiteral("[UniqueKey]\r\n1=]%23tag\r\n2=]a%3Db\r\n"
+                                             "3=Order ID\r\n")));
+        const QStringList stored = {QStringLiteral("]%23tag"),
+                                    QStringLiteral("]%3Bnote"),
+                                    QStringLiteral("]%20lead"),
+                                    QStringLiteral("]trail%20"),
+                                    QStringLiteral("]%09tab"),
+                                    QStringLiteral("]a%3Db"),
+                                    QStringLiteral("]%5Bx%5D"),
+                                    QStringLiteral("]%5Dclose"),
+                                    QStringLiteral("]two%0Alines"),
+                                    QStringLiteral("]x%C2%A0"),
+                                    QStringLiteral("50% off"),
+                                    QStringLiteral("a[b]"),
+                                    QStringLiteral("Größe"),
+                                    QStringLiteral("Order ID"),
+                                    QStringLiteral("]")};
+        QString columns = QStringLiteral("[Columns]\r\n");
+        for (const QString& key : stored)
+            columns += key + rest;
+        QVERIFY2(text.contains(columns), qPrintable(text));
+
+        Project loaded;
+        readProjectFile(file, loaded);
+        QVERIFY(env.prompt.messages().isEmpty());
+        QStringList loadedNames;
+        for (const ColumnSettings& column : loaded.Columns)
+            loadedNames.append(column.ColumnName);
+        QCOMPARE(loadedNames, names);
+        QCOMPARE(loaded.UniqueKey, p.UniqueKey);
+    }
+
+    void namesStartingWithTheMarkerInOlderFilesReadAsWritten() {
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("older.pjx"));
+        saveProjectFile(file, ordersWithOneColumn(), 10);
+        // Names stored as they are by earlier versions, which happen to start
+        // with "]", are not the escaped form and keep their text.
+        env.writeFile(file, env.readFile(file)
+                                .replace(QStringLiteral("[UniqueKey]\r\n1=ID\r\n"),
+                                         QStringLiteral("[UniqueKey]\r\n1=]%41\r\n2=]id\r\n"))
+                                .replace(QStringLiteral("\r\nID=3;"), QStringLiteral("\r\n]%2=3;"))
+                                .toUtf8());
+        Project loaded;
+        readProjectFile(file, loaded);
+        QVERIFY(env.prompt.messages().isEmpty());
+        QCOMPARE(loaded.UniqueKey, (QStringList{QStringLiteral("]%41"), QStringLiteral("]id")}));
+        QCOMPARE(loaded.Columns.size(), size_t(1));
+        QCOMPARE(loaded.Columns.at(0).ColumnName, QStringLiteral("]%2"));
+        QCOMPARE(loaded.Columns.at(0).DataType, 3);
+    }
+
     void savingReplacesColumnsButKeepsUniqueKeyBeforeStep3() {
         TestEnvironment env;
         const QString file = env.path(QStringLiteral("resave.pjx"));
