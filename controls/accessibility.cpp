@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +12,21 @@
 namespace ordwick {
 
 namespace {
+
+class FocusMarks final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget->isWindow())
+                widget->setAttribute(Qt::WA_KeyboardFocusChange);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QString plainCaption(QString text) {
     // Access-key markers are not read out.
@@ -55,6 +72,11 @@ void assignAccessibleNames(QWidget* root) {
         if (widget->accessibleName().isEmpty())
             widget->setAccessibleName(captionOf(widget));
     }
+}
+
+void showFocusMarksAlways(QObject* owner) {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(new FocusMarks(owner));
 }
 
 } // namespace ordwick

@@ -4,6 +4,7 @@ add_library(ordwick_controls STATIC
     controls/accessibility.cpp
     controls/griddrawing.cpp
     controls/iconstore.cpp
+    controls/markercells.cpp
     controls/multiselectcombobox.cpp
     controls/screens.cpp
     controls/taskpane.cpp

@@ -1,6 +1,7 @@
 #include "controls/taskpane.h"
 
 #include "controls/iconstore.h"
+#include "controls/markercells.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -41,6 +42,7 @@ TaskPane::TaskPane(QWidget* parent) : QWidget(parent), m_view(new QTreeView(this
     m_view->setIndentation(12);
     m_view->setAccessibleName(QStringLiteral("Tasks"));
     m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setItemDelegate(new MarkerCellDelegate(m_view));
     layout->addWidget(m_view);
     connect(m_view, &QTreeView::clicked, this, &TaskPane::activate);
     setMinimumWidth(190);
@@ -67,12 +69,21 @@ void TaskPane::addItem(const QString& barKey, const QString& key, const QString&
         return;
     auto* entry = new QStandardItem(caption);
     entry->setData(key, KeyRole);
-    entry->setData(iconKey, IconKeyRole);
-    entry->setIcon(iconFor(iconKey));
     entry->setFlags(Qt::ItemIsEnabled);
+    showIcon(*entry, iconKey);
     entry->setToolTip(caption);
     owner->appendRow(entry);
     m_view->expand(owner->index());
+}
+
+void TaskPane::showIcon(QStandardItem& entry, const QString& iconKey) {
+    entry.setData(iconKey, IconKeyRole);
+    entry.setIcon(iconFor(iconKey));
+    // A tick is read out as a check box that is ticked or not.
+    const QVariant state = markerCheckState(iconKey);
+    entry.setData(state, Qt::CheckStateRole);
+    entry.setFlags(state.isValid() ? entry.flags() | Qt::ItemIsUserCheckable
+                                   : entry.flags() & ~Qt::ItemIsUserCheckable);
 }
 
 QStandardItem* TaskPane::bar(const QString& key) const {
@@ -107,10 +118,8 @@ QString TaskPane::itemIconKey(const QString& barKey, int position) const {
 }
 
 void TaskPane::setItemIconKey(const QString& barKey, int position, const QString& iconKey) {
-    if (QStandardItem* entry = item(barKey, position)) {
-        entry->setData(iconKey, IconKeyRole);
-        entry->setIcon(iconFor(iconKey));
-    }
+    if (QStandardItem* entry = item(barKey, position))
+        showIcon(*entry, iconKey);
 }
 
 bool TaskPane::itemBold(const QString& barKey, int position) const {

@@ -43,6 +43,7 @@ private:
     QStandardItem* bar(const QString& key) const;
     QStandardItem* item(const QString& barKey, int position) const;
     void activate(const QModelIndex& index);
+    static void showIcon(QStandardItem& entry, const QString& iconKey);
 
     QStandardItemModel m_model;
     QTreeView* m_view;

@@ -84,20 +84,40 @@ int selectedTable(const std::vector<TableItem>& items, const QString& projectTab
     return selected;
 }
 
+namespace {
+
+// Whether a stored column name stands for a column of the source. Earlier
+// versions stored names with their outer blanks cut off.
+bool storedAs(const QString& sourceName, const QString& storedName) {
+    if (sourceName == storedName)
+        return true;
+    QString trimmed = sourceName;
+    while (trimmed.startsWith(QLatin1Char(' ')))
+        trimmed.remove(0, 1);
+    while (trimmed.endsWith(QLatin1Char(' ')))
+        trimmed.chop(1);
+    return trimmed != sourceName && trimmed == storedName;
+}
+
+} // namespace
+
 std::vector<ColumnRow> columnRows(const std::vector<ColumnInfo>& columns, const Project& project,
                                   int projectOrigin) {
     std::vector<ColumnRow> rows;
     for (const ColumnInfo& column : columns) {
-        QString name = column.name;
-        if (!IsValidColumn(name))
+        // The check trims blanks off its copy; the grid keeps the name the
+        // source gives, or the pages would ask for a column that is not there.
+        const QString name = column.name;
+        if (QString checked = name; !IsValidColumn(checked))
             continue;
         const std::optional<TypeDisplay> display = typeDisplay(column.dataType, column.maxLength);
         if (!display)
             continue;
         bool included = true;
         if (projectOrigin == 1) {
-            included = std::any_of(project.Columns.cbegin(), project.Columns.cend(),
-                                   [&](const ColumnSettings& c) { return c.ColumnName == name; });
+            included =
+                std::any_of(project.Columns.cbegin(), project.Columns.cend(),
+                            [&](const ColumnSettings& c) { return storedAs(name, c.ColumnName); });
         }
         if (column.dataType == adBinary)
             included = false;
@@ -115,7 +135,7 @@ bool markStoredKeys(std::vector<ColumnRow>& rows, const Project& project, int pr
         if (!project.UniqueKey.contains(column.ColumnName))
             continue;
         for (ColumnRow& row : rows) {
-            if (row.name == column.ColumnName)
+            if (storedAs(row.name, column.ColumnName))
                 row.uniqueMarker = kCheck;
         }
     }

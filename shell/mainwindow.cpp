@@ -260,7 +260,10 @@ void MainWindow::load(const QStringList& arguments) {
         m_loading = true;
         m_wizard->setLoading(true);
     });
-    blocks.run(5, [&] { assignAccessibleNames(this); });
+    blocks.run(5, [&] {
+        assignAccessibleNames(this);
+        showFocusMarksAlways(this);
+    });
     blocks.run(6, [&] { rebuildRecentMenu(); });
     blocks.run(7, [&] {
         if (!projectPath.isEmpty() && QFileInfo(projectPath).isFile())

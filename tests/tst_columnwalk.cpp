@@ -9,6 +9,7 @@
 #include "wizard/tablesourcepage.h"
 #include "wizard/wizard.h"
 
+#include <QAccessible>
 #include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
@@ -200,6 +201,18 @@ private Q_SLOTS:
         QCOMPARE(page.openEditor(), nullptr);
         walk.requestEdit(1, city, Step::Required);
         QCOMPARE(walk.row(1, city).required, QStringLiteral("UNCHECK"));
+        // Space flips a check icon too, and a screen reader meets a check box.
+        QTableView* editGrid = page.grdColumnCustomization(1);
+        QTest::keyClick(editGrid, Qt::Key_Space);
+        QCOMPARE(walk.row(1, city).required, QStringLiteral("CHECK"));
+        QAccessibleInterface* required =
+            QAccessible::queryAccessibleInterface(editGrid)->tableInterface()->cellAt(
+                city, editGrid->currentIndex().column());
+        QVERIFY(required->state().checkable && required->state().checked);
+        QCOMPARE(required->text(QAccessible::Description), QStringLiteral("Column ShipCity"));
+        QTest::keyClick(editGrid, Qt::Key_Space);
+        QCOMPARE(walk.row(1, city).required, QStringLiteral("UNCHECK"));
+        QVERIFY(!required->state().checked);
         walk.requestEdit(1, city, Step::Column); // refused
         QCOMPARE(page.openEditor(), nullptr);
 

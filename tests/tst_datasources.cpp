@@ -328,13 +328,17 @@ private Q_SLOTS:
         };
         const std::vector<ColumnRow> fresh = columnRows(columns, Project{}, 0);
         QCOMPARE(fresh.size(), size_t(3));
-        QCOMPARE(fresh[1].name, QStringLiteral("Name"));
+        QCOMPARE(fresh[1].name, QStringLiteral(" Name ")); // as the source names it
         QCOMPARE(fresh[1].length, QStringLiteral("40"));
         QCOMPARE(fresh[0].includeMarker, QStringLiteral("CHECK"));
         QCOMPARE(fresh[2].includeMarker, QStringLiteral("UNCHECK")); // binary
         const std::vector<ColumnRow> reopened = columnRows(columns, opened, 1);
         QCOMPARE(reopened[0].includeMarker, QStringLiteral("UNCHECK"));
-        QCOMPARE(reopened[1].includeMarker, QStringLiteral("CHECK"));
+        QCOMPARE(reopened[1].includeMarker, QStringLiteral("CHECK")); // stored trimmed before
+        opened.Columns.front().ColumnName = QStringLiteral(" Name ");
+        QCOMPARE(columnRows(columns, opened, 1)[1].includeMarker, QStringLiteral("CHECK"));
+        opened.Columns.front().ColumnName = QStringLiteral("Name ");
+        QCOMPARE(columnRows(columns, opened, 1)[1].includeMarker, QStringLiteral("UNCHECK"));
     }
 
     void tableListAndSelection() {

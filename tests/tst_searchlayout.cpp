@@ -17,6 +17,7 @@
 #include "wizard/tablesourcepage.h"
 #include "wizard/wizard.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -165,6 +166,16 @@ private Q_SLOTS:
         QCOMPARE(at(model, 0, SearchGridModel::SimpleSearch), QStringLiteral("CHECK"));
         clickCell(grid, 1, SearchGridModel::AdvancedSearch);
         QCOMPARE(at(model, 1, SearchGridModel::AdvancedSearch), QStringLiteral("CHECK"));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(at(model, 1, SearchGridModel::AdvancedSearch), QStringLiteral("UNCHECK"));
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(at(model, 1, SearchGridModel::AdvancedSearch), QStringLiteral("CHECK"));
+        QAccessibleInterface* advanced =
+            QAccessible::queryAccessibleInterface(grid)->tableInterface()->cellAt(
+                1, SearchGridModel::AdvancedSearch);
+        QCOMPARE(advanced->text(QAccessible::Name), QStringLiteral("Advanced search"));
+        QCOMPARE(advanced->text(QAccessible::Description), QStringLiteral("Column CustomerID"));
+        QVERIFY(advanced->state().checkable && advanced->state().checked);
         QTest::keyClick(grid, Qt::Key_Space);
         QCOMPARE(at(model, 1, SearchGridModel::AdvancedSearch), QStringLiteral("UNCHECK"));
         clickCell(grid, 1, SearchGridModel::Name); // not a marker: nothing

@@ -16,13 +16,16 @@
 #include "wizard/tablestep.h"
 #include "wizard/wizard.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHostAddress>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -132,6 +135,12 @@ private Q_SLOTS:
                  QStringLiteral("SELECT ID, [First Name] FROM staff"));
         QCOMPARE(QueryText::generatedSelect(projectWith(1, 3, QStringLiteral("prices#csv"), staff)),
                  QStringLiteral("SELECT ID, [First Name] FROM prices#csv"));
+        // Names SQL cannot read bare are bracketed whatever the family.
+        QCOMPARE(QueryText::generatedSelect(projectWith(
+                     1, 7, QStringLiteral("Odd"),
+                     {QStringLiteral("ID"), QStringLiteral("#tag"), QStringLiteral("a=b"),
+                      QStringLiteral("Größe"), QStringLiteral("_x1"), QStringLiteral("1st")})),
+                 QStringLiteral("SELECT ID, [#tag], [a=b], Größe, _x1, [1st] FROM Odd"));
         QCOMPARE(QueryText::generatedSelect(projectWith(1, 2, QStringLiteral("Sheet1$"), staff)),
                  QStringLiteral("SELECT [ID], [First Name] FROM  [Sheet1$]"));
         Project oracle = projectWith(3, 1, QStringLiteral("EMP"), staff);
@@ -607,6 +616,117 @@ private Q_SLOTS:
         window.onBackClicked();
         QCOMPARE(window.session().currentStep, 9);
         QVERIFY(env.prompt.messages().isEmpty());
+    }
+
+    void keysConfirmedByKeyboardAndOddNamesSurviveSaveAndOpen() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("shop.db"));
+        QFile::copy(kSample, database);
+        QFile::setPermissions(database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(executeOnOdbc(QStringLiteral("Driver=SQLite3;Database=") + database,
+                              QStringLiteral("CREATE TABLE Odd (ID INTEGER PRIMARY KEY, "
+                                             "\"#tag\" TEXT, \"a=b\" TEXT, \" lead\" TEXT)")));
+        Walk walk(env);
+        // Pictures of the keyboard focus when ORDWICK_SCREENSHOTS names a folder.
+        const QString shots = qEnvironmentVariable("ORDWICK_SCREENSHOTS");
+        const auto picture = [&](const char* name) {
+            if (!shots.isEmpty())
+                walk.window.grab().save(shots + QLatin1Char('/') + QLatin1String(name));
+        };
+        walk.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&walk.window));
+        picture("focus-start.png");
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 3);
+        walk.chooseTable(QStringLiteral("Odd"));
+        TableSourcePage& page = walk.window.wizard().tableSourcePage();
+        QTableView* grid = page.grdColumns();
+        const QAbstractItemModel& model = *grid->model();
+        const auto marker = [&](int row, int column) {
+            return model.index(row, column).data(ColumnGridModel::IconKeyRole).toString();
+        };
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.index(1, ColumnGridModel::Name).data().toString(), QStringLiteral("#tag"));
+        QCOMPARE(model.index(3, ColumnGridModel::Name).data().toString(), QStringLiteral(" lead"));
+
+        // Screen readers meet a check box with a name, not an icon key.
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(grid);
+        QVERIFY(view != nullptr && view->tableInterface() != nullptr);
+        const auto cell = [&](int row, int column) {
+            return view->tableInterface()->cellAt(row, column);
+        };
+        QAccessibleInterface* key = cell(0, ColumnGridModel::Unique);
+        QCOMPARE(key->text(QAccessible::Name), QStringLiteral("Unique key"));
+        QCOMPARE(key->text(QAccessible::Description),
+                 QStringLiteral("Column ID, detected as a key, not yet confirmed"));
+        QVERIFY(key->state().checkable);
+        QVERIFY(!key->state().checked); // a detected key counts once confirmed
+        QAccessibleInterface* included = cell(1, ColumnGridModel::Checked);
+        QCOMPARE(included->text(QAccessible::Name), QStringLiteral("Included"));
+        QCOMPARE(included->text(QAccessible::Description), QStringLiteral("Column #tag"));
+        QVERIFY(included->state().checkable && included->state().checked);
+        QVERIFY(!cell(0, ColumnGridModel::Name)->state().checkable);
+
+        // Space and Enter toggle the focused marker as a click does.
+        grid->setFocus();
+        grid->setCurrentIndex(model.index(0, ColumnGridModel::Unique));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(marker(0, ColumnGridModel::Unique), QStringLiteral("CHECK"));
+        picture("focus-table-step.png");
+        QVERIFY(cell(0, ColumnGridModel::Unique)->state().checked);
+        grid->setCurrentIndex(model.index(1, ColumnGridModel::Unique));
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(marker(1, ColumnGridModel::Unique), QStringLiteral("CHECK"));
+        grid->setCurrentIndex(model.index(3, ColumnGridModel::Checked));
+        QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(marker(3, ColumnGridModel::Checked), QStringLiteral("UNCHECK"));
+        QTest::keyClick(grid, Qt::Key_Space, Qt::ShiftModifier); // not a plain Space
+        QCOMPARE(marker(3, ColumnGridModel::Checked), QStringLiteral("UNCHECK"));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(marker(3, ColumnGridModel::Checked), QStringLiteral("CHECK"));
+        grid->setCurrentIndex(model.index(2, ColumnGridModel::Name));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(marker(2, ColumnGridModel::Unique), QStringLiteral("UNCHECK"));
+        QCOMPARE(marker(2, ColumnGridModel::Checked), QStringLiteral("CHECK"));
+
+        walk.next();
+        QCOMPARE(walk.step(), 4);
+        QCOMPARE(walk.project().UniqueKey,
+                 (QStringList{QStringLiteral("ID"), QStringLiteral("#tag")}));
+        // The pane's ticks are read out as ticked or not.
+        const QStandardItem* tableItem = walk.window.taskPane().model().item(0)->child(2);
+        QCOMPARE(tableItem->data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(tableItem->flags() & Qt::ItemIsUserCheckable);
+        const QStandardItem* loginItem = walk.window.taskPane().model().item(0)->child(8);
+        QCOMPARE(loginItem->data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+        const QString file = env.path(QStringLiteral("odd.pjx"));
+        env.prompt.answerFile(file);
+        walk.window.saveProject();
+        QVERIFY(
+            env.readFile(file).contains(QStringLiteral("[UniqueKey]\r\n1=ID\r\n2=]%23tag\r\n")));
+
+        MainWindow reopened(env.prompt);
+        reopened.load({file});
+        reopened.onNextClicked();
+        reopened.onNextClicked();
+        QCOMPARE(reopened.session().currentStep, 3);
+        const ColumnGridModel& shown = reopened.wizard().tableSourcePage().columns();
+        QStringList names;
+        QStringList keys;
+        for (const ColumnRow& r : shown.rows()) {
+            names.append(r.name);
+            keys.append(r.uniqueMarker);
+        }
+        QCOMPARE(names, (QStringList{QStringLiteral("ID"), QStringLiteral("#tag"),
+                                     QStringLiteral("a=b"), QStringLiteral(" lead")}));
+        QCOMPARE(keys, (QStringList{QStringLiteral("CHECK"), QStringLiteral("CHECK"),
+                                    QStringLiteral("UNCHECK"), QStringLiteral("UNCHECK")}));
+        // Nothing was asked or reported but the question of the table pick.
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QCOMPARE(env.prompt.messages().constFirst().text,
+                 QStringLiteral("Selecting a new table resets previous table settings. Continue?"));
     }
 
     void searchSkipIsForwardOnly() {

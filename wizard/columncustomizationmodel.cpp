@@ -1,6 +1,7 @@
 #include "wizard/columncustomizationmodel.h"
 
 #include "controls/iconstore.h"
+#include "controls/markercells.h"
 
 #include <QBrush>
 #include <utility>
@@ -116,13 +117,29 @@ QVariant ColumnCustomizationModel::data(const QModelIndex& index, int role) cons
         if (k == Step::More)
             return QBrush(Step::moreColour(row));
         return {};
+    case Qt::CheckStateRole:
+        if (k == Step::Display || k == Step::Required)
+            return markerCheckState(cellText(row, k));
+        return {};
     case Qt::AccessibleTextRole:
         if (k == Step::Display || k == Step::Required)
-            return row.name + QLatin1Char(' ') + cellText(row, k);
+            return Step::caption(k);
+        return {};
+    case Qt::AccessibleDescriptionRole:
+        if (k == Step::Display || k == Step::Required)
+            return QStringLiteral("Column %1").arg(row.name);
         return {};
     default:
         return {};
     }
+}
+
+Qt::ItemFlags ColumnCustomizationModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const Step::Key k = key(index.column());
+    if (k == Step::Display || k == Step::Required)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
 }
 
 QVariant ColumnCustomizationModel::headerData(int section, Qt::Orientation orientation,

@@ -1,5 +1,6 @@
 #include "wizard/columncustomizationpage.h"
 
+#include "controls/markercells.h"
 #include "controls/multiselectcombobox.h"
 #include "foundation/prompt.h"
 #include "foundation/trap.h"
@@ -60,8 +61,11 @@ ColumnCustomizationPage::ColumnCustomizationPage(Prompt& prompt, QWidget* parent
             grid->setColumnWidth(static_cast<int>(c), Step::width(keys[c]));
         if (i == 1)
             grid->setColumnHidden(m_editModel.columnOf(Step::Details), true);
+        grid->setItemDelegate(new MarkerCellDelegate(grid));
         connect(grid, &CustomizationGrid::editRequested, this,
                 [this, i](const QModelIndex& index) { requestEdit(i, index); });
+        toggleMarkersByKeyboard(grid,
+                                [this, i](const QModelIndex& index) { requestEdit(i, index); });
         connect(grid, &CustomizationGrid::popupRequested, this, [this](const QPoint& pos) {
             QMenu menu(this);
             menu.setObjectName(QStringLiteral("mnuPopup"));

@@ -1,6 +1,7 @@
 #include "wizard/columngridmodel.h"
 
 #include "controls/iconstore.h"
+#include "controls/markercells.h"
 
 #include <utility>
 
@@ -97,13 +98,34 @@ QVariant ColumnGridModel::data(const QModelIndex& index, int role) const {
         return iconFor(iconKey(row, index.column()));
     case IconKeyRole:
         return iconKey(row, index.column());
-    case Qt::AccessibleTextRole:
+    case Qt::CheckStateRole:
         if (index.column() == Unique || index.column() == Checked)
-            return row.name + QLatin1Char(' ') + iconKey(row, index.column());
+            return markerCheckState(iconKey(row, index.column()));
+        return {};
+    case Qt::AccessibleTextRole:
+        if (index.column() == Unique)
+            return QStringLiteral("Unique key");
+        if (index.column() == Checked)
+            return QStringLiteral("Included");
+        return {};
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == Unique && row.uniqueMarker == QLatin1String("KEY"))
+            return QStringLiteral("Column %1, detected as a key, not yet confirmed").arg(row.name);
+        if (index.column() == Unique || index.column() == Checked)
+            return QStringLiteral("Column %1").arg(row.name);
         return {};
     default:
         return {};
     }
+}
+
+Qt::ItemFlags ColumnGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const bool marker = index.column() == Unique || index.column() == Checked;
+    if (marker && index.row() < rowCount() &&
+        m_rows[static_cast<size_t>(index.row())].typeIcon != QLatin1String("OLE"))
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
 }
 
 QVariant ColumnGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

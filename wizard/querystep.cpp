@@ -2,6 +2,7 @@
 
 #include "foundation/paths.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace ordwick::QueryText {
@@ -29,6 +30,14 @@ bool hasBlank(const QString& name) {
     return name.contains(QLatin1Char(' '));
 }
 
+// Letters, digits and "_", not starting with a digit: a name SQL reads bare.
+bool isBareName(const QString& name) {
+    if (name.isEmpty() || name.front().isDigit())
+        return false;
+    return std::all_of(name.cbegin(), name.cend(),
+                       [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
+}
+
 } // namespace
 
 bool useBracketedNames(const Project& p) {
@@ -42,8 +51,8 @@ bool useBracketedNames(const Project& p) {
 QString generatedSelect(const Project& p) {
     const bool brackets = useBracketedNames(p);
     QString text = selectOf(p, [brackets](const QString& name) {
-        return brackets || hasBlank(name) ? bracketed(name)
-                                          : QLatin1Char(' ') + name + QLatin1Char(',');
+        return brackets || !isBareName(name) ? bracketed(name)
+                                             : QLatin1Char(' ') + name + QLatin1Char(',');
     });
     if (brackets || hasBlank(p.TableName))
         return text + bracketedFrom(p.TableName);

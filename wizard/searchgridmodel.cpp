@@ -1,6 +1,7 @@
 #include "wizard/searchgridmodel.h"
 
 #include "controls/iconstore.h"
+#include "controls/markercells.h"
 
 #include <utility>
 
@@ -96,13 +97,30 @@ QVariant SearchGridModel::data(const QModelIndex& index, int role) const {
         return iconFor(iconKey(row, index.column()));
     case IconKeyRole:
         return iconKey(row, index.column());
-    case Qt::AccessibleTextRole:
+    case Qt::CheckStateRole:
         if (index.column() == SimpleSearch || index.column() == AdvancedSearch)
-            return row.name + QLatin1Char(' ') + iconKey(row, index.column());
+            return markerCheckState(iconKey(row, index.column()));
+        return {};
+    case Qt::AccessibleTextRole:
+        if (index.column() == SimpleSearch)
+            return QStringLiteral("Simple search");
+        if (index.column() == AdvancedSearch)
+            return QStringLiteral("Advanced search");
+        return {};
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == SimpleSearch || index.column() == AdvancedSearch)
+            return QStringLiteral("Column %1").arg(row.name);
         return {};
     default:
         return {};
     }
+}
+
+Qt::ItemFlags SearchGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == SimpleSearch || index.column() == AdvancedSearch)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
 }
 
 QVariant SearchGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,5 +1,6 @@
 #include "wizard/searchpage.h"
 
+#include "controls/markercells.h"
 #include "foundation/trap.h"
 
 #include <QHeaderView>
@@ -29,7 +30,10 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent), m_grdSearch(new QTabl
     m_grdSearch->setColumnWidth(SearchGridModel::SimpleSearch, 100);
     m_grdSearch->setColumnWidth(SearchGridModel::AdvancedSearch, 110);
     m_grdSearch->horizontalHeader()->setStretchLastSection(true);
-    m_grdSearch->installEventFilter(this);
+    m_grdSearch->setItemDelegate(new MarkerCellDelegate(m_grdSearch));
+    toggleMarkersByKeyboard(m_grdSearch, [this](const QModelIndex& index) {
+        requestEdit(index.row(), index.column());
+    });
     layout->addWidget(m_grdSearch, 1);
 
     connect(m_grdSearch, &QTableView::clicked, this,
@@ -75,17 +79,6 @@ void SearchPage::showPopup(const QPoint& position) {
     const int column = index.column();
     if (const QAction* chosen = m_popup->exec(m_grdSearch->viewport()->mapToGlobal(position)))
         runPopupCommand(chosen->objectName(), column);
-}
-
-bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grdSearch && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
-        const QModelIndex current = m_grdSearch->currentIndex();
-        if (current.isValid())
-            requestEdit(current.row(), current.column());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace ordwick

@@ -30,9 +30,6 @@ public:
     QTableView* grdSearch() const { return m_grdSearch; }
     SearchGridModel& model() { return m_model; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void showPopup(const QPoint& position);
 

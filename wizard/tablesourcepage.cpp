@@ -2,6 +2,7 @@
 
 #include "controls/busycursor.h"
 #include "controls/iconstore.h"
+#include "controls/markercells.h"
 #include "controls/pickonlycombobox.h"
 #include "datasource/connectionbuilder.h"
 #include "datasource/dataconnection.h"
@@ -86,9 +87,12 @@ TableSourcePage::TableSourcePage(ProjectSession& session, Prompt& prompt, Status
 
     connect(m_icbTables, &QComboBox::activated, this, &TableSourcePage::onTableActivated);
     connect(m_chkSystemTable, &QCheckBox::clicked, this, &TableSourcePage::onSystemTablesToggled);
-    connect(m_grdColumns, &QTableView::clicked, this, [this](const QModelIndex& index) {
+    const auto toggle = [this](const QModelIndex& index) {
         m_model.toggleMarker(index.row(), index.column());
-    });
+    };
+    m_grdColumns->setItemDelegate(new MarkerCellDelegate(m_grdColumns));
+    connect(m_grdColumns, &QTableView::clicked, this, toggle);
+    toggleMarkersByKeyboard(m_grdColumns, toggle);
 }
 
 QString TableSourcePage::currentTable() const {
