@@ -4,12 +4,12 @@
 #include "datasource/schemamirrorprocess.h"
 #include "foundation/runtimeerror.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QDateTime>
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <map>
 #include <mdbtools.h>
 #include <memory>

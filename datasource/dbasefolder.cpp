@@ -6,9 +6,9 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <memory>
 #include <shapefil.h>
 
@@ -73,10 +73,10 @@ class MemoFile {
 public:
     explicit MemoFile(const QFileInfo& table) {
         const QDir folder = table.absoluteDir();
-        const QStringList found = folder.entryList(
-            {table.completeBaseName() + QStringLiteral(".fpt"),
-             table.completeBaseName() + QStringLiteral(".dbt")},
-            QDir::Files);
+        const QStringList found =
+            folder.entryList({table.completeBaseName() + QStringLiteral(".fpt"),
+                              table.completeBaseName() + QStringLiteral(".dbt")},
+                             QDir::Files);
         if (found.isEmpty())
             return;
         QFile file(folder.filePath(found.first()));
@@ -108,8 +108,8 @@ public:
         } else if (static_cast<unsigned char>(at[0]) == 0xFF && at[1] == '\xFF') {
             // dBase IV: a marker, then the length including these eight bytes.
             const quint32 length = qFromLittleEndian<quint32>(at + 4);
-            content = m_bytes.mid(start + 8,
-                                  std::clamp<qint64>(qint64(length) - 8, 0, m_bytes.size() - start));
+            content = m_bytes.mid(
+                start + 8, std::clamp<qint64>(qint64(length) - 8, 0, m_bytes.size() - start));
         } else {
             const qsizetype end = m_bytes.indexOf('\x1A', start);
             content = m_bytes.mid(start, (end < 0 ? m_bytes.size() : end) - start);
@@ -127,7 +127,7 @@ private:
 
 // One field of a record in its raw bytes as the value its type stands for.
 QVariant recordValue(const QByteArray& raw, char type, const ColumnInfo& column,
-                    const MemoFile& memo) {
+                     const MemoFile& memo) {
     switch (type) {
     case 'C':
     case 'V': {
@@ -235,7 +235,7 @@ public:
             QVariantList row;
             for (const DbfField& field : layout)
                 row.append(recordValue(QByteArray(tuple + field.offset, field.width), field.type,
-                                      field.column, memo));
+                                       field.column, memo));
             result.rows.push_back(std::move(row));
         }
         return result;

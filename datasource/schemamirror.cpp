@@ -361,8 +361,9 @@ QStringList headerColumnNames(const QStringList& cells) {
 namespace {
 
 std::optional<QDateTime> readDateTime(const QString& text) {
-    static const QRegularExpression iso(QStringLiteral(
-        "^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d+))?)?)?$"));
+    static const QRegularExpression iso(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T "
+                       "](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d+))?)?)?$"));
     static const QRegularExpression slashed(
         QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?"
                        "(?:\\s*([AaPp])[Mm])?)?$"));

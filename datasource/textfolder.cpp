@@ -283,10 +283,9 @@ private:
             const Record& record = records[row];
             QVariantList values;
             for (size_t column = 0; column < result.columns.size(); ++column)
-                values.append(column < record.size()
-                                  ? fieldValue(result.columns[column].dataType,
-                                               reader.decode(record[column]))
-                                  : QVariant());
+                values.append(column < record.size() ? fieldValue(result.columns[column].dataType,
+                                                                  reader.decode(record[column]))
+                                                     : QVariant());
             result.rows.push_back(std::move(values));
         }
         return result;

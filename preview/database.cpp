@@ -44,7 +44,8 @@ namespace {
 bool isUnreadDesktopSource(const QString& connectionString) {
     const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));
     const QString provider = connectionStringValue(connectionString, QStringLiteral("Provider"));
-    return driver.startsWith(QLatin1String("Microsoft Visual FoxPro Driver"), Qt::CaseInsensitive) ||
+    return driver.startsWith(QLatin1String("Microsoft Visual FoxPro Driver"),
+                             Qt::CaseInsensitive) ||
            driver.startsWith(QLatin1String("Microsoft Paradox Driver"), Qt::CaseInsensitive) ||
            provider.startsWith(QLatin1String("Microsoft.Jet"), Qt::CaseInsensitive) ||
            provider.startsWith(QLatin1String("Microsoft.ACE"), Qt::CaseInsensitive);

@@ -19,7 +19,8 @@ std::optional<DesktopSource> desktopSource(const QString& connectionString) {
     const QString provider = connectionStringValue(connectionString, QStringLiteral("Provider"));
     QString file = connectionStringValue(connectionString, QStringLiteral("DBQ"));
     DesktopSource source;
-    if (startsWith(provider, "Microsoft.Jet.OLEDB") || startsWith(provider, "Microsoft.ACE.OLEDB")) {
+    if (startsWith(provider, "Microsoft.Jet.OLEDB") ||
+        startsWith(provider, "Microsoft.ACE.OLEDB")) {
         // The OLE DB providers open Access databases unless told otherwise.
         const QString properties =
             connectionStringValue(connectionString, QStringLiteral("Extended Properties"));

@@ -182,17 +182,16 @@ QString toSqlite(const QString& sql) {
         if (!token.word || token.upper != QLatin1String("SELECT"))
             continue;
         size_t top = i + 1;
-        if (top < all.size() &&
-            (all[top].upper == QLatin1String("DISTINCT") ||
-             all[top].upper == QLatin1String("DISTINCTROW") || all[top].upper == QLatin1String("ALL")))
+        if (top < all.size() && (all[top].upper == QLatin1String("DISTINCT") ||
+                                 all[top].upper == QLatin1String("DISTINCTROW") ||
+                                 all[top].upper == QLatin1String("ALL")))
             ++top;
         if (top + 1 >= all.size() || all[top].upper != QLatin1String("TOP"))
             continue;
         bool whole = false;
         const qlonglong count = all[top + 1].upper.toLongLong(&whole);
         // TOP n PERCENT has no LIMIT to stand for it; SQLite then says why it fails.
-        if (!whole ||
-            (top + 2 < all.size() && all[top + 2].upper == QLatin1String("PERCENT")))
+        if (!whole || (top + 2 < all.size() && all[top + 2].upper == QLatin1String("PERCENT")))
             continue;
         // The blanks after the count go too.
         const qsizetype removeEnd = top + 2 < all.size() ? all[top + 2].start : all[top + 1].end;

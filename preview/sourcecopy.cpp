@@ -123,7 +123,8 @@ void bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
 }
 
 void jetLike(sqlite3_context* context, int, sqlite3_value** values) {
-    if (sqlite3_value_type(values[0]) == SQLITE_NULL || sqlite3_value_type(values[1]) == SQLITE_NULL) {
+    if (sqlite3_value_type(values[0]) == SQLITE_NULL ||
+        sqlite3_value_type(values[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
@@ -243,9 +244,9 @@ QString SourceCopy::load(const QString& table) {
         markers.append(QStringLiteral("?"));
     }
     const auto failed = [this, &table]() {
-        const QString message = QStringLiteral("[Preview] The table \"%1\" of %2 cannot be read: %3")
-                                    .arg(table, m_source.what,
-                                         QString::fromUtf8(sqlite3_errmsg(m_db)));
+        const QString message =
+            QStringLiteral("[Preview] The table \"%1\" of %2 cannot be read: %3")
+                .arg(table, m_source.what, QString::fromUtf8(sqlite3_errmsg(m_db)));
         exec(m_db, "ROLLBACK");
         exec(m_db, "PRAGMA query_only = ON");
         return message;
@@ -264,8 +265,7 @@ QString SourceCopy::load(const QString& table) {
     if (sqlite3_prepare_v2(m_db, insert.constData(), static_cast<int>(insert.size()), &statement,
                            nullptr) != SQLITE_OK)
         return failed();
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(statement,
-                                                                      sqlite3_finalize);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(statement, sqlite3_finalize);
     for (const QVariantList& row : rows.rows) {
         for (int c = 0; c < static_cast<int>(rows.columns.size()); ++c)
             bindValue(statement, c + 1, c < row.size() ? row.at(c) : QVariant());

@@ -25,8 +25,8 @@ private Q_SLOTS:
             << "SELECT * FROM (SELECT DISTINCT [a] FROM [t] ORDER BY [a] LIMIT 5) AS x";
         QTest::newRow("trailing semicolon") << "select top 3 * from [t];"
                                             << "select * from [t] LIMIT 3;";
-        QTest::newRow("top percent left to fail")
-            << "SELECT TOP 10 PERCENT * FROM [t]" << "SELECT TOP 10 PERCENT * FROM [t]";
+        QTest::newRow("top percent left to fail") << "SELECT TOP 10 PERCENT * FROM [t]"
+                                                  << "SELECT TOP 10 PERCENT * FROM [t]";
         QTest::newRow("words inside quotes and brackets stay")
             << "SELECT [SELECT TOP 1], 'SELECT TOP 2' FROM [t]"
             << "SELECT [SELECT TOP 1], 'SELECT TOP 2' FROM [t]";
@@ -37,8 +37,8 @@ private Q_SLOTS:
                "#1996-07-05 13:30:00#"
             << "SELECT * FROM [Orders] WHERE [OrderDate] >= '1996-07-04' AND [OrderDate] < "
                "'1996-07-05 13:30:00'";
-        QTest::newRow("a hash in a bracketed name stays")
-            << "SELECT * FROM [prices#csv]" << "SELECT * FROM [prices#csv]";
+        QTest::newRow("a hash in a bracketed name stays") << "SELECT * FROM [prices#csv]"
+                                                          << "SELECT * FROM [prices#csv]";
     }
 
     void statementsInSqlitesWords() {
@@ -50,14 +50,22 @@ private Q_SLOTS:
     void statementsThatChangeData_data() {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("verb");
-        QTest::newRow("select") << "SELECT * FROM [t] WHERE [a] = 'DELETE'" << "";
-        QTest::newRow("select in parentheses") << "  (SELECT COUNT(*) FROM [t])" << "";
-        QTest::newRow("insert") << "INSERT INTO [t] ([a]) VALUES (?)" << "INSERT";
-        QTest::newRow("update") << "update [t] set [a] = 1" << "UPDATE";
-        QTest::newRow("delete") << "DELETE FROM [t] WHERE [id] = ?" << "DELETE";
-        QTest::newRow("select into") << "SELECT * INTO [copy] FROM [t]" << "SELECT INTO";
-        QTest::newRow("drop") << "DROP TABLE [t]" << "DROP";
-        QTest::newRow("attach") << "ATTACH 'x.db' AS x" << "ATTACH";
+        QTest::newRow("select") << "SELECT * FROM [t] WHERE [a] = 'DELETE'"
+                                << "";
+        QTest::newRow("select in parentheses") << "  (SELECT COUNT(*) FROM [t])"
+                                               << "";
+        QTest::newRow("insert") << "INSERT INTO [t] ([a]) VALUES (?)"
+                                << "INSERT";
+        QTest::newRow("update") << "update [t] set [a] = 1"
+                                << "UPDATE";
+        QTest::newRow("delete") << "DELETE FROM [t] WHERE [id] = ?"
+                                << "DELETE";
+        QTest::newRow("select into") << "SELECT * INTO [copy] FROM [t]"
+                                     << "SELECT INTO";
+        QTest::newRow("drop") << "DROP TABLE [t]"
+                              << "DROP";
+        QTest::newRow("attach") << "ATTACH 'x.db' AS x"
+                                << "ATTACH";
     }
 
     void statementsThatChangeData() {
@@ -70,24 +78,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("contains") << "%chef%" << "Chef Anton's Gumbo Mix" << true;
-        QTest::newRow("starts") << "Chai%" << "Chai" << true;
-        QTest::newRow("starts, other text") << "Chai%" << "Chang" << false;
-        QTest::newRow("one character") << "Ch_i" << "Chai" << true;
-        QTest::newRow("literal percent") << "%[%]%" << "50% off" << true;
-        QTest::newRow("literal percent, none") << "%[%]%" << "half off" << false;
-        QTest::newRow("literal underscore") << "a[_]b" << "a_b" << true;
-        QTest::newRow("literal underscore, other") << "a[_]b" << "axb" << false;
-        QTest::newRow("literal bracket") << "%[[]x]%" << "see [x] here" << true;
-        QTest::newRow("star, question mark and hash are themselves")
-            << "%[*][?][#]%" << "a*?#b" << true;
-        QTest::newRow("class") << "[a-c]at" << "Bat" << true;
-        QTest::newRow("negated class") << "[!a-c]at" << "bat" << false;
-        QTest::newRow("negated class, other") << "[!a-c]at" << "rat" << true;
-        QTest::newRow("regular expression characters are themselves")
-            << "a.b(c)%" << "a.b(c) d" << true;
-        QTest::newRow("dot is no wildcard") << "a.b" << "axb" << false;
-        QTest::newRow("letters beyond ASCII ignore case") << "%ÄPFEL%" << "Grüne äpfel" << true;
+        QTest::newRow("contains") << "%chef%"
+                                  << "Chef Anton's Gumbo Mix" << true;
+        QTest::newRow("starts") << "Chai%"
+                                << "Chai" << true;
+        QTest::newRow("starts, other text") << "Chai%"
+                                            << "Chang" << false;
+        QTest::newRow("one character") << "Ch_i"
+                                       << "Chai" << true;
+        QTest::newRow("literal percent") << "%[%]%"
+                                         << "50% off" << true;
+        QTest::newRow("literal percent, none") << "%[%]%"
+                                               << "half off" << false;
+        QTest::newRow("literal underscore") << "a[_]b"
+                                            << "a_b" << true;
+        QTest::newRow("literal underscore, other") << "a[_]b"
+                                                   << "axb" << false;
+        QTest::newRow("literal bracket") << "%[[]x]%"
+                                         << "see [x] here" << true;
+        QTest::newRow("star, question mark and hash are themselves") << "%[*][?][#]%"
+                                                                     << "a*?#b" << true;
+        QTest::newRow("class") << "[a-c]at"
+                               << "Bat" << true;
+        QTest::newRow("negated class") << "[!a-c]at"
+                                       << "bat" << false;
+        QTest::newRow("negated class, other") << "[!a-c]at"
+                                              << "rat" << true;
+        QTest::newRow("regular expression characters are themselves") << "a.b(c)%"
+                                                                      << "a.b(c) d" << true;
+        QTest::newRow("dot is no wildcard") << "a.b"
+                                            << "axb" << false;
+        QTest::newRow("letters beyond ASCII ignore case") << "%ÄPFEL%"
+                                                          << "Grüne äpfel" << true;
     }
 
     void likePatterns() {
