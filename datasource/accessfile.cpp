@@ -4,10 +4,12 @@
 #include "datasource/schemamirrorprocess.h"
 #include "foundation/runtimeerror.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <mdbtools.h>
 #include <memory>
@@ -26,6 +28,9 @@ using TableDef = std::unique_ptr<MdbTableDef, TableDefFreer>;
 
 // Index type of a table's primary key; 2 marks the entries relationships add.
 constexpr unsigned char kPrimaryKeyIndex = 1;
+// Memo text longer than this is cut when a row is read; each column's buffer
+// is this large.
+constexpr size_t kRowBindSize = 256 * 1024;
 // Saved queries refer to each other; a chain this deep can only be a loop.
 constexpr int kDeepestQueryChain = 16;
 
@@ -73,6 +78,20 @@ ColumnInfo columnInfo(const MdbHandle& mdb, const MdbColumn& column) {
     default: // MDB_BINARY, MDB_OLE
         return {name, adBinary, std::nullopt};
     }
+}
+
+// A stored date: days since 30 December 1899, the fraction the time of day.
+// Before that day the sign counts the days only, never the time.
+QVariant dateValue(double stored) {
+    if (!std::isfinite(stored))
+        return {};
+    const double days = std::trunc(stored);
+    const double fraction = std::fabs(stored - days);
+    const auto milliseconds = static_cast<qint64>(std::llround(fraction * 86400000.0));
+    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
+    if (!day.isValid())
+        return {};
+    return QDateTime(day, QTime(0, 0)).addMSecs(milliseconds);
 }
 
 // What one call sees of the database. The catalog is read afresh for every
@@ -177,6 +196,52 @@ public:
     }
 
     const std::vector<MdbCatalogEntry*>& tableEntries() const { return m_tables; }
+
+    // Every row of a table. mdbtools hands each value over as text; dates are
+    // asked for in ISO form and booleans as numbers so that they read back
+    // whatever the locale.
+    TableRows rows(MdbCatalogEntry* entry) const {
+        mdb_set_date_fmt(m_mdb, "%Y-%m-%d %H:%M:%S");
+        mdb_set_shortdate_fmt(m_mdb, "%Y-%m-%d");
+        mdb_set_boolean_fmt_numbers(m_mdb);
+        mdb_set_bind_size(m_mdb, kRowBindSize);
+        const TableDef table = read(entry, false);
+        TableRows result;
+        const guint count = table->columns->len;
+        std::vector<std::vector<char>> values(count, std::vector<char>(kRowBindSize + 1));
+        std::vector<int> lengths(count, 0);
+        std::vector<int> kinds(count, 0);
+        for (guint i = 0; i < count; ++i) {
+            const MdbColumn& column = *element<MdbColumn>(table->columns, i);
+            result.columns.push_back(columnInfo(*m_mdb, column));
+            kinds[i] = column.col_type;
+            mdb_bind_column(table.get(), static_cast<int>(i + 1), values[i].data(), &lengths[i]);
+        }
+        mdb_rewind_table(table.get());
+        while (mdb_fetch_row(table.get())) {
+            QVariantList row;
+            row.reserve(static_cast<qsizetype>(count));
+            for (guint i = 0; i < count; ++i) {
+                const int length = std::clamp(lengths[i], 0, static_cast<int>(kRowBindSize));
+                if (kinds[i] == MDB_OLE || length == 0) {
+                    // Pictures and documents stored in the row are not shown
+                    // by the pages; a false boolean comes back as nothing.
+                    row.append(kinds[i] == MDB_BOOL ? QVariant(false) : QVariant());
+                    continue;
+                }
+                const QByteArray bytes(values[i].data(), length);
+                const MdbColumn& column = *element<MdbColumn>(table->columns, i);
+                if (kinds[i] == MDB_DATETIME && column.cur_value_len == 8)
+                    row.append(dateValue(mdb_get_double(m_mdb->pg_buf, column.cur_value_start)));
+                else if (kinds[i] == MDB_BINARY)
+                    row.append(bytes);
+                else
+                    row.append(fieldValue(result.columns[i].dataType, QString::fromUtf8(bytes)));
+            }
+            result.rows.push_back(std::move(row));
+        }
+        return result;
+    }
 
 private:
     const std::vector<SavedQuery>& queries() {
@@ -295,6 +360,16 @@ public:
     std::vector<KeyColumn> primaryKeys(const QString& table) override {
         return unpacked<KeyColumn>(
             read([&](Snapshot& current) { return packed(keysOf(current, table)); }));
+    }
+
+    // Tables only: a saved query would need the engine's SQL to run.
+    TableRows readRows(const QString& table) override {
+        return unpackedRows(read([&](Snapshot& current) {
+            MdbCatalogEntry* entry = current.table(table);
+            if (!entry)
+                throw notFound(table);
+            return packedRows(current.rows(entry));
+        }));
     }
 
     void checkQuery(const QString& sql) override {

@@ -3,7 +3,6 @@
 #include "datasource/dataconnection.h"
 
 #include <QString>
-
 #include <memory>
 
 namespace ordwick {

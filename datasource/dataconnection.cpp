@@ -2,6 +2,7 @@
 
 #include "datasource/connections.h"
 #include "datasource/connectionstring.h"
+#include "foundation/runtimeerror.h"
 
 namespace ordwick {
 
@@ -12,6 +13,13 @@ bool isDriver(const QString& driver, const char* name) {
 }
 
 } // namespace
+
+TableRows DataConnection::readRows(const QString& table) {
+    throw RuntimeError(DataError::GeneralFailure,
+                       QStringLiteral("The rows of \"%1\" are read through the source's own "
+                                      "driver, not by this program.")
+                           .arg(table));
+}
 
 std::unique_ptr<DataConnection> openConnection(const QString& connectionString,
                                                const ConnectOptions& options) {

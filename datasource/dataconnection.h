@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+#include <QVariantList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -67,6 +69,15 @@ struct KeyColumn {
     QString column;
 };
 
+// The rows of a table with its columns, each value as the column's type
+// gives it: whole numbers as qint64, other numbers as double, dates as QDate
+// (date-only columns) or QDateTime, booleans as bool, text as QString, binary
+// data as QByteArray and an empty field as a null QVariant.
+struct TableRows {
+    std::vector<ColumnInfo> columns;
+    std::vector<QVariantList> rows;
+};
+
 // One open connection to a data source. Each schema read is fresh: nothing is
 // cached between calls, so the source is always the only copy.
 // Every member throws RuntimeError on failure.
@@ -84,6 +95,10 @@ public:
     // DataError::ErrorsInCommand for an invalid statement and
     // DataError::ParameterNotOptional for one that names what the source lacks.
     virtual void checkQuery(const QString& sql) = 0;
+    // Every row of a table, read by the program itself. Only the sources
+    // without an SQL engine of their own (the file and folder readers) can;
+    // the others throw RuntimeError (GeneralFailure) and are asked with SQL.
+    virtual TableRows readRows(const QString& table);
 };
 
 struct ConnectOptions {

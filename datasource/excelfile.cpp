@@ -83,40 +83,101 @@ public:
     // The sheet's used range is its table: the first row that holds anything
     // names the columns, and the rows below are the data.
     std::vector<ColumnInfo> columns(unsigned short sheet) {
+        const Range used = range(sheet);
+        if (used.empty)
+            return {};
+        QStringList cells;
+        for (unsigned short column = used.first; column <= used.last; ++column)
+            cells.append(text(used.header, column));
+        const QStringList names = headerColumnNames(cells);
+        std::vector<ColumnInfo> result;
+        for (unsigned short column = used.first; column <= used.last; ++column) {
+            const unsigned int end = std::min(used.rows, used.header + 1 + kTypeGuessRows);
+            result.push_back(guess(names.at(column - used.first), column, used.header + 1, end));
+        }
+        return result;
+    }
+
+    // The rows below the header, each cell read as its column's type: a cell
+    // of another kind is empty, as the driver gives it, except that a number
+    // in a text column keeps its digits. Rows with nothing in them are left out.
+    TableRows rows(unsigned short sheet) {
+        TableRows result;
+        result.columns = columns(sheet);
+        const Range used = range(sheet);
+        if (used.empty)
+            return result;
+        for (unsigned int row = used.header + 1; row < used.rows; ++row) {
+            if (rowIsEmpty(row))
+                continue;
+            QVariantList values;
+            for (unsigned short column = used.first; column <= used.last; ++column)
+                values.append(value(row, column, result.columns[column - used.first].dataType));
+            result.rows.push_back(std::move(values));
+        }
+        return result;
+    }
+
+private:
+    struct Range {
+        bool empty = true;
+        unsigned int header = 0;
+        unsigned int rows = 0;
+        unsigned short first = 0;
+        unsigned short last = 0;
+    };
+
+    Range range(unsigned short sheet) {
         unsigned int rows = 0;
         unsigned short width = 0;
         if (freexl_select_active_worksheet(m_handle.get(), sheet) != FREEXL_OK ||
             freexl_worksheet_dimensions(m_handle.get(), &rows, &width) != FREEXL_OK)
             fail(QStringLiteral("worksheet %1 cannot be read").arg(sheet + 1));
         m_width = width;
-        unsigned int header = 0;
-        while (header < rows && rowIsEmpty(header))
-            ++header;
-        if (header == rows)
-            return {};
-        unsigned short first = width;
-        unsigned short last = 0;
-        for (unsigned int row = header; row < rows; ++row) {
+        Range used;
+        used.rows = rows;
+        while (used.header < rows && rowIsEmpty(used.header))
+            ++used.header;
+        if (used.header == rows)
+            return used;
+        used.first = width;
+        for (unsigned int row = used.header; row < rows; ++row) {
             for (unsigned short column = 0; column < width; ++column) {
                 if (kind(row, column) != CellKind::Empty) {
-                    first = std::min(first, column);
-                    last = std::max(last, column);
+                    used.first = std::min(used.first, column);
+                    used.last = std::max(used.last, column);
                 }
             }
         }
-        QStringList cells;
-        for (unsigned short column = first; column <= last; ++column)
-            cells.append(text(header, column));
-        const QStringList names = headerColumnNames(cells);
-        std::vector<ColumnInfo> result;
-        for (unsigned short column = first; column <= last; ++column) {
-            const unsigned int end = std::min(rows, header + 1 + kTypeGuessRows);
-            result.push_back(guess(names.at(column - first), column, header + 1, end));
-        }
-        return result;
+        used.empty = false;
+        return used;
     }
 
-private:
+    QVariant value(unsigned int row, unsigned short column, int type) const {
+        const CellKind found = kind(row, column);
+        if (found == CellKind::Empty)
+            return {};
+        if (type == adDouble) {
+            if (found != CellKind::Number)
+                return {};
+            FreeXL_CellValue cellValue;
+            cell(row, column, cellValue);
+            return cellValue.type == FREEXL_CELL_INT
+                       ? static_cast<double>(cellValue.value.int_value)
+                       : cellValue.value.double_value;
+        }
+        if (type == adDBTimeStamp) {
+            if (found != CellKind::Date)
+                return {};
+            const QString when = text(row, column);
+            // A time of day alone falls on the day the driver counts from.
+            if (!when.contains(u'-'))
+                return fieldValue(adDBTimeStamp, QStringLiteral("1899-12-30 ") + when);
+            return fieldValue(adDBTimeStamp, when);
+        }
+        return text(row, column);
+    }
+
     [[noreturn]] void fail(const QString& problem) const {
         throw RuntimeError(
             DataError::GeneralFailure,
@@ -244,6 +305,11 @@ public:
                 return QByteArray();
             });
         return {};
+    }
+
+    TableRows readRows(const QString& table) override {
+        return unpackedRows(
+            read([&](Workbook& book) { return packedRows(book.rows(sheetOf(book, table))); }));
     }
 
     void checkQuery(const QString& sql) override {

@@ -2,11 +2,14 @@
 
 #include "foundation/runtimeerror.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 
 namespace ordwick {
@@ -353,6 +356,110 @@ QStringList headerColumnNames(const QStringList& cells) {
         names.append(name);
     }
     return names;
+}
+
+namespace {
+
+std::optional<QDateTime> readDateTime(const QString& text) {
+    static const QRegularExpression iso(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T "
+                       "](\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d+))?)?)?$"));
+    static const QRegularExpression slashed(
+        QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})(?:\\s+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?"
+                       "(?:\\s*([AaPp])[Mm])?)?$"));
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+    if (const QRegularExpressionMatch m = iso.match(text); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+        hour = m.captured(4).toInt();
+        minute = m.captured(5).toInt();
+        second = m.captured(6).toInt();
+        millisecond = (m.captured(7) + QStringLiteral("00")).left(3).toInt();
+    } else if (const QRegularExpressionMatch n = slashed.match(text); n.hasMatch()) {
+        year = n.captured(3).toInt();
+        month = n.captured(1).toInt();
+        day = n.captured(2).toInt();
+        if (!QDate(year, month, day).isValid())
+            std::swap(month, day);
+        hour = n.captured(4).toInt();
+        minute = n.captured(5).toInt();
+        second = n.captured(6).toInt();
+        const QString half = n.captured(7).toUpper();
+        if (half == QLatin1String("P") && hour < 12)
+            hour += 12;
+        else if (half == QLatin1String("A") && hour == 12)
+            hour = 0;
+    } else {
+        return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, millisecond);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace
+
+QVariant fieldValue(int adoType, const QString& text) {
+    const QString value = text.trimmed();
+    if (value.isEmpty())
+        return {};
+    bool ok = false;
+    switch (adoType) {
+    case adTinyInt:
+    case adSmallInt:
+    case adInteger:
+    case adBigInt: {
+        const qlonglong whole = value.toLongLong(&ok);
+        if (ok)
+            return whole;
+        // Whole-number columns may still be written with a decimal point ("12.0").
+        const double number = value.toDouble(&ok);
+        return ok ? QVariant(static_cast<qlonglong>(number)) : QVariant();
+    }
+    case adSingle:
+    case adDouble:
+    case adCurrency:
+    case adNumeric:
+    case adVarNumeric: {
+        const double number = value.toDouble(&ok);
+        return ok ? QVariant(number) : QVariant();
+    }
+    case adBoolean: {
+        const QString word = value.toLower();
+        if (word == QLatin1String("1") || word == QLatin1String("-1") ||
+            word == QLatin1String("true") || word == QLatin1String("yes") ||
+            word == QLatin1String("t") || word == QLatin1String("y"))
+            return true;
+        if (word == QLatin1String("0") || word == QLatin1String("false") ||
+            word == QLatin1String("no") || word == QLatin1String("f") || word == QLatin1String("n"))
+            return false;
+        return {};
+    }
+    case adDate:
+    case adDBTimeStamp:
+    case adDBDate: {
+        const std::optional<QDateTime> when = readDateTime(value);
+        if (!when)
+            return {};
+        return adoType == adDBDate ? QVariant(when->date()) : QVariant(*when);
+    }
+    case adDBTime: {
+        const QTime time = QTime::fromString(value, Qt::ISODate);
+        return time.isValid() ? QVariant(QDateTime(QDate(1899, 12, 30), time)) : QVariant();
+    }
+    default:
+        // Text keeps its blanks: only a field of nothing but blanks is empty.
+        return text;
+    }
 }
 
 QString shownPath(const QString& path) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <vector>
 
 namespace ordwick {
@@ -40,6 +41,12 @@ QString driverObjectName(const QString& name);
 // drivers refuse in names are replaced, and a name already taken (in any letter
 // case) gets the lowest number that makes it unique.
 QStringList headerColumnNames(const QStringList& cells);
+
+// A field read as text turned into the value its column's ADO type stands
+// for, in TableRows' terms. Dates are read as ISO (yyyy-mm-dd, with or
+// without a time), else month first as the desktop drivers read them, else
+// day first. A blank field, or text the type cannot hold, is null.
+QVariant fieldValue(int adoType, const QString& text);
 
 // A path as messages show it: absolute, in the platform's separators.
 QString shownPath(const QString& path);

@@ -45,6 +45,37 @@ inline QDataStream& operator>>(QDataStream& in, KeyColumn& key) {
     return in >> key.table >> key.column;
 }
 
+inline QByteArray packedRows(const TableRows& rows) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << quint32(rows.columns.size());
+    for (const ColumnInfo& column : rows.columns)
+        out << column;
+    out << quint32(rows.rows.size());
+    for (const QVariantList& row : rows.rows)
+        out << row;
+    return bytes;
+}
+
+inline TableRows unpackedRows(const QByteArray& bytes) {
+    QDataStream in(bytes);
+    TableRows result;
+    quint32 count = 0;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        ColumnInfo column;
+        in >> column;
+        result.columns.push_back(std::move(column));
+    }
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QVariantList row;
+        in >> row;
+        result.rows.push_back(std::move(row));
+    }
+    return result;
+}
+
 template <typename T> QByteArray packed(const std::vector<T>& items) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);

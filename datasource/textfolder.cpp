@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <limits>
 
 namespace ordwick {
 
@@ -238,6 +239,17 @@ public:
                                true}) {}
 
     std::vector<ColumnInfo> columns(const QString& table) override {
+        return read(table, kSampledRows + 1).columns;
+    }
+
+    TableRows readRows(const QString& table) override {
+        return read(table, std::numeric_limits<int>::max());
+    }
+
+private:
+    // The columns from the header and the first rows; the rows among the
+    // first `limit` records as the column types read them.
+    TableRows read(const QString& table, int limit) {
         const QFileInfo file = fileOf(table);
         QFile in(file.absoluteFilePath());
         if (!in.open(QIODevice::ReadOnly))
@@ -247,22 +259,35 @@ public:
         const char delimiter =
             file.suffix().compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0 ? '\t' : ',';
         RecordReader reader(in, delimiter);
-        const std::vector<Record> records = reader.read(kSampledRows + 1);
+        const std::vector<Record> records = reader.read(limit);
+        TableRows result;
         if (records.empty())
-            return {};
+            return result;
         QStringList cells;
         for (const QByteArray& cell : records.front())
             cells.append(reader.decode(cell));
         const QStringList names = headerColumnNames(cells);
         std::vector<ColumnGuess> guesses(static_cast<size_t>(names.size()));
-        for (size_t row = 1; row < records.size(); ++row) {
+        const size_t sampled = std::min(records.size(), size_t(kSampledRows) + 1);
+        for (size_t row = 1; row < sampled; ++row) {
             const Record& record = records[row];
             for (size_t column = 0; column < guesses.size() && column < record.size(); ++column)
                 guesses[column].add(reader.decode(record[column]));
         }
-        std::vector<ColumnInfo> result;
         for (size_t column = 0; column < guesses.size(); ++column)
-            result.push_back(guesses[column].column(names.at(static_cast<qsizetype>(column))));
+            result.columns.push_back(
+                guesses[column].column(names.at(static_cast<qsizetype>(column))));
+        if (limit <= kSampledRows + 1)
+            return result;
+        for (size_t row = 1; row < records.size(); ++row) {
+            const Record& record = records[row];
+            QVariantList values;
+            for (size_t column = 0; column < result.columns.size(); ++column)
+                values.append(column < record.size() ? fieldValue(result.columns[column].dataType,
+                                                                  reader.decode(record[column]))
+                                                     : QVariant());
+            result.rows.push_back(std::move(values));
+        }
         return result;
     }
 };

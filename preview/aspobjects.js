@@ -77,10 +77,16 @@
 
     // ------------------------------------------------------------ string lists
 
+    // A list is called with an index as well ("Request.Form("a")(2)"), so it
+    // is a function with the list's members; "new StringList(values)" hands
+    // back that function, still an instance of StringList.
     function StringList(values) {
-        this.__values = values;
-        this.Count = values.length;
+        var list = callable(function (index) { return list.Item(index); }, StringList.prototype);
+        list.__values = values;
+        list.Count = values.length;
+        return list;
     }
+    setPrototypeOf(StringList.prototype, Function.prototype);
     StringList.prototype.Item = function (index) {
         if (index === undefined) return this.valueOf();
         var i = Number(index);

@@ -1,5 +1,6 @@
 #include "preview/database.h"
 
+#include "preview/desktopconnection.h"
 #include "preview/odbcconnection.h"
 #include "preview/sqliteconnection.h"
 
@@ -38,21 +39,15 @@ QString connectionStringValue(const QString& connectionString, const QString& ke
 
 namespace {
 
-// The drivers of desktop files that only exist on Windows.
-bool isDesktopSource(const QString& connectionString) {
+// The drivers of desktop files that only exist on Windows and that no reader
+// of this program reads.
+bool isUnreadDesktopSource(const QString& connectionString) {
     const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));
     const QString provider = connectionStringValue(connectionString, QStringLiteral("Provider"));
-    static const QStringList desktopDrivers = {QStringLiteral("Microsoft Access Driver"),
-                                               QStringLiteral("Microsoft Excel Driver"),
-                                               QStringLiteral("Microsoft dBase Driver"),
-                                               QStringLiteral("Microsoft Text Driver"),
-                                               QStringLiteral("Microsoft Visual FoxPro Driver"),
-                                               QStringLiteral("Microsoft Paradox Driver")};
-    for (const QString& name : desktopDrivers) {
-        if (driver.startsWith(name, Qt::CaseInsensitive))
-            return true;
-    }
-    return provider.startsWith(QLatin1String("Microsoft.Jet"), Qt::CaseInsensitive) ||
+    return driver.startsWith(QLatin1String("Microsoft Visual FoxPro Driver"),
+                             Qt::CaseInsensitive) ||
+           driver.startsWith(QLatin1String("Microsoft Paradox Driver"), Qt::CaseInsensitive) ||
+           provider.startsWith(QLatin1String("Microsoft.Jet"), Qt::CaseInsensitive) ||
            provider.startsWith(QLatin1String("Microsoft.ACE"), Qt::CaseInsensitive);
 }
 
@@ -64,11 +59,13 @@ std::unique_ptr<DataConnection> openDataConnection(const QString& connectionStri
         error = QStringLiteral("The connection string is empty.");
         return nullptr;
     }
-    if (isDesktopSource(connectionString)) {
+    if (const std::optional<DesktopSource> source = desktopSource(connectionString))
+        return DesktopConnection::open(*source, error);
+    if (isUnreadDesktopSource(connectionString)) {
         error = QStringLiteral(
-            "The preview cannot open this data source yet: its connection string names a "
-            "Windows desktop driver (Access, Excel, dBase or text files). Preview the site of "
-            "a SQLite, PostgreSQL or MariaDB source, or try this site on IIS.");
+            "The preview cannot open this data source: its connection string names a Windows "
+            "desktop driver whose files the preview does not read (it reads Access databases, "
+            "Excel workbooks and folders of dBase and text tables). Try this site on IIS.");
         return nullptr;
     }
     const QString driver = connectionStringValue(connectionString, QStringLiteral("Driver"));

@@ -27,6 +27,12 @@ int declaredType(const char* declared, int storage) {
     }
     if (type.contains(QLatin1String("BOOL")) || type == QLatin1String("BIT"))
         return adotype::Boolean;
+    if (type == QLatin1String("TINYINT"))
+        return adotype::TinyInt;
+    if (type == QLatin1String("SMALLINT"))
+        return adotype::SmallInt;
+    if (type == QLatin1String("SINGLE"))
+        return adotype::Single;
     if (type.contains(QLatin1String("BIGINT")))
         return adotype::BigInt;
     if (type.contains(QLatin1String("INT")))
@@ -155,12 +161,16 @@ SqliteConnection::~SqliteConnection() {
 }
 
 QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
+    return runSqlite(m_db, sql, parameters);
+}
+
+QueryResult runSqlite(sqlite3* db, const QString& sql, const QList<QueryParameter>& parameters) {
     QueryResult result;
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &statement,
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
                            nullptr) != SQLITE_OK) {
-        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_finalize(statement);
         return result;
     }
@@ -202,10 +212,10 @@ QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParam
             result.types.append(declaredType(sqlite3_column_decltype(statement, c), SQLITE_TEXT));
     }
     if (status != SQLITE_DONE) {
-        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         result.rows.clear();
     } else if (columns == 0) {
-        result.affected = sqlite3_changes(m_db);
+        result.affected = sqlite3_changes(db);
     }
     sqlite3_finalize(statement);
     return result;

@@ -7,6 +7,10 @@ struct sqlite3;
 
 namespace ordwick::preview {
 
+// Runs one statement on an open database: rows with the ADO types their
+// declared column types stand for, or the number of rows changed.
+QueryResult runSqlite(sqlite3* db, const QString& sql, const QList<QueryParameter>& parameters);
+
 class SqliteConnection final : public DataConnection {
 public:
     static std::unique_ptr<DataConnection> open(const QString& path, QString& error);

@@ -13,7 +13,7 @@ declare -A allowed=(
     [controls]="foundation controls"
     [templates]="foundation project generation controls templates"
     [wizard]="foundation project datasource generation controls templates wizard"
-    [preview]="preview"
+    [preview]="foundation project datasource preview"
     [shell]="foundation project datasource generation controls templates wizard preview shell"
 )
 

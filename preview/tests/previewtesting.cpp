@@ -63,7 +63,7 @@ QString generateSite(const QString& generator, const QString& templateDir,
     set("EnableDelete", yes(true));
     set("SimpleSearch", yes(true));
     set("AdvancedSearch", yes(true));
-    set("InitialSort", yes(false));
+    set("InitialSort", yes(spec.sorting));
     set("PageSupport", yes(true));
     set("LoginPage", yes(spec.login));
     set("SelectedTemplate", QStringLiteral("no template"));

@@ -31,6 +31,7 @@ struct ProjectSpec {
     QStringList uniqueKey;
     QList<Column> columns;
     bool copyDatabase = true;
+    bool sorting = false;
     bool login = false;
     QString loginName;
     QString loginPassword;

@@ -113,7 +113,8 @@ private Q_SLOTS:
                   "%>"));
         const Reply reply = get(QStringLiteral("/missing.asp"));
         QCOMPARE(reply.status, 200);
-        QCOMPARE(reply.text(), QStringLiteral("undefined|0|object|undefined|false||0||undefined"));
+        QCOMPARE(reply.text(),
+                 QStringLiteral("undefined|0|function|undefined|false||0||undefined"));
     }
 
     void fieldsWithSeveralValues() {
@@ -140,6 +141,26 @@ private Q_SLOTS:
         QCOMPARE(reply.text(),
                  QStringLiteral("first, second|2|first|first, second|second|1, two words|2|"
                                 "from query|4|a|POST|été|a,b,x,e"));
+    }
+
+    void listsAreCalledWithAnIndex() {
+        QVERIFY(write(QStringLiteral("called.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "Response.Write(Request.Form(\"a\")(2) + \"|\" + Request.Form(\"a\")(1) + "
+                      "\"|\" + Request.QueryString(\"q\")(1) + \"|\" + Request(\"a\")(2) + \"|\" + "
+                      "Request(\"q\")(2) + \"|\" + Request.Form(\"a\")() + \"|\" + "
+                      "Request.Form(\"a\").Count + \"|\" + (Request.Form(\"a\") instanceof "
+                      "Object) + \"|\" + String(Request.Form(\"none\")) + \"|\");\n"
+                      "try { Request.Form(\"a\")(3); } catch (e) { "
+                      "Response.Write(e.description); }\n"
+                      "%>"));
+        Browser browser(m_port);
+        const Reply reply =
+            browser.postRaw(QStringLiteral("/called.asp?q=x&q=y"),
+                            "application/x-www-form-urlencoded", "a=first&a=second");
+        QVERIFY2(reply.status == 200, qPrintable(reply.text()));
+        QCOMPARE(reply.text(), QStringLiteral("second|first|x|second|y|first, second|2|true|"
+                                              "undefined|An array index is out of range."));
     }
 
     void indexOutOfRangeIsTheServersError() {
@@ -404,8 +425,19 @@ private Q_SLOTS:
             "Server.MapPath(\"db/x.mdb\"));\n%>"));
         const Reply access = get(QStringLiteral("/access.asp"));
         QCOMPARE(access.status, 500);
-        QVERIFY(
-            access.text().contains(QLatin1String("The preview cannot open this data source yet")));
+        QVERIFY2(access.text().contains(QLatin1String("x.mdb&quot; does not exist.")),
+                 qPrintable(access.text()));
+
+        QVERIFY(write(
+            QStringLiteral("foxpro.asp"),
+            "<%@ Language=\"JScript\" %><%\nvar c = Server.CreateObject(\"ADODB.Connection\");\n"
+            "c.Open(\"Driver={Microsoft Visual FoxPro Driver}; SourceDB=\" + "
+            "Server.MapPath(\"db\"));\n%>"));
+        const Reply foxpro = get(QStringLiteral("/foxpro.asp"));
+        QCOMPARE(foxpro.status, 500);
+        QVERIFY2(foxpro.text().contains(QLatin1String(
+                     "names a Windows desktop driver whose files the preview does not read")),
+                 qPrintable(foxpro.text()));
     }
 
     void cleanupTestCase() { m_host.stop(); }
