@@ -98,7 +98,7 @@ int main(int argc, char* argv[]) {
             });
         engine.setProjectFilePath(QFileInfo(project).absoluteFilePath());
         engine.setApplicationPath(
-            QDir(appDir.isEmpty() ? ordwick::programFolder() : appDir).absolutePath());
+            QDir(appDir.isEmpty() ? ordwick::templateBaseFolder() : appDir).absolutePath());
 
         const std::vector<ordwick::EngineTask> tasks = engine.tasks();
         if (listOnly) {

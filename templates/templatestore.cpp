@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <utility>
 
 namespace ordwick {
@@ -14,15 +13,6 @@ namespace ordwick {
 namespace {
 
 const QString kStoreFolder = QStringLiteral("template");
-
-// Permission bits do not tell the whole truth (read-only mounts, ACLs, root),
-// so a folder counts as writable when a file can really be made in it.
-bool canWriteIn(const QString& folder) {
-    if (!QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
-    return probe.open();
-}
 
 } // namespace
 
@@ -34,9 +24,7 @@ TemplateStore TemplateStore::forThisUser() {
 
 TemplateStore TemplateStore::choose(const QString& programFolder, const QString& userFolder) {
     const QString shipped = QDir(programFolder).filePath(kStoreFolder);
-    const bool programStoreUsable =
-        QFileInfo(shipped).isDir() ? canWriteIn(shipped) : canWriteIn(programFolder);
-    if (programStoreUsable)
+    if (programTemplateStoreWritable(programFolder))
         return TemplateStore(shipped);
 
     TemplateStore own(QDir(userFolder).filePath(kStoreFolder));

@@ -2,6 +2,7 @@
 // on the offscreen platform with a scripted user: real folders and files in a
 // temporary program folder.
 #include "foundation/inifile.h"
+#include "foundation/programfolder.h"
 #include "support/testenvironment.h"
 #include "templates/templatemanager.h"
 #include "templates/templatepaths.h"
@@ -162,6 +163,14 @@ private Q_SLOTS:
         QCOMPARE(own.root(), user + QStringLiteral("/template"));
         QVERIFY(own.exists());
         QCOMPARE(own.baseFolder(), user);
+
+        // The command-line generator reads the same store the wizard fills.
+        QCOMPARE(templateBaseFolder(), program);
+        qputenv("TESSALINE_APP_DIR", blocked.toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("TESSALINE_APP_DIR", program.toUtf8()); });
+        QCOMPARE(templateBaseFolder(), user);
+        QVERIFY(QDir(user + QStringLiteral("/template")).removeRecursively());
+        QCOMPARE(templateBaseFolder(), blocked); // no copy yet: the shipped one is read
     }
 
     void readOnlyProgramFolderGetsCopyOfShippedTemplates() {
