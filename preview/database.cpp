@@ -5,6 +5,20 @@
 
 namespace ordwick::preview {
 
+void readAllRows(RowStream& rows, QueryResult& result) {
+    QString error;
+    for (;;) {
+        QList<QVariantList> batch = rows.next(4096, error);
+        if (batch.isEmpty() || !error.isEmpty())
+            break;
+        result.rows.append(std::move(batch));
+    }
+    if (!error.isEmpty()) {
+        result.error = error;
+        result.rows.clear();
+    }
+}
+
 QString connectionStringValue(const QString& connectionString, const QString& key) {
     qsizetype i = 0;
     const qsizetype n = connectionString.size();
