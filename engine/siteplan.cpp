@@ -78,20 +78,25 @@ Lookup lookupOf(const ColumnSettings& c, int editType) {
     return lookup;
 }
 
-Quoting quotingOf(const Project& p) {
-    if (p.DatasourceType == FamilyMySql)
-        return Quoting::Backticks;
-    const QString text = p.ConnectionString.toLower();
-    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
-        return Quoting::DoubleQuotes;
-    return Quoting::Brackets;
-}
-
 // The connection string the project reads its data with.
 QString projectConnectionString(const Project& p) {
     return p.ConnectionString.trimmed().isEmpty()
                ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
                : p.ConnectionString;
+}
+
+Quoting quotingOf(const Project& p) {
+    // A typed connection string names its driver; MySQL's and MariaDB's both
+    // read brackets as a syntax error.
+    const QString driver =
+        ConnectionString(projectConnectionString(p)).value(QStringLiteral("DRIVER")).toLower();
+    if (p.DatasourceType == FamilyMySql || driver.contains(QLatin1String("mysql")) ||
+        driver.contains(QLatin1String("mariadb")))
+        return Quoting::Backticks;
+    const QString text = p.ConnectionString.toLower();
+    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
+        return Quoting::DoubleQuotes;
+    return Quoting::Brackets;
 }
 
 // Replaces the driver name `from` (in braces or not, any case) by `to`.
