@@ -347,7 +347,10 @@ function ow_listRows(conn, query, state) {
         spec = ow_pageQuery(query, state.page, state.size, 0);
         rs = ow_rows(conn, spec);
     }
-    if (spec.skip > 0 && spec.skip < rs.RecordCount) rs.Move(spec.skip);
+    if (spec.skip > 0 && spec.skip < rs.RecordCount) {
+        rs.PageSize = state.size;
+        rs.AbsolutePage = state.page;
+    }
     return { rs: rs, total: total, pageCount: pageCount };
 }
 

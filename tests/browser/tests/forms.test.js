@@ -133,6 +133,7 @@ describe("orders site: lookups, initial order and the more link", () => {
         await page.goto(host.start);
         assert.deepEqual(await cells(page, 1), ["1014", "1013", "1012", "1011", "1010", "1009", "1008", "1007", "1006", "1005"]);
         await page.click(".ow-pager a[title=Next]");
+        await page.waitForURL(/p=2/);
         assert.deepEqual(await cells(page, 1), ["1004", "1002", "1003", "1001"]);
     });
 
