@@ -325,9 +325,9 @@ private:
             return;
         const Project& p = *m_plan.project;
         checkQuery(QStringLiteral("SELECT %1, %2 FROM %3")
-                       .arg(quoteName(p.DynamicLoginName, m_plan.quoting),
-                            quoteName(p.DynamicLoginPassword, m_plan.quoting),
-                            quoteName(p.DynamicTable, m_plan.quoting)));
+                       .arg(quotedName(p.DynamicLoginName, m_plan.quoting),
+                            quotedName(p.DynamicLoginPassword, m_plan.quoting),
+                            quotedName(p.DynamicTable, m_plan.quoting)));
     }
 
     Run& m_run;

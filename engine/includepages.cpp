@@ -276,7 +276,7 @@ QByteArray variablesPage(const SitePlan& plan) {
     code += QStringLiteral("var OW_BASE_SQL = %1;\n").arg(jsString(plan.baseSql));
     code += QStringLiteral("var OW_RECORD_SQL = %1;\n").arg(jsString(plan.recordSql));
     code += QStringLiteral("var OW_SUBQUERY_ALIAS = %1;\n")
-                .arg(jsString(plan.quoting == Quoting::DoubleQuotes &&
+                .arg(jsString(plan.quoting == NameQuoting::DoubleQuotes &&
                                       p.ConnectionString.contains(QLatin1String("oracle"),
                                                                   Qt::CaseInsensitive)
                                   ? QStringLiteral(" ow_rows")

@@ -92,26 +92,10 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
             "\"&\") + \"m=deleted\");\n"
             "    }\n"
             "}\n");
-    code +=
-        QStringLiteral("var ow_query = ow_listQuery(ow_state);\n"
-                       "if (ow_problem == \"\") ow_problem = ow_query.problems.join(\" \");\n"
-                       "// A paged list reads only its page; the database counts the rest.\n"
-                       "var ow_rs, ow_total, ow_pageCount = 1;\n"
-                       "if (OW_FEATURES.paging) {\n"
-                       "    ow_total = ow_count(ow_db, ow_query);\n"
-                       "    ow_pageCount = Math.max(1, Math.ceil(ow_total / ow_state.size));\n"
-                       "    if (ow_state.page > ow_pageCount) ow_state.page = ow_pageCount;\n"
-                       "    var ow_page = ow_pageQuery(ow_query, ow_state.page, ow_state.size);\n"
-                       "    ow_rs = ow_rows(ow_db, ow_page);\n"
-                       "    if (ow_page.skip > 0 && !ow_rs.EOF) {\n"
-                       "        ow_rs.PageSize = ow_state.size;\n"
-                       "        ow_rs.AbsolutePage = ow_state.page;\n"
-                       "    }\n"
-                       "} else {\n"
-                       "    ow_rs = ow_rows(ow_db, ow_query);\n"
-                       "    ow_total = ow_rs.RecordCount;\n"
-                       "}\n"
-                       "var ow_shown = 0;\n");
+    code += QStringLiteral("var ow_query = ow_listQuery(ow_state);\n"
+                           "if (ow_problem == \"\") ow_problem = ow_query.problems.join(\" \");\n"
+                           "var ow_list = ow_listRows(ow_db, ow_query, ow_state);\n"
+                           "var ow_rs = ow_list.rs, ow_total = ow_list.total, ow_shown = 0;\n");
 
     QString body =
         QStringLiteral("<div class=\"ow-page\">\n<h1>%1</h1>\n").arg(htmlText(plan.table));
@@ -158,8 +142,10 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
                                "width=\"16\" height=\"16\"> Advanced search</a>\n")
                     .arg(link(plan.files.search));
     if (plan.has(TaskKind::Print))
-        body += QStringLiteral("<a href=\"<%= ow_link(OW_PAGES.print, ow_stateQuery(ow_state, { p: "
-                               "\"\" })) %>\"><img src=\"images/print.png\" alt=\"\" width=\"16\" "
+        // The printer-friendly version shows the rows the visitor sees: the
+        // same search, order and page.
+        body += QStringLiteral("<a href=\"<%= ow_link(OW_PAGES.print, ow_stateQuery(ow_state, {})) "
+                               "%>\"><img src=\"images/print.png\" alt=\"\" width=\"16\" "
                                "height=\"16\"> Printer-friendly version</a>\n");
     if (plan.has(TaskKind::Export)) {
         body += QStringLiteral("<a href=\"<%= ow_link(OW_PAGES.exp, ow_stateQuery(ow_state, { p: "
@@ -202,7 +188,7 @@ QByteArray indexPage(const SitePlan& plan, const Frame& frame) {
                 .arg(std::max<size_t>(1, shown.size() + (tools ? 1 : 0)));
     body += QStringLiteral("</tbody>\n</table>\n");
     if (p.PageSupport)
-        body += QStringLiteral("<%= ow_pager(ow_state, ow_pageCount, OW_PAGES.index) %>\n");
+        body += QStringLiteral("<%= ow_pager(ow_state, ow_list.pageCount, OW_PAGES.index) %>\n");
     body += QStringLiteral("<p class=\"ow-count\"><%= ow_total %> record<%= ow_total == 1 ? \"\" : "
                            "\"s\" %></p>\n");
     if (p.PageSupport && p.RecordsPerPage) {
@@ -233,7 +219,8 @@ QByteArray printPage(const SitePlan& plan, const Frame& frame) {
     code += QStringLiteral("var ow_db = ow_open();\n"
                            "var ow_query = ow_listQuery(ow_state);\n"
                            "var ow_problem = ow_query.problems.join(\" \");\n"
-                           "var ow_rs = ow_rows(ow_db, ow_query);\n");
+                           "var ow_list = ow_listRows(ow_db, ow_query, ow_state);\n"
+                           "var ow_rs = ow_list.rs, ow_total = ow_list.total, ow_shown = 0;\n");
     QString body =
         QStringLiteral("<div class=\"ow-page ow-print\">\n<h1>%1</h1>\n").arg(htmlText(plan.table));
     body += QStringLiteral("<% if (ow_problem != \"\") { %><div class=\"ow-problem\"><%= "
@@ -241,14 +228,19 @@ QByteArray printPage(const SitePlan& plan, const Frame& frame) {
     body += QStringLiteral("<p class=\"ow-noprint\"><button type=\"button\" data-ow-print "
                            "hidden><img src=\"images/print.png\" alt=\"\" width=\"16\" "
                            "height=\"16\"> Print</button>\n");
-    body += QStringLiteral("<a href=\"<%= ow_link(OW_PAGES.index, ow_stateQuery(ow_state, { p: "
-                           "\"\" })) %>\">Back to the list</a></p>\n");
+    body += QStringLiteral("<a href=\"<%= ow_link(OW_PAGES.index, ow_stateQuery(ow_state, {})) "
+                           "%>\">Back to the list</a></p>\n");
     body += QStringLiteral("<table class=\"ow-list\">\n<thead>\n<tr>\n") +
             headerCells(plan, false) +
-            QStringLiteral("</tr>\n</thead>\n<tbody>\n<% while (!ow_rs.EOF) { %>\n<tr>\n") +
+            QStringLiteral("</tr>\n</thead>\n<tbody>\n<% while (!ow_rs.EOF && "
+                           "(!OW_FEATURES.paging || ow_shown < ow_state.size)) { ow_shown++; "
+                           "%>\n<tr>\n") +
             rowCells(plan, false) +
             QStringLiteral("</tr>\n<% ow_rs.MoveNext(); } %>\n</tbody>\n</table>\n");
-    body += QStringLiteral("<p class=\"ow-count\"><%= ow_rs.RecordCount %> records</p>\n</div>\n");
+    body += QStringLiteral("<% if (ow_list.pageCount > 1) { %><p class=\"ow-printpage\">Page <%= "
+                           "ow_state.page %> of <%= ow_list.pageCount %></p><% } %>\n"
+                           "<p class=\"ow-count\"><%= ow_total %> record<%= ow_total == 1 ? \"\" : "
+                           "\"s\" %></p>\n</div>\n");
     QString page = pagetext::directiveAndIncludes(plan);
     page += QStringLiteral("<%\n") + code + QStringLiteral("%>");
     page += frame.wrap(title(plan, QStringLiteral("Printer-friendly version")), body, plan.files);
@@ -270,8 +262,13 @@ QByteArray exportPage(const SitePlan& plan) {
     code += QStringLiteral("var ow_columns = [%1];\n").arg(columns.join(QStringLiteral(", ")));
     code += QStringLiteral("var ow_spreadsheet = ow_q(\"f\") == \"xls\";\n"
                            "var ow_db = ow_open();\n"
-                           "var ow_rs = ow_rows(ow_db, ow_listQuery(ow_state));\n"
-                           "var ow_i, ow_line;\n");
+                           "var ow_rs = ow_forwardRows(ow_db, ow_listQuery(ow_state));\n"
+                           "var ow_i, ow_line, ow_written = 0;\n"
+                           "// Rows leave the server in parts, so a long file never waits whole in "
+                           "its buffer.\n"
+                           "function ow_rowWritten() {\n"
+                           "    if (++ow_written % 200 == 0) Response.Flush();\n"
+                           "}\n");
     code += QStringLiteral("if (ow_spreadsheet) {\n"
                            "    // SpreadsheetML: one worksheet that spreadsheet programs open as "
                            "it is.\n"
@@ -305,6 +302,7 @@ QByteArray exportPage(const SitePlan& plan) {
         "ow_xml(ow_safeCell(OW_FORMAT[ow_c](ow_v, ow_db)))) + \"\\x3c/Data\\x3e\\x3c/Cell\\x3e\";\n"
         "        }\n"
         "        Response.Write(ow_line + \"\\x3c/Row\\x3e\\r\\n\");\n"
+        "        ow_rowWritten();\n"
         "        ow_rs.MoveNext();\n"
         "    }\n"
         "    Response.Write(\"\\x3c/Table\\x3e\\x3c/Worksheet\\x3e\\x3c/Workbook\\x3e\\r\\n\");\n"
@@ -326,6 +324,7 @@ QByteArray exportPage(const SitePlan& plan) {
         "            ow_line.push(ow_csvField(OW_FORMAT[ow_columns[ow_i]](ow_field(ow_rs, "
         "ow_columns[ow_i]), ow_db)));\n"
         "        Response.Write(ow_line.join(\",\") + \"\\r\\n\");\n"
+        "        ow_rowWritten();\n"
         "        ow_rs.MoveNext();\n"
         "    }\n"
         "}\n"

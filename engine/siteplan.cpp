@@ -78,20 +78,15 @@ Lookup lookupOf(const ColumnSettings& c, int editType) {
     return lookup;
 }
 
-Quoting quotingOf(const Project& p) {
-    if (p.DatasourceType == FamilyMySql)
-        return Quoting::Backticks;
-    const QString text = p.ConnectionString.toLower();
-    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
-        return Quoting::DoubleQuotes;
-    return sqlFamilyOf(p) == SqlFamily::Sqlite ? Quoting::SqliteBrackets : Quoting::Brackets;
-}
-
 // The connection string the project reads its data with.
 QString projectConnectionString(const Project& p) {
     return p.ConnectionString.trimmed().isEmpty()
                ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
                : p.ConnectionString;
+}
+
+NameQuoting quotingOf(const Project& p) {
+    return nameQuotingFor(p.DatasourceType, projectConnectionString(p));
 }
 
 // Replaces the driver name `from` (in braces or not, any case) by `to`.
@@ -354,7 +349,7 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
     plan.quoting = quotingOf(p);
     plan.family = sqlFamilyOf(p);
     plan.paging = pagingOf(p, plan.family);
-    plan.tableSql = quoteName(p.TableName, plan.quoting);
+    plan.tableSql = quotedName(p.TableName, plan.quoting);
 
     // Page order: by position, columns not yet ordered after the others.
     std::vector<const ColumnSettings*> ordered;
@@ -372,7 +367,7 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
         column.settings = settings;
         column.index = static_cast<int>(plan.columns.size());
         column.name = settings->ColumnName;
-        column.sql = quoteName(settings->ColumnName, plan.quoting);
+        column.sql = quotedName(settings->ColumnName, plan.quoting);
         column.kind = kindOf(settings->DataType);
         column.editType = editTypeOf(*settings, column.kind);
         column.validation =
@@ -450,10 +445,10 @@ SitePlan makeSitePlan(const Project& p, std::vector<PlanProblem>& problems) {
         if (table && (p.DynamicStaticLogin || p.CodeLoginName.isEmpty())) {
             plan.login = LoginKind::Table;
             plan.loginSql = QStringLiteral("SELECT ") +
-                            quoteName(p.DynamicLoginPassword, plan.quoting) +
-                            QStringLiteral(" FROM ") + quoteName(p.DynamicTable, plan.quoting) +
+                            quotedName(p.DynamicLoginPassword, plan.quoting) +
+                            QStringLiteral(" FROM ") + quotedName(p.DynamicTable, plan.quoting) +
                             QStringLiteral(" WHERE ") +
-                            quoteName(p.DynamicLoginName, plan.quoting) + QStringLiteral(" = ?");
+                            quotedName(p.DynamicLoginName, plan.quoting) + QStringLiteral(" = ?");
         } else {
             plan.login = LoginKind::Fixed;
             if (p.CodeLoginName.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasource/sqlnames.h"
 #include "engine/textcode.h"
 #include "generation/tasklist.h"
 #include "project/project.h"
@@ -122,7 +123,7 @@ struct SitePlan {
     QString tableSql;
     QString baseSql;   // the project's query: its SELECT and its condition
     QString recordSql; // the table's columns, for reading one record by its key
-    Quoting quoting = Quoting::Brackets;
+    NameQuoting quoting = NameQuoting::Brackets;
     SqlFamily family = SqlFamily::Jet;
     Paging paging = Paging::Top;
     std::vector<SiteColumn> columns; // in page order

@@ -124,23 +124,4 @@ QString urlPath(const QString& fileName) {
     return QString::fromLatin1(fileName.toUtf8().toPercentEncoding("/._-~"));
 }
 
-QString quoteName(const QString& name, Quoting quoting) {
-    switch (quoting) {
-    case Quoting::Backticks:
-        return QLatin1Char('`') + QString(name).replace(QLatin1Char('`'), QLatin1String("``")) +
-               QLatin1Char('`');
-    case Quoting::DoubleQuotes:
-        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-               QLatin1Char('"');
-    case Quoting::SqliteBrackets:
-        if (name.contains(QLatin1Char(']')))
-            return quoteName(name, Quoting::DoubleQuotes);
-        break;
-    case Quoting::Brackets:
-        break;
-    }
-    return QLatin1Char('[') + QString(name).replace(QLatin1Char(']'), QLatin1String("]]")) +
-           QLatin1Char(']');
-}
-
 } // namespace ordwick::engine

@@ -21,10 +21,4 @@ QString asciiMarkup(const QString& markup);
 // A file name as the path part of a relative link ("order%20details_index.asp").
 QString urlPath(const QString& fileName);
 
-// How the data source quotes names in SQL.
-// SQLite reads "[...]" as a name too, but has no way to put a "]" inside
-// one, so such names are written in double quotes there.
-enum class Quoting { Brackets, SqliteBrackets, Backticks, DoubleQuotes };
-QString quoteName(const QString& name, Quoting quoting);
-
 } // namespace ordwick::engine

@@ -30,6 +30,8 @@
         "Requested operation requires a current record.";
     var CLOSED = "Operation is not allowed when the object is closed.";
     var OPEN = "Operation is not allowed when the object is open.";
+    // Rows a forward-only recordset holds at a time.
+    var ROW_BATCH = 500;
     var NOT_FOUND = "Item cannot be found in the collection corresponding to the requested name or ordinal.";
 
     function isNothing(v) { return v === undefined || v === null; }
@@ -515,6 +517,12 @@
         if (!this.__handle) throw aspError(source, "800a0e78", CLOSED);
         return adoCheck(native.query(this.__handle, sql, params), source);
     };
+    // A forward-only read: the first batch of rows, the rest fetched as the
+    // recordset moves on.
+    Connection.prototype.__openRows = function (sql, params, source) {
+        if (!this.__handle) throw aspError(source, "800a0e78", CLOSED);
+        return adoCheck(native.openRows(this.__handle, sql, params, ROW_BATCH), source);
+    };
     Connection.prototype.Execute = function (commandText) {
         var r = this.__run(text(commandText), [], "ADODB.Connection");
         var rs = newRecordset();
@@ -635,6 +643,7 @@
     getter(Field.prototype, "Value", function () {
         var rs = this.__rs;
         if (!rs.__open) throw aspError("ADODB.Field", "800a0e78", CLOSED);
+        rs.__more();
         if (rs.__pos < 0 || rs.__pos >= rs.__rows.length) throw aspError("ADODB.Field", "800a0bcd", NO_CURRENT);
         return rs.__rows[rs.__pos][this.__index];
     }, function () {
@@ -675,6 +684,8 @@
         rs.__rows = [];
         rs.__fields = [];
         rs.__pos = 0;
+        rs.__base = 0;
+        rs.__stream = 0;
         rs.CursorLocation = 2;
         rs.CursorType = 0;
         rs.LockType = 1;
@@ -711,6 +722,8 @@
         }
         this.__open = columns.length > 0;
         this.__pos = 0;
+        this.__base = 0;
+        this.__stream = r.stream || 0;
         this.__forwardOnly = this.CursorLocation != 3 && cursorType == 0;
         this.CursorType = this.CursorLocation == 3 ? 3 : cursorType;
         this.ActiveConnection = conn;
@@ -725,13 +738,15 @@
         if (!isNothing(cursorType)) this.CursorType = Number(cursorType);
         if (!isNothing(lockType)) this.LockType = Number(lockType);
         var conn = isNothing(connection) ? this.ActiveConnection : connection;
+        var forward = this.CursorLocation != 3 && this.CursorType == 0;
         var r, sql;
         if (source instanceof Command) {
             var command = source;
             if (!isNothing(connection)) command.ActiveConnection = connection;
             conn = command.__connection();
             sql = command.__sql();
-            r = conn.__run(sql, command.__params(), "ADODB.Recordset");
+            r = forward ? conn.__openRows(sql, command.__params(), "ADODB.Recordset")
+                : conn.__run(sql, command.__params(), "ADODB.Recordset");
         } else {
             if (typeof conn == "string" && conn != "") {
                 var opened = new Connection();
@@ -744,18 +759,54 @@
             sql = text(source);
             if (options == 2 || (options === undefined && /^\s*\[?[\w ]+\]?\s*$/.test(sql) && !/^\s*select\b/i.test(sql)))
                 sql = "SELECT * FROM " + sql;
-            r = conn.__run(sql, [], "ADODB.Recordset");
+            r = forward ? conn.__openRows(sql, [], "ADODB.Recordset") : conn.__run(sql, [], "ADODB.Recordset");
         }
         this.__fill(r, this.CursorType, conn, sql);
-        if (this.MaxRecords > 0 && this.__rows.length > this.MaxRecords) this.__rows.length = this.MaxRecords;
+        this.__limit();
+    };
+    // MaxRecords counts every row read, over all batches.
+    recordsetProto.__limit = function () {
+        if (this.MaxRecords <= 0 || this.__base + this.__rows.length < this.MaxRecords) return;
+        this.__rows.length = Math.max(0, this.MaxRecords - this.__base);
+        this.__endStream();
+    };
+    recordsetProto.__endStream = function () {
+        if (this.__stream) native.closeRows(this.__stream);
+        this.__stream = 0;
+    };
+    // Standing past the rows held, a streamed recordset reads its next batch
+    // in their place.
+    recordsetProto.__more = function () {
+        while (this.__stream && this.__pos >= this.__rows.length) {
+            var r = adoCheck(native.nextRows(this.__stream, ROW_BATCH), "ADODB.Recordset");
+            if (r.rows.length < ROW_BATCH) this.__stream = 0;
+            this.__base += this.__rows.length;
+            this.__pos -= this.__rows.length;
+            this.__rows = r.rows;
+            this.__limit();
+        }
+    };
+    // The rows not yet read, added to those held, for what needs them all.
+    recordsetProto.__readAll = function () {
+        while (this.__stream) {
+            var r = adoCheck(native.nextRows(this.__stream, ROW_BATCH), "ADODB.Recordset");
+            if (r.rows.length < ROW_BATCH) this.__stream = 0;
+            this.__rows = this.__rows.concat(r.rows);
+            this.__limit();
+        }
     };
     recordsetProto.Close = function () {
         this.__check();
+        this.__endStream();
         this.__open = false;
         this.__rows = [];
     };
     getter(recordsetProto, "State", function () { return this.__open ? 1 : 0; });
-    getter(recordsetProto, "EOF", function () { this.__check(); return this.__pos >= this.__rows.length; });
+    getter(recordsetProto, "EOF", function () {
+        this.__check();
+        this.__more();
+        return this.__pos >= this.__rows.length;
+    });
     getter(recordsetProto, "BOF", function () { this.__check(); return this.__pos < 0 || this.__rows.length == 0; });
     getter(recordsetProto, "RecordCount", function () {
         this.__check();
@@ -768,9 +819,10 @@
     });
     getter(recordsetProto, "AbsolutePosition", function () {
         this.__check();
+        this.__more();
         if (this.__pos < 0) return -2;
         if (this.__pos >= this.__rows.length) return -3;
-        return this.__pos + 1;
+        return this.__base + this.__pos + 1;
     }, function (n) {
         this.__check();
         var p = Number(n);
@@ -797,6 +849,7 @@
     };
     recordsetProto.MoveNext = function () {
         this.__check();
+        this.__more();
         if (this.__pos >= this.__rows.length) throw aspError("ADODB.Recordset", "800a0bcd", NO_CURRENT);
         this.__pos++;
     };
@@ -808,7 +861,7 @@
     };
     recordsetProto.MoveFirst = function () {
         this.__check();
-        if (this.__forwardOnly && this.__pos > 0)
+        if (this.__forwardOnly && this.__base + this.__pos > 0)
             throw aspError("ADODB.Recordset", "80040e24", "Rowset does not support fetching backward.");
         this.__pos = 0;
     };
@@ -819,12 +872,14 @@
     };
     recordsetProto.Move = function (n) {
         this.__check();
+        if (this.__stream && Number(n) > 0) this.__readAll();
         var p = this.__pos + Number(n);
         if (p < 0 || p > this.__rows.length) throw aspError("ADODB.Recordset", "800a0bcd", NO_CURRENT);
         this.__seek(p);
     };
     recordsetProto.GetString = function (format, rows, columnDelimiter, rowDelimiter, nullExpression) {
         this.__check();
+        this.__readAll();
         var cd = isNothing(columnDelimiter) ? "\t" : text(columnDelimiter);
         var rd = isNothing(rowDelimiter) ? "\r" : text(rowDelimiter);
         var nx = isNothing(nullExpression) ? "" : text(nullExpression);

@@ -4,7 +4,49 @@
 #include "preview/odbcconnection.h"
 #include "preview/sqliteconnection.h"
 
+#include <utility>
+
 namespace ordwick::preview {
+
+void readAllRows(RowStream& rows, QueryResult& result) {
+    QString error;
+    for (;;) {
+        QList<QVariantList> batch = rows.next(4096, error);
+        if (batch.isEmpty() || !error.isEmpty())
+            break;
+        result.rows.append(std::move(batch));
+    }
+    if (!error.isEmpty()) {
+        result.error = error;
+        result.rows.clear();
+    }
+}
+
+namespace {
+
+class HeldRowStream final : public RowStream {
+public:
+    explicit HeldRowStream(QList<QVariantList> rows) : m_rows(std::move(rows)) {}
+
+    QList<QVariantList> next(int max, QString&) override {
+        const qsizetype count = qMin<qsizetype>(max, m_rows.size() - m_next);
+        QList<QVariantList> batch = m_rows.mid(m_next, count);
+        m_next += count;
+        return batch;
+    }
+
+private:
+    const QList<QVariantList> m_rows;
+    qsizetype m_next = 0;
+};
+
+} // namespace
+
+std::unique_ptr<RowStream> heldRows(QueryResult& result) {
+    if (!result.error.isEmpty() || result.columns.isEmpty())
+        return nullptr;
+    return std::make_unique<HeldRowStream>(std::exchange(result.rows, {}));
+}
 
 QString connectionStringValue(const QString& connectionString, const QString& key) {
     qsizetype i = 0;

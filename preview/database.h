@@ -1,6 +1,6 @@
 // The data behind the pages' ADO objects: a connection opened from the very
 // connection string a page holds, commands with positional parameters, and
-// their rows fetched whole.
+// their rows fetched whole or a batch at a time.
 #pragma once
 
 #include <QList>
@@ -51,13 +51,37 @@ struct QueryResult {
     QString error; // the driver's message when the statement failed
 };
 
+// The rows of a statement that is still running, read a batch at a time: a
+// forward-only recordset holds only the batch it stands in.
+class RowStream {
+public:
+    virtual ~RowStream() = default;
+    // The next rows, at most max of them; none at the end. error says why
+    // reading stopped early.
+    virtual QList<QVariantList> next(int max, QString& error) = 0;
+};
+
 class DataConnection {
 public:
     virtual ~DataConnection() = default;
     virtual QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) = 0;
+    // Runs a statement whose rows are read when they are wanted: head gets
+    // the columns and types (or the error, or the rows a statement without a
+    // result changed) and no rows. Null when there are no rows to read. The
+    // stream must go before its connection does.
+    virtual std::unique_ptr<RowStream>
+    stream(const QString& sql, const QList<QueryParameter>& parameters, QueryResult& head) = 0;
     // "begin", "commit" or "rollback"; an error text, empty on success.
     virtual QString transaction(const QString& step) = 0;
 };
+
+// Reads the rest of a stream into result.rows; a failure leaves no rows and
+// sets result.error.
+void readAllRows(RowStream& rows, QueryResult& result);
+
+// A stream over rows already read, taken out of result; null when result
+// holds an error or no result set, as DataConnection::stream() gives it.
+std::unique_ptr<RowStream> heldRows(QueryResult& result);
 
 // The connection a connection string names: data source names and driver
 // strings through unixODBC, SQLite files directly. error says why when

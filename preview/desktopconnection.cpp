@@ -73,6 +73,13 @@ QueryResult DesktopConnection::execute(const QString& sql,
     return m_copy->run(jetsql::toSqlite(sql), parameters);
 }
 
+std::unique_ptr<RowStream> DesktopConnection::stream(const QString& sql,
+                                                     const QList<QueryParameter>& parameters,
+                                                     QueryResult& head) {
+    head = execute(sql, parameters);
+    return heldRows(head);
+}
+
 QString DesktopConnection::transaction(const QString&) {
     return {};
 }

@@ -20,6 +20,10 @@ public:
 
     // A statement that would change data is refused, and nothing is written.
     QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;
+    // The copy is in memory and small next to a server's tables, so its rows
+    // are read whole and handed out from there.
+    std::unique_ptr<RowStream> stream(const QString& sql, const QList<QueryParameter>& parameters,
+                                      QueryResult& head) override;
     // Accepted: with nothing ever written there is nothing to commit or undo.
     QString transaction(const QString& step) override;
 

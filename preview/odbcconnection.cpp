@@ -1,6 +1,7 @@
 #include "preview/odbcconnection.h"
 
 #include <QDateTime>
+#include <memory>
 #include <sqlext.h>
 #include <sqlucode.h>
 #include <variant>
@@ -342,41 +343,85 @@ OdbcConnection::~OdbcConnection() {
     SQLFreeHandle(SQL_HANDLE_ENV, m_environment);
 }
 
-QueryResult OdbcConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
-    QueryResult result;
-    Statement statement(m_connection);
-    if (statement.handle() == SQL_NULL_HSTMT) {
-        result.error = diagnostics(SQL_HANDLE_DBC, m_connection);
-        return result;
+namespace {
+
+// The rows of an executed statement, fetched as they are asked for.
+class OdbcRowStream final : public RowStream {
+public:
+    OdbcRowStream(std::unique_ptr<Statement> statement, QList<int> types)
+        : m_statement(std::move(statement)), m_types(std::move(types)) {}
+
+    QList<QVariantList> next(int max, QString& error) override {
+        QList<QVariantList> rows;
+        const SQLHSTMT handle = m_statement->handle();
+        while (!m_done && rows.size() < max) {
+            const SQLRETURN rc = SQLFetch(handle);
+            if (!SQL_SUCCEEDED(rc)) {
+                m_done = true;
+                if (rc != SQL_NO_DATA)
+                    error = diagnostics(SQL_HANDLE_STMT, handle);
+                break;
+            }
+            QVariantList row;
+            row.reserve(m_types.size());
+            for (qsizetype c = 0; c < m_types.size(); ++c) {
+                bool ok = true;
+                row.append(fetchValue(handle, static_cast<SQLUSMALLINT>(c + 1), m_types.at(c), ok));
+                if (!ok) {
+                    m_done = true;
+                    error = diagnostics(SQL_HANDLE_STMT, handle);
+                    return rows;
+                }
+            }
+            rows.append(std::move(row));
+        }
+        return rows;
+    }
+
+private:
+    std::unique_ptr<Statement> m_statement;
+    const QList<int> m_types;
+    bool m_done = false;
+};
+
+} // namespace
+
+std::unique_ptr<RowStream> OdbcConnection::stream(const QString& sql,
+                                                  const QList<QueryParameter>& parameters,
+                                                  QueryResult& head) {
+    auto statement = std::make_unique<Statement>(m_connection);
+    if (statement->handle() == SQL_NULL_HSTMT) {
+        head.error = diagnostics(SQL_HANDLE_DBC, m_connection);
+        return nullptr;
     }
     std::u16string text = sql.toStdU16String();
-    SQLRETURN rc = SQLPrepareW(statement.handle(), reinterpret_cast<SQLWCHAR*>(text.data()),
+    SQLRETURN rc = SQLPrepareW(statement->handle(), reinterpret_cast<SQLWCHAR*>(text.data()),
                                static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(rc)) {
-        result.error = diagnostics(SQL_HANDLE_STMT, statement.handle());
-        return result;
+        head.error = diagnostics(SQL_HANDLE_STMT, statement->handle());
+        return nullptr;
     }
     std::vector<BoundValue> bound(static_cast<std::size_t>(parameters.size()));
     for (qsizetype i = 0; i < parameters.size(); ++i) {
-        rc = bind(statement.handle(), static_cast<SQLUSMALLINT>(i + 1), parameters.at(i),
+        rc = bind(statement->handle(), static_cast<SQLUSMALLINT>(i + 1), parameters.at(i),
                   bound[static_cast<std::size_t>(i)]);
         if (!SQL_SUCCEEDED(rc)) {
-            result.error = diagnostics(SQL_HANDLE_STMT, statement.handle());
-            return result;
+            head.error = diagnostics(SQL_HANDLE_STMT, statement->handle());
+            return nullptr;
         }
     }
-    rc = SQLExecute(statement.handle());
+    rc = SQLExecute(statement->handle());
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-        result.error = diagnostics(SQL_HANDLE_STMT, statement.handle());
-        return result;
+        head.error = diagnostics(SQL_HANDLE_STMT, statement->handle());
+        return nullptr;
     }
     SQLSMALLINT columns = 0;
-    SQLNumResultCols(statement.handle(), &columns);
+    SQLNumResultCols(statement->handle(), &columns);
     if (columns == 0) {
         SQLLEN affected = 0;
-        SQLRowCount(statement.handle(), &affected);
-        result.affected = affected;
-        return result;
+        SQLRowCount(statement->handle(), &affected);
+        head.affected = affected;
+        return nullptr;
     }
     for (SQLUSMALLINT c = 1; c <= columns; ++c) {
         SQLWCHAR name[256] = {};
@@ -385,29 +430,20 @@ QueryResult OdbcConnection::execute(const QString& sql, const QList<QueryParamet
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
-        SQLDescribeColW(statement.handle(), c, name, static_cast<SQLSMALLINT>(std::size(name)),
+        SQLDescribeColW(statement->handle(), c, name, static_cast<SQLSMALLINT>(std::size(name)),
                         &nameLength, &type, &size, &digits, &nullable);
-        result.columns.append(fromWide(name, qMin<qsizetype>(nameLength, std::size(name) - 1)));
-        result.types.append(adoTypeOf(type));
+        head.columns.append(fromWide(name, qMin<qsizetype>(nameLength, std::size(name) - 1)));
+        head.types.append(adoTypeOf(type));
     }
-    while (SQL_SUCCEEDED(rc = SQLFetch(statement.handle()))) {
-        QVariantList row;
-        row.reserve(columns);
-        for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-            bool ok = true;
-            row.append(fetchValue(statement.handle(), c, result.types.at(c - 1), ok));
-            if (!ok) {
-                result.error = diagnostics(SQL_HANDLE_STMT, statement.handle());
-                result.rows.clear();
-                return result;
-            }
-        }
-        result.rows.append(std::move(row));
-    }
-    if (rc != SQL_NO_DATA) {
-        result.error = diagnostics(SQL_HANDLE_STMT, statement.handle());
-        result.rows.clear();
-    }
+    return std::make_unique<OdbcRowStream>(std::move(statement), head.types);
+}
+
+QueryResult OdbcConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
+    QueryResult result;
+    const std::unique_ptr<RowStream> rows = stream(sql, parameters, result);
+    if (!rows)
+        return result;
+    readAllRows(*rows, result);
     return result;
 }
 

@@ -13,6 +13,8 @@ public:
     ~OdbcConnection() override;
 
     QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;
+    std::unique_ptr<RowStream> stream(const QString& sql, const QList<QueryParameter>& parameters,
+                                      QueryResult& head) override;
     QString transaction(const QString& step) override;
 
 private:

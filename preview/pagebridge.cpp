@@ -18,6 +18,34 @@ QVariant plainValue(const QVariant& value) {
     return value;
 }
 
+QList<QueryParameter> queryParameters(const QVariantList& parameters) {
+    QList<QueryParameter> list;
+    list.reserve(parameters.size());
+    for (const QVariant& p : parameters) {
+        const QVariantMap map = plainValue(p).toMap();
+        list.append({map.value(QStringLiteral("type")).toInt(),
+                     plainValue(map.value(QStringLiteral("value")))});
+    }
+    return list;
+}
+
+QVariantList rowValues(QList<QVariantList>& rows) {
+    QVariantList values;
+    values.reserve(rows.size());
+    for (QVariantList& row : rows)
+        values.append(QVariant(std::move(row)));
+    return values;
+}
+
+QVariantMap resultHead(const QueryResult& result) {
+    QVariantList types;
+    for (const int type : std::as_const(result.types))
+        types.append(type);
+    return {{QStringLiteral("columns"), result.columns},
+            {QStringLiteral("types"), types},
+            {QStringLiteral("affected"), result.affected}};
+}
+
 } // namespace
 
 PageBridge::PageBridge(QJSEngine& engine, ScriptRuntime& runtime)
@@ -32,6 +60,7 @@ void PageBridge::begin(Site& site, quint64 watch) {
 }
 
 void PageBridge::finish() {
+    m_streams.clear();
     m_connections.clear();
     while (m_applicationLocks > 0) {
         m_site->application().lock().unlock();
@@ -85,27 +114,58 @@ QVariantMap PageBridge::query(int handle, const QString& sql, const QVariantList
     const auto it = m_connections.find(handle);
     if (it == m_connections.end())
         return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
-    QList<QueryParameter> list;
-    list.reserve(parameters.size());
-    for (const QVariant& p : parameters) {
-        const QVariantMap map = plainValue(p).toMap();
-        list.append({map.value(QStringLiteral("type")).toInt(),
-                     plainValue(map.value(QStringLiteral("value")))});
-    }
-    QueryResult result = it->second->execute(sql, list);
+    QueryResult result = it->second->execute(sql, queryParameters(parameters));
     if (!result.error.isEmpty())
         return {{QStringLiteral("error"), result.error}};
-    QVariantList rows;
-    rows.reserve(result.rows.size());
-    for (QVariantList& row : result.rows)
-        rows.append(QVariant(std::move(row)));
-    QVariantList types;
-    for (const int type : std::as_const(result.types))
-        types.append(type);
-    return {{QStringLiteral("columns"), result.columns},
-            {QStringLiteral("types"), types},
-            {QStringLiteral("rows"), rows},
-            {QStringLiteral("affected"), result.affected}};
+    QVariantMap answer = resultHead(result);
+    answer.insert(QStringLiteral("rows"), rowValues(result.rows));
+    return answer;
+}
+
+QVariantMap PageBridge::openRows(int handle, const QString& sql, const QVariantList& parameters,
+                                 int batch) {
+    const auto it = m_connections.find(handle);
+    if (it == m_connections.end())
+        return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
+    QueryResult head;
+    std::unique_ptr<RowStream> stream = it->second->stream(sql, queryParameters(parameters), head);
+    if (!head.error.isEmpty())
+        return {{QStringLiteral("error"), head.error}};
+    QVariantMap answer = resultHead(head);
+    int id = 0;
+    if (stream) {
+        QString error;
+        QList<QVariantList> rows = stream->next(batch, error);
+        if (!error.isEmpty())
+            return {{QStringLiteral("error"), error}};
+        head.rows = std::move(rows);
+        if (head.rows.size() == batch) {
+            id = m_nextHandle++;
+            m_streams[id] = {handle, std::move(stream)};
+        }
+    }
+    answer.insert(QStringLiteral("rows"), rowValues(head.rows));
+    answer.insert(QStringLiteral("stream"), id);
+    return answer;
+}
+
+QVariantMap PageBridge::nextRows(int stream, int batch) {
+    const auto it = m_streams.find(stream);
+    if (it == m_streams.end())
+        return {{QStringLiteral("rows"), QVariantList()}};
+    QString error;
+    QList<QVariantList> rows = it->second.rows->next(batch, error);
+    if (!error.isEmpty()) {
+        m_streams.erase(it);
+        return {{QStringLiteral("error"), error}};
+    }
+    if (rows.size() < batch)
+        m_streams.erase(it);
+    return {{QStringLiteral("rows"), rowValues(rows)}};
+}
+
+void PageBridge::closeRows(int stream) {
+    m_streams.erase(stream);
 }
 
 QVariantMap PageBridge::transaction(int handle, const QString& step) {
@@ -119,6 +179,8 @@ QVariantMap PageBridge::transaction(int handle, const QString& step) {
 }
 
 void PageBridge::closeConnection(int handle) {
+    std::erase_if(m_streams,
+                  [handle](const auto& entry) { return entry.second.connection == handle; });
     m_connections.erase(handle);
 }
 

@@ -38,6 +38,12 @@ public:
 
     Q_INVOKABLE QVariantMap openConnection(const QString& connectionString);
     Q_INVOKABLE QVariantMap query(int handle, const QString& sql, const QVariantList& parameters);
+    // Rows of a forward-only read, a batch at a time: stream is 0 once the
+    // rows handed over are the last.
+    Q_INVOKABLE QVariantMap openRows(int handle, const QString& sql, const QVariantList& parameters,
+                                     int batch);
+    Q_INVOKABLE QVariantMap nextRows(int stream, int batch);
+    Q_INVOKABLE void closeRows(int stream);
     Q_INVOKABLE QVariantMap transaction(int handle, const QString& step);
     Q_INVOKABLE void closeConnection(int handle);
 
@@ -58,6 +64,12 @@ private:
     int m_applicationLocks = 0;
     int m_nextHandle = 1;
     std::map<int, std::unique_ptr<DataConnection>> m_connections;
+    struct OpenRows {
+        int connection = 0;
+        std::unique_ptr<RowStream> rows;
+    };
+    // Declared after the connections, so they go first.
+    std::map<int, OpenRows> m_streams;
 };
 
 } // namespace ordwick::preview

@@ -3,6 +3,7 @@
 #include "preview/datevalues.h"
 
 #include <QFileInfo>
+#include <memory>
 #include <sqlite3.h>
 
 namespace ordwick::preview {
@@ -160,65 +161,132 @@ SqliteConnection::~SqliteConnection() {
     sqlite3_close(m_db);
 }
 
-QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
-    return runSqlite(m_db, sql, parameters);
+namespace {
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+QString lastError(sqlite3* db) {
+    return QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// A statement prepared and bound, its column names in head; null with
+// head.error set when it cannot run, or null with affected 0 for a text of
+// nothing but blanks or a comment.
+StatementPtr prepared(sqlite3* db, const QString& sql, const QList<QueryParameter>& parameters,
+                      QueryResult& head) {
+    sqlite3_stmt* raw = nullptr;
+    const QByteArray text = sql.toUtf8();
+    const int status =
+        sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, nullptr);
+    StatementPtr statement(raw);
+    if (status != SQLITE_OK) {
+        head.error = lastError(db);
+        return nullptr;
+    }
+    if (!statement) {
+        head.affected = 0;
+        return nullptr;
+    }
+    const int expected = sqlite3_bind_parameter_count(statement.get());
+    if (expected != parameters.size()) {
+        head.error = QStringLiteral("[SQLite] The statement has %1 parameter markers but %2 "
+                                    "parameters were given.")
+                         .arg(expected)
+                         .arg(parameters.size());
+        return nullptr;
+    }
+    for (int i = 0; i < expected; ++i)
+        bindParameter(statement.get(), i + 1, parameters.at(i));
+    const int columns = sqlite3_column_count(statement.get());
+    for (int c = 0; c < columns; ++c)
+        head.columns.append(QString::fromUtf8(sqlite3_column_name(statement.get(), c)));
+    return statement;
+}
+
+// The ADO types of a statement's columns: from the first row when there is
+// one (a column without a declared type takes its value's), else as declared.
+QList<int> columnTypes(sqlite3_stmt* statement, bool onRow) {
+    QList<int> types;
+    const int columns = sqlite3_column_count(statement);
+    for (int c = 0; c < columns; ++c)
+        types.append(declaredType(sqlite3_column_decltype(statement, c),
+                                  onRow ? sqlite3_column_type(statement, c) : SQLITE_TEXT));
+    return types;
+}
+
+QVariantList currentRow(sqlite3_stmt* statement, const QList<int>& types) {
+    QVariantList row;
+    row.reserve(types.size());
+    for (int c = 0; c < types.size(); ++c)
+        row.append(columnValue(statement, c, types.at(c)));
+    return row;
+}
+
+// The rows of a statement that has stepped onto its first row (or its end).
+class SqliteRowStream final : public RowStream {
+public:
+    SqliteRowStream(sqlite3* db, StatementPtr statement, QList<int> types, int status)
+        : m_db(db), m_statement(std::move(statement)), m_types(std::move(types)), m_status(status) {
+    }
+
+    QList<QVariantList> next(int max, QString& error) override {
+        QList<QVariantList> rows;
+        while (m_status == SQLITE_ROW && rows.size() < max) {
+            rows.append(currentRow(m_statement.get(), m_types));
+            m_status = sqlite3_step(m_statement.get());
+        }
+        if (m_status != SQLITE_ROW && m_status != SQLITE_DONE)
+            error = lastError(m_db);
+        return rows;
+    }
+
+private:
+    sqlite3* m_db;
+    StatementPtr m_statement;
+    const QList<int> m_types;
+    int m_status;
+};
+
+} // namespace
+
+std::unique_ptr<RowStream> streamSqlite(sqlite3* db, const QString& sql,
+                                        const QList<QueryParameter>& parameters,
+                                        QueryResult& head) {
+    StatementPtr statement = prepared(db, sql, parameters, head);
+    if (!statement)
+        return nullptr;
+    const int status = sqlite3_step(statement.get());
+    if (status != SQLITE_ROW && status != SQLITE_DONE) {
+        head.columns.clear();
+        head.error = lastError(db);
+        return nullptr;
+    }
+    head.types = columnTypes(statement.get(), status == SQLITE_ROW);
+    if (head.columns.isEmpty()) {
+        head.affected = sqlite3_changes(db);
+        return nullptr;
+    }
+    return std::make_unique<SqliteRowStream>(db, std::move(statement), head.types, status);
 }
 
 QueryResult runSqlite(sqlite3* db, const QString& sql, const QList<QueryParameter>& parameters) {
     QueryResult result;
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
-                           nullptr) != SQLITE_OK) {
-        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-        sqlite3_finalize(statement);
-        return result;
-    }
-    if (!statement) { // nothing but blanks or a comment
-        result.affected = 0;
-        return result;
-    }
-    const int expected = sqlite3_bind_parameter_count(statement);
-    if (expected != parameters.size()) {
-        result.error = QStringLiteral("[SQLite] The statement has %1 parameter markers but %2 "
-                                      "parameters were given.")
-                           .arg(expected)
-                           .arg(parameters.size());
-        sqlite3_finalize(statement);
-        return result;
-    }
-    for (int i = 0; i < expected; ++i)
-        bindParameter(statement, i + 1, parameters.at(i));
-    const int columns = sqlite3_column_count(statement);
-    for (int c = 0; c < columns; ++c)
-        result.columns.append(QString::fromUtf8(sqlite3_column_name(statement, c)));
-    bool typed = false;
-    int status = SQLITE_ROW;
-    while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
-        if (!typed) {
-            for (int c = 0; c < columns; ++c)
-                result.types.append(declaredType(sqlite3_column_decltype(statement, c),
-                                                 sqlite3_column_type(statement, c)));
-            typed = true;
-        }
-        QVariantList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(columnValue(statement, c, result.types.at(c)));
-        result.rows.append(std::move(row));
-    }
-    if (!typed) {
-        for (int c = 0; c < columns; ++c)
-            result.types.append(declaredType(sqlite3_column_decltype(statement, c), SQLITE_TEXT));
-    }
-    if (status != SQLITE_DONE) {
-        result.error = QStringLiteral("[SQLite] %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-        result.rows.clear();
-    } else if (columns == 0) {
-        result.affected = sqlite3_changes(db);
-    }
-    sqlite3_finalize(statement);
+    if (const std::unique_ptr<RowStream> rows = streamSqlite(db, sql, parameters, result))
+        readAllRows(*rows, result);
     return result;
+}
+
+std::unique_ptr<RowStream> SqliteConnection::stream(const QString& sql,
+                                                    const QList<QueryParameter>& parameters,
+                                                    QueryResult& head) {
+    return streamSqlite(m_db, sql, parameters, head);
+}
+
+QueryResult SqliteConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {
+    return runSqlite(m_db, sql, parameters);
 }
 
 QString SqliteConnection::transaction(const QString& step) {

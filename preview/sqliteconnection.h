@@ -10,6 +10,9 @@ namespace ordwick::preview {
 // Runs one statement on an open database: rows with the ADO types their
 // declared column types stand for, or the number of rows changed.
 QueryResult runSqlite(sqlite3* db, const QString& sql, const QList<QueryParameter>& parameters);
+// The same, its rows read when they are wanted (see DataConnection::stream).
+std::unique_ptr<RowStream> streamSqlite(sqlite3* db, const QString& sql,
+                                        const QList<QueryParameter>& parameters, QueryResult& head);
 
 class SqliteConnection final : public DataConnection {
 public:
@@ -17,6 +20,8 @@ public:
     ~SqliteConnection() override;
 
     QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;
+    std::unique_ptr<RowStream> stream(const QString& sql, const QList<QueryParameter>& parameters,
+                                      QueryResult& head) override;
     QString transaction(const QString& step) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "datasource/connectionbuilder.h"
 #include "datasource/connectionstring.h"
 #include "datasource/schemadiscovery.h"
+#include "datasource/sqlnames.h"
 #include "foundation/inifile.h"
 #include "project/projectfile.h"
 #include "project/projectsession.h"
@@ -303,6 +304,29 @@ private Q_SLOTS:
         QCOMPARE(awkward.value(QStringLiteral("UID")), QStringLiteral("ann"));
         QCOMPARE(awkward.normalized(),
                  QStringLiteral("Driver={x};PWD={}};{};DSN={Shop; Books};UID=ann;"));
+    }
+
+    void eachSourceQuotesNamesItsOwnWay() {
+        const QString mariadb =
+            QStringLiteral("Driver={MariaDB ODBC 3.1 Driver};Server=127.0.0.1;Database=shop");
+        QCOMPARE(nameQuotingFor(FamilySqlServer, mariadb), NameQuoting::Backticks);
+        QCOMPARE(nameQuotingFor(FamilyMySql, QString()), NameQuoting::Backticks);
+        QCOMPARE(nameQuotingFor(FamilySqlServer, QStringLiteral("Driver={PostgreSQL Unicode};")),
+                 NameQuoting::DoubleQuotes);
+        QCOMPARE(nameQuotingFor(FamilySqlite, QStringLiteral("Driver={SQLite3}; Database=/a.db")),
+                 NameQuoting::SqliteBrackets);
+        QCOMPARE(nameQuotingFor(FamilyAccess, QString()), NameQuoting::Brackets);
+
+        QCOMPARE(quotedName(QStringLiteral("a]b"), NameQuoting::Brackets),
+                 QStringLiteral("[a]]b]"));
+        QCOMPARE(quotedName(QStringLiteral("a]b"), NameQuoting::SqliteBrackets),
+                 QStringLiteral("\"a]b\""));
+        QCOMPARE(quotedName(QStringLiteral("Order ID"), NameQuoting::SqliteBrackets),
+                 QStringLiteral("[Order ID]"));
+        QCOMPARE(quotedName(QStringLiteral("a`b"), NameQuoting::Backticks),
+                 QStringLiteral("`a``b`"));
+        QCOMPARE(quotedName(QStringLiteral("say \"hi\""), NameQuoting::DoubleQuotes),
+                 QStringLiteral("\"say \"\"hi\"\"\""));
     }
 
     void typesShownAndLeftOut() {

@@ -1270,7 +1270,7 @@ private Q_SLOTS:
         static const QRegularExpression written(QStringLiteral("<%=(.*?)%>"),
                                                 QRegularExpression::DotMatchesEverythingOption);
         static const QRegularExpression safe(QStringLiteral(
-            R"(^\s*(ow_html\(|ow_link\(|ow_cellText\(|ow_tokenField\(\)|ow_keyFields\(|ow_sortHeader\(|ow_pager\(|ow_logoutForm\(\)|ow_radioButtons\(|ow_selectOptions\(|ow_stateFields\(|ow_total\b|ow_rs\.RecordCount\s*$|ow_k\s*$|OW_PAGE_SIZES\[ow_i\]|ow_state\.field == \d+ \? " selected" : ""\s*$|ow_mode == "add" \? "Add a record" : "Edit a record"\s*$|ow_isTrue\(ow_values\[\d+\]\) \? " checked" : ""\s*$))"));
+            R"(^\s*(ow_html\(|ow_link\(|ow_cellText\(|ow_tokenField\(\)|ow_keyFields\(|ow_sortHeader\(|ow_pager\(|ow_logoutForm\(\)|ow_radioButtons\(|ow_selectOptions\(|ow_stateFields\(|ow_total\b|ow_state\.page\s*$|ow_list\.pageCount\s*$|ow_k\s*$|OW_PAGE_SIZES\[ow_i\]|ow_state\.field == \d+ \? " selected" : ""\s*$|ow_mode == "add" \? "Add a record" : "Edit a record"\s*$|ow_isTrue\(ow_values\[\d+\]\) \? " checked" : ""\s*$))"));
         int expressions = 0;
         for (auto it = m_sites.cbegin(); it != m_sites.cend(); ++it) {
             for (const QString& file : aspPages(it->folder)) {
@@ -1303,7 +1303,8 @@ private Q_SLOTS:
         QVERIFY(index.contains(QLatin1String("<form class=\"ow-search\" method=\"get\"")));
         QVERIFY(!index.contains(QLatin1String("<option value=\"7\""))); // Notes is not searched
         QVERIFY(index.contains(QLatin1String("ow_sortHeader(1, ")));
-        QVERIFY(index.contains(QLatin1String("ow_pager(ow_state, ow_pageCount, OW_PAGES.index)")));
+        QVERIFY(
+            index.contains(QLatin1String("ow_pager(ow_state, ow_list.pageCount, OW_PAGES.index)")));
         QVERIFY(index.contains(QLatin1String("<select name=\"n\" class=\"ow-autosubmit\">")));
         QVERIFY(index.contains(QLatin1String("<a href=\"customers_search.asp\">")));
         QVERIFY(index.contains(QLatin1String("OW_PAGES.print")));

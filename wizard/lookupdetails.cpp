@@ -1,6 +1,5 @@
 #include "wizard/lookupdetails.h"
 
-#include "datasource/connectionbuilder.h"
 #include "datasource/dataconnection.h"
 #include "project/project.h"
 #include "wizard/loginstep.h"
@@ -61,12 +60,7 @@ QString name(const QString& text) {
 } // namespace
 
 NameQuoting LookupDetails::quotingFor(const Project& project) {
-    if (project.DatasourceType == FamilyMySql)
-        return NameQuoting::Backticks;
-    const QString text = project.ConnectionString.toLower();
-    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
-        return NameQuoting::DoubleQuotes;
-    return NameQuoting::Brackets;
+    return nameQuotingFor(project.DatasourceType, project.ConnectionString);
 }
 
 bool LookupDetails::needsQuoting(const QString& name) {
@@ -75,15 +69,7 @@ bool LookupDetails::needsQuoting(const QString& name) {
 }
 
 QString LookupDetails::quoted(const QString& name, NameQuoting quoting) {
-    if (!needsQuoting(name))
-        return name;
-    QChar open = QLatin1Char('[');
-    QChar close = QLatin1Char(']');
-    if (quoting == NameQuoting::Backticks)
-        open = close = QLatin1Char('`');
-    else if (quoting == NameQuoting::DoubleQuotes)
-        open = close = QLatin1Char('"');
-    return open + QString(name).replace(close, QString(2, close)) + close;
+    return needsQuoting(name) ? quotedName(name, quoting) : name;
 }
 
 QString LookupDetails::unquoted(const QString& text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasource/sqlnames.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,9 +9,6 @@
 namespace ordwick {
 
 struct Project;
-
-// How the project's data source quotes a name in SQL.
-enum class NameQuoting { Brackets, Backticks, DoubleQuotes };
 
 // The query behind dynamic values: names as the source knows them, unquoted.
 struct LookupQuery {

@@ -293,9 +293,11 @@ function ow_count(conn, query) {
 // One page of a list query, read by the database itself where the source
 // can: skip says how many of the rows read come before the page (TOP and the
 // cursor read from the first row). page and size are whole numbers the list
-// state has already checked, so they are written into the SQL as they are.
-function ow_pageQuery(query, page, size) {
+// state has already checked, so they are written into the SQL as they are;
+// extra rows after the page are read too when asked for.
+function ow_pageQuery(query, page, size, extra) {
     var first = (page - 1) * size;
+    var rows = size + (extra ? extra : 0);
     if (OW_PAGING.style == "cursor") return { sql: query.sql, params: query.params, skip: first };
     var order = query.order.slice(0), i;
     // A sorted page ends with the key, so rows that sort alike cannot fall on
@@ -309,11 +311,58 @@ function ow_pageQuery(query, page, size) {
     if (query.where.length) rest += " WHERE " + query.where.join(" AND ");
     if (order.length) rest += " ORDER BY " + order.join(", ");
     if (OW_PAGING.style == "top")
-        return { sql: "SELECT TOP " + (first + size) + " * FROM (" + OW_BASE_SQL + ")" + rest, params: query.params, skip: first };
+        return { sql: "SELECT TOP " + (first + rows) + " * FROM (" + OW_BASE_SQL + ")" + rest, params: query.params, skip: first };
     var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + rest;
-    sql += OW_PAGING.style == "fetch" ? " OFFSET " + first + " ROWS FETCH NEXT " + size + " ROWS ONLY"
-        : " LIMIT " + size + " OFFSET " + first;
+    sql += OW_PAGING.style == "fetch" ? " OFFSET " + first + " ROWS FETCH NEXT " + rows + " ROWS ONLY"
+        : " LIMIT " + rows + " OFFSET " + first;
     return { sql: sql, params: query.params, skip: 0 };
+}
+
+// The rows a list shows for a state: { rs, total, pageCount }, the recordset
+// standing on the first row of the page. A page past the end becomes the
+// last page (state.page is changed to it).
+// The page is read with one row more than it shows. When that row does not
+// come, the page is the list's last, and the rows before it plus the rows on
+// it are the whole count: the database is not asked to count, so a search
+// that reads the whole table reads it once. Otherwise it counts.
+function ow_listRows(conn, query, state) {
+    if (!OW_FEATURES.paging) {
+        var all = ow_rows(conn, query);
+        return { rs: all, total: all.RecordCount, pageCount: 1 };
+    }
+    var spec = ow_pageQuery(query, state.page, state.size, 1);
+    var rs = ow_rows(conn, spec);
+    var first = (state.page - 1) * state.size, read = rs.RecordCount - spec.skip, total;
+    if (OW_PAGING.style == "cursor") {
+        total = rs.RecordCount;
+    } else if (read <= state.size && (read > 0 || first == 0)) {
+        total = first + read;
+    } else {
+        total = ow_count(conn, query);
+    }
+    var pageCount = Math.max(1, Math.ceil(total / state.size));
+    if (state.page > pageCount) {
+        rs.Close();
+        state.page = pageCount;
+        spec = ow_pageQuery(query, state.page, state.size, 0);
+        rs = ow_rows(conn, spec);
+    }
+    if (spec.skip > 0 && spec.skip < rs.RecordCount) {
+        rs.PageSize = state.size;
+        rs.AbsolutePage = state.page;
+    }
+    return { rs: rs, total: total, pageCount: pageCount };
+}
+
+// Every row of a list query, read forward once and never held together: for
+// a file of all the rows, which the page writes as it reads them.
+function ow_forwardRows(conn, query) {
+    var rs = Server.CreateObject("ADODB.Recordset");
+    rs.CursorLocation = 2;
+    rs.CursorType = 0;
+    rs.LockType = 1;
+    rs.Open(ow_command(conn, query));
+    return rs;
 }
 
 // The key values of a record as typed values, or null when one does not convert.

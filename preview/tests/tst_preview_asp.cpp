@@ -440,6 +440,51 @@ private Q_SLOTS:
                  qPrintable(foxpro.text()));
     }
 
+    // A forward-only read holds one batch of rows at a time; the page sees
+    // every row, in order, as from one result.
+    void forwardOnlyReadsComeInBatches() {
+        QVERIFY(write(
+            QStringLiteral("stream.asp"),
+            "<%@ Language=\"JScript\" %><%\n"
+            "var conn = Server.CreateObject(\"ADODB.Connection\");\n"
+            "conn.Open(\"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/shop.db\"));\n"
+            "var sql = \"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+            "1234) SELECT i, 'row ' || i AS t FROM n\";\n"
+            "var rs = Server.CreateObject(\"ADODB.Recordset\");\n"
+            "rs.Open(sql, conn);\n"
+            "var n = 0, sum = 0, inOrder = true, held = 0;\n"
+            "while (!rs.EOF) {\n"
+            "    n++; sum += rs(\"i\").Value; if (rs(\"i\").Value != n || rs(\"t\").Value != "
+            "\"row \" + n) inOrder = false;\n"
+            "    held = Math.max(held, rs.__rows.length);\n"
+            "    if (n == 700) Response.Write(rs.AbsolutePosition + \"|\" + "
+            "conn.Execute(\"SELECT COUNT(*) FROM Orders\").Fields(0).Value + \"|\");\n"
+            "    rs.MoveNext();\n"
+            "}\n"
+            "Response.Write(n + \"|\" + sum + \"|\" + inOrder + \"|\" + (held <= 500) + \"|\" + "
+            "rs.RecordCount + \"|\");\n"
+            "try { rs.MoveFirst(); } catch (e) { Response.Write(e.number + \"|\"); }\n"
+            "rs.Close();\n"
+            "var capped = Server.CreateObject(\"ADODB.Recordset\");\n"
+            "capped.MaxRecords = 777;\n"
+            "capped.Open(sql, conn);\n"
+            "var m = 0; while (!capped.EOF) { m++; capped.MoveNext(); }\n"
+            "Response.Write(m + \"|\");\n"
+            "var left = Server.CreateObject(\"ADODB.Recordset\");\n"
+            "left.Open(sql, conn);\n"
+            "left.MoveNext(); left.Close();\n"
+            "var again = Server.CreateObject(\"ADODB.Recordset\");\n"
+            "again.Open(sql, conn);\n"
+            "Response.Write(again(\"t\") + \"|\" + again.GetString(2, -1, \",\", "
+            "\";\").split(\";\").length);\n"
+            "again.Close(); conn.Close();\n"
+            "%>"));
+        const Reply reply = get(QStringLiteral("/stream.asp"));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.text(),
+                 QStringLiteral("700|14|1234|761995|true|true|-1|-2147217884|777|row 1|1235"));
+    }
+
     void cleanupTestCase() { m_host.stop(); }
 };
 

@@ -32,7 +32,8 @@ for (const kind of ["fixed", "table"]) {
         const logIn = async (page, name, password) => {
             await page.fill("#ow-name", name);
             await page.fill("#ow-password", password);
-            await page.click("button:has-text('Log in')");
+            // The answer is read only once it has loaded whole.
+            await Promise.all([page.waitForEvent("load"), page.click("button:has-text('Log in')")]);
         };
 
         test("every page sends a visitor who has not logged in to the login page", async () => {

@@ -57,6 +57,22 @@ describe("items site, PostgreSQL", { skip: pg.available() ? false : "the test da
         assert.equal(pg.psql("SELECT COUNT(*) FROM ow_browser_items"), "25");
     });
 
+    test("export writes every row of a search as it reads them, in order", async () => {
+        pg.psql("INSERT INTO ow_browser_items (name, price, made) SELECT 'Bulk ' || lpad(n::text, 4, '0'), n, " +
+            "DATE '2024-06-01' FROM generate_series(1, 1234) AS n");
+        try {
+            const response = await page.request.get(`${host.base}/ow_browser_items_export.asp?f=csv&q=Bulk&s=1`);
+            const lines = (await response.text()).split("\r\n");
+            // The header, 1,234 rows, and the end of the last line.
+            assert.equal(lines.length, 1236);
+            assert.match(lines[1], /^"\d+","Bulk 0001","1\.00","2024-06-01"$/);
+            assert.match(lines[617], /^"\d+","Bulk 0617","617\.00","2024-06-01"$/);
+            assert.match(lines[1234], /^"\d+","Bulk 1234","1234\.00","2024-06-01"$/);
+        } finally {
+            pg.psql("DELETE FROM ow_browser_items WHERE name LIKE 'Bulk %'");
+        }
+    });
+
     test("adds, edits and deletes", async () => {
         await page.goto(`${host.base}/ow_browser_items_edit.asp`);
         await page.fill("#f1", "Brass bell");

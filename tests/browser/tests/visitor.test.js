@@ -171,11 +171,32 @@ describe("customers site, SQLite", () => {
         assert.equal(sqlite.value(host.database, "SELECT COUNT(*) FROM Customers WHERE CompanyName = 'Extra Customer 07'"), 0);
     });
 
-    test("the printer-friendly version lists every row of the search", async () => {
-        await page.goto(host.base + "/customers_index.asp?q=Extra");
+    test("the printer-friendly version shows the page the visitor is on", async () => {
+        await page.goto(host.base + "/customers_index.asp?q=Extra&s=1&d=desc");
+        await page.click(".ow-pager a[title=Next]");
+        await page.click("text=Printer-friendly version");
+        assert.deepEqual(await cells(page, 2), ["Extra Customer 04", "Extra Customer 03", "Extra Customer 02",
+            "Extra Customer 01"]);
+        assert.equal(await page.textContent(".ow-printpage"), "Page 2 of 2");
+        assert.equal(await page.textContent(".ow-count"), "14 records");
+        await page.goto(host.base + "/customers_index.asp?q=Extra&n=20");
         await page.click("text=Printer-friendly version");
         assert.equal((await cells(page, 2)).length, 14);
-        assert.equal(await page.textContent(".ow-count"), "14 records");
+        assert.equal(await page.locator(".ow-printpage").count(), 0);
+        await page.click("text=Back to the list");
+        assert.match(page.url(), /q=Extra&n=20/);
+    });
+
+    test("export holds every row of the search, not only the page", async () => {
+        await page.goto(host.base + "/customers_index.asp?q=Extra&p=2");
+        const [csv] = await Promise.all([page.waitForEvent("download"), page.click("text=Export to CSV")]);
+        const text = await (await import("node:fs/promises")).readFile(await csv.path(), "utf8");
+        const lines = text.split("\r\n");
+        // The header, fourteen rows and the end of the last line.
+        assert.equal(lines.length, 16);
+        assert.equal(lines[15], "");
+        assert.match(lines[1], /^"11","Extra Customer 01",/);
+        assert.match(lines[14], /^"25","Extra Customer 15",/);
     });
 
     test("export to CSV and to a spreadsheet", async () => {

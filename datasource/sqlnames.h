@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace ordwick {
+
+// How a data source quotes table and column names in SQL. SQLite reads
+// "[...]" as a name as well, but cannot hold a "]" inside one, so such names
+// go in double quotes there.
+enum class NameQuoting { Brackets, SqliteBrackets, Backticks, DoubleQuotes };
+
+// The quoting of the source a project reads: backticks for MySQL and MariaDB
+// (by family or by the driver a connection string names), double quotes for
+// PostgreSQL and Oracle, brackets for the rest.
+NameQuoting nameQuotingFor(int datasourceType, const QString& connectionString);
+
+// The name in the source's quotes, a closing quote inside it doubled.
+QString quotedName(const QString& name, NameQuoting quoting);
+
+} // namespace ordwick

@@ -1,0 +1,205 @@
+// The edit types the customers site does not use, in the add and edit forms
+// of two more sample tables: a password never sent back, a hidden field that
+// keeps its value, a check box, lookups of fixed values and of another
+// table's rows; and the list's initial order and "more..." link. Each form
+// is checked against what the database then holds.
+import assert from "node:assert/strict";
+import { after, before, describe, test } from "node:test";
+import { launch, watchedPage } from "../lib/browser.js";
+import { scratch } from "../lib/env.js";
+import { copySample, site } from "../lib/site.js";
+import * as sqlite from "../lib/sqlite.js";
+
+const cells = (page, column) =>
+    page.$$eval(`table.ow-list tbody tr td:nth-child(${column})`, (tds) => tds.map((td) => td.textContent.trim()));
+const optionTexts = (page, selector) =>
+    page.$$eval(`${selector} option`, (options) => options.map((o) => `${o.value}=${o.textContent.trim()}`));
+
+describe("users site: password, hidden field and check box", () => {
+    let host, browser, page;
+
+    before(async () => {
+        const dir = scratch("forms-users");
+        const database = copySample(dir);
+        host = await site(dir, "users", {
+            table: "Users", database, keys: ["UserID"],
+            columns: [
+                { name: "UserID", type: 1, editType: 9, caption: "Number" },
+                { name: "LoginName", type: 4, required: true, caption: "Login" },
+                { name: "Password", type: 4, editType: 3, required: true, list: false, simple: false, advanced: false },
+                { name: "FullName", type: 4, caption: "Name" },
+                { name: "IsAdmin", type: 6, editType: 6, caption: "Administrator", simple: false },
+                { name: "LastLogin", type: 8, editType: 4, caption: "Last login", simple: false },
+            ],
+        });
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    test("the add form offers a password box, a check box and no visible hidden field", async () => {
+        await page.goto(`${host.base}/users_edit.asp`);
+        assert.equal(await page.getAttribute("#f2", "type"), "password");
+        assert.equal(await page.getAttribute("#f4", "type"), "checkbox");
+        assert.equal(await page.getAttribute("#f5", "type"), "hidden");
+        assert.equal(await page.locator("label", { hasText: "Last login" }).count(), 0);
+        await page.fill("#f1", "nclark");
+        await page.fill("#f2", "s3cret word");
+        await page.fill("#f3", "Nora Clark");
+        await page.check("#f4");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was added.");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT Password, FullName, IsAdmin, LastLogin FROM Users WHERE LoginName = 'nclark'"),
+            [{ Password: "s3cret word", FullName: "Nora Clark", IsAdmin: 1, LastLogin: null }]);
+    });
+
+    test("a password is required when a record is added", async () => {
+        const plain = await browser.newContext({ javaScriptEnabled: false });
+        const p2 = await plain.newPage();
+        await p2.goto(`${host.base}/users_edit.asp`);
+        await p2.fill("#f1", "nopass");
+        await p2.click("button:has-text('Save')");
+        assert.match(await p2.textContent("#e-f2"), /Password is required/);
+        await plain.close();
+        assert.equal(sqlite.value(host.database, "SELECT COUNT(*) FROM Users WHERE LoginName = 'nopass'"), 0);
+    });
+
+    test("editing never shows the stored password, and an empty one keeps it", async () => {
+        await page.goto(`${host.base}/users_edit.asp?k0=3`);
+        assert.equal(await page.inputValue("#f2"), "");
+        assert.equal((await page.content()).includes("harbour24"), false);
+        assert.equal(await page.isChecked("#f4"), false);
+        assert.equal(await page.inputValue("#f5"), "2024-03-18 09:31:40");
+        await page.fill("#f3", "Maren Holt-Berg");
+        await page.check("#f4");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was saved.");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT Password, FullName, IsAdmin, LastLogin FROM Users WHERE UserID = 3"),
+            [{ Password: "harbour24", FullName: "Maren Holt-Berg", IsAdmin: 1, LastLogin: "2024-03-18 09:31:40" }]);
+    });
+
+    test("a new password and a cleared check box are stored", async () => {
+        await page.goto(`${host.base}/users_edit.asp?k0=3`);
+        assert.equal(await page.isChecked("#f4"), true);
+        await page.fill("#f2", "tide-2025");
+        await page.uncheck("#f4");
+        await page.click("button:has-text('Save')");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT Password, IsAdmin, LastLogin FROM Users WHERE UserID = 3"),
+            [{ Password: "tide-2025", IsAdmin: 0, LastLogin: "2024-03-18 09:31:40" }]);
+    });
+
+    test("the list shows the check box's value and the hidden field's, never the password", async () => {
+        await page.goto(`${host.base}/users_index.asp?q=mholt`);
+        assert.deepEqual(await page.$$eval("table.ow-list thead th", (ths) => ths.map((th) => th.textContent.trim())),
+            ["Number", "Login", "Name", "Administrator", "Last login", ""]);
+        assert.deepEqual([await cells(page, 4), await cells(page, 5)], [["No"], ["2024-03-18 09:31:40"]]);
+        assert.equal((await page.content()).includes("tide-2025"), false);
+        assert.deepEqual(await page.alarms(), []);
+    });
+});
+
+describe("orders site: lookups, initial order and the more link", () => {
+    let host, browser, page;
+
+    before(async () => {
+        const dir = scratch("forms-orders");
+        const database = copySample(dir);
+        host = await site(dir, "orders", {
+            table: "Orders", database, keys: ["OrderID"],
+            columns: [
+                { name: "OrderID", type: 1, editType: 9, caption: "Order" },
+                { name: "CustomerID", type: 1, editType: 8, required: true, caption: "Customer",
+                  details: "SELECT CustomerID, CompanyName FROM Customers ORDER BY CompanyName ASC" },
+                { name: "OrderDate", type: 8, editType: 7, required: true, details: "0", caption: "Date" },
+                { name: "ShipCity", type: 4, editType: 8, caption: "City",
+                  details: "Bergen, Brisbane, Hamburg, Lyon, Osaka, Oulu, Portland, Utrecht, Valencia, York" },
+                { name: "Reference", type: 4 },
+            ],
+            config: { RecordsPerPageID: 1, SortColumnBy: true, SortColumnID: "OrderDate|1;OrderID|0;",
+                ShowMoreLink: true, ShowMoreLinkID: 5 },
+        });
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    test("the list opens in its initial order, ties broken by the second column", async () => {
+        await page.goto(host.start);
+        assert.deepEqual(await cells(page, 1), ["1014", "1013", "1012", "1011", "1010", "1009", "1008", "1007", "1006", "1005"]);
+        await page.click(".ow-pager a[title=Next]");
+        await page.waitForURL(/p=2/);
+        assert.deepEqual(await cells(page, 1), ["1004", "1002", "1003", "1001"]);
+    });
+
+    test("a lookup column shows the looked-up text, not the stored number", async () => {
+        await page.goto(host.start);
+        assert.deepEqual((await cells(page, 2)).slice(0, 3), ["Riverside Books", "Bluebell Tea Rooms", "Southern Cross Imports"]);
+    });
+
+    test("long texts are cut with a more link that shows the whole text", async () => {
+        await page.goto(host.start);
+        const row = page.locator("table.ow-list tbody tr", { hasText: "1011" });
+        const cell = row.locator("td:nth-child(5)");
+        assert.equal((await cell.innerText()).trim(), "NW-20… more...");
+        await cell.locator("a.ow-more").click();
+        assert.equal((await cell.innerText()).trim(), "NW-2024-131");
+        // A text as long as the limit is not cut.
+        const short = page.locator("table.ow-list tbody tr", { hasText: "1014" }).locator("td:nth-child(5)");
+        assert.equal((await short.innerText()).trim(), "RB/91");
+        assert.equal(await page.locator("table.ow-list tbody td:nth-child(5) a.ow-more").count(), 2);
+        // Every text column is cut alike, a looked-up one too.
+        const city = page.locator("table.ow-list tbody tr", { hasText: "1014" }).locator("td:nth-child(4)");
+        assert.equal((await city.innerText()).trim(), "Portl… more...");
+    });
+
+    test("the add form offers the other table's rows and the fixed values, and stores the choice", async () => {
+        await page.goto(`${host.base}/orders_edit.asp`);
+        const customers = await optionTexts(page, "#f1");
+        // A required lookup offers no empty choice.
+        assert.deepEqual(customers.slice(0, 4), ["2=Bluebell Tea Rooms", "3=Café Lumière", "7=Casa Verde",
+            "1=Harbour Lights Trading"]);
+        assert.equal(customers.length, 10);
+        assert.deepEqual(await optionTexts(page, "#f3"), ["=", "Bergen=Bergen", "Brisbane=Brisbane", "Hamburg=Hamburg",
+            "Lyon=Lyon", "Osaka=Osaka", "Oulu=Oulu", "Portland=Portland", "Utrecht=Utrecht", "Valencia=Valencia", "York=York"]);
+        await page.selectOption("#f1", { label: "Riverside Books" });
+        await page.fill("#f2", "2024-05-02");
+        await page.selectOption("#f3", "Lyon");
+        await page.fill("#f4", "RB/120");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was added.");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT CustomerID, OrderDate, ShipCity FROM Orders WHERE Reference = 'RB/120'"),
+            [{ CustomerID: 6, OrderDate: "2024-05-02", ShipCity: "Lyon" }]);
+    });
+
+    test("the edit form shows the current choices and stores new ones", async () => {
+        await page.goto(`${host.base}/orders_edit.asp?k0=1003`);
+        assert.equal(await page.inputValue("#f1"), "4");
+        assert.equal(await page.inputValue("#f3"), "Hamburg");
+        await page.selectOption("#f1", { label: "Tulip & Co" });
+        await page.selectOption("#f3", "Utrecht");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was saved.");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT CustomerID, ShipCity, Reference FROM Orders WHERE OrderID = 1003"),
+            [{ CustomerID: 9, ShipCity: "Utrecht", Reference: "NW-2024-118" }]);
+    });
+
+    test("a value that is not among the offered ones is refused by the server", async () => {
+        await page.goto(`${host.base}/orders_edit.asp?k0=1001`);
+        await page.$eval("#f1", (select) => select.add(new Option("Nobody", "99"), null));
+        await page.$eval("#f3", (select) => select.add(new Option("Atlantis", "Atlantis"), null));
+        await page.selectOption("#f1", "99");
+        await page.selectOption("#f3", "Atlantis");
+        await page.click("button:has-text('Save')");
+        assert.match(await page.textContent("#e-f1"), /Customer: choose one of the offered values/);
+        assert.match(await page.textContent("#e-f3"), /City: choose one of the offered values/);
+        assert.deepEqual(sqlite.rows(host.database, "SELECT CustomerID, ShipCity FROM Orders WHERE OrderID = 1001"),
+            [{ CustomerID: 1, ShipCity: "Bergen" }]);
+        assert.deepEqual(await page.alarms(), []);
+    });
+});

@@ -1,0 +1,89 @@
+// The same visitor on a site over MariaDB, through its ODBC driver.
+import assert from "node:assert/strict";
+import { after, before, describe, test } from "node:test";
+import { launch, watchedPage } from "../lib/browser.js";
+import { scratch } from "../lib/env.js";
+import * as maria from "../lib/mariadb.js";
+import { site } from "../lib/site.js";
+
+const cells = (page, column) =>
+    page.$$eval(`table.ow-list tbody tr td:nth-child(${column})`, (tds) => tds.map((td) => td.textContent.trim()));
+
+describe("items site, MariaDB", { skip: maria.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
+    let host, browser, page;
+
+    before(async () => {
+        maria.sql("DROP TABLE IF EXISTS ow_browser_items; CREATE TABLE ow_browser_items (id INT AUTO_INCREMENT PRIMARY KEY, " +
+            "name VARCHAR(60) NOT NULL, price DECIMAL(10,2), made DATE, boxed TINYINT(1) NOT NULL DEFAULT 0); " +
+            "INSERT INTO ow_browser_items (name, price, made) SELECT CONCAT('Item ', LPAD(seq, 2, '0')), seq * 1.5, " +
+            "DATE '2024-01-01' + INTERVAL seq DAY FROM seq_1_to_25");
+        const dir = scratch("mariadb");
+        host = await site(dir, "items", {
+            table: "ow_browser_items", database: "", connection: maria.connection(), copyDatabase: false,
+            keys: ["id"],
+            columns: [
+                { name: "id", type: 1, editType: 9 },
+                { name: "name", type: 4, required: true },
+                { name: "price", type: 7, validation: 2 },
+                { name: "made", type: 8, editType: 7, details: "0" },
+                { name: "boxed", type: 6, editType: 6, simple: false },
+            ],
+            config: { DatasourceStatus: 3, DatasourceType: 0, RecordsPerPageID: 1 },
+        });
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    test("pages and sorts in the database", async () => {
+        await page.goto(host.start);
+        assert.equal((await cells(page, 2)).length, 10);
+        assert.equal(await page.textContent(".ow-pager > span:not(.ow-off)"), "Page 1 of 3");
+        await page.click(".ow-pager a[title=Last]");
+        assert.deepEqual(await cells(page, 2), ["Item 21", "Item 22", "Item 23", "Item 24", "Item 25"]);
+        await page.goto(host.start);
+        await page.click("table.ow-list th a:has-text('name')");
+        await page.click("table.ow-list th a:has-text('name')");
+        assert.deepEqual((await cells(page, 2)).slice(0, 2), ["Item 25", "Item 24"]);
+    });
+
+    test("searches, and SQL or wildcards in the search are only searched for", async () => {
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item 1")}`);
+        assert.equal(await page.textContent(".ow-count"), "10 records");
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item _5")}`);
+        assert.equal((await page.textContent("table.ow-list tbody")).trim(), "No records found.");
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("x' OR 1=1; DROP TABLE ow_browser_items; -- ")}`);
+        assert.equal((await page.textContent("table.ow-list tbody")).trim(), "No records found.");
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("x\\' OR 1=1 #")}`);
+        assert.equal((await page.textContent("table.ow-list tbody")).trim(), "No records found.");
+        assert.equal(maria.sql("SELECT COUNT(*) FROM ow_browser_items"), "25");
+    });
+
+    test("adds, edits and deletes, a check box included", async () => {
+        await page.goto(`${host.base}/ow_browser_items_edit.asp`);
+        await page.fill("#f1", "Brass bell");
+        await page.fill("#f2", "40.10");
+        await page.fill("#f3", "2024-03-04");
+        await page.check("#f4");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was added.");
+        assert.equal(maria.sql("SELECT CONCAT(price, '|', made, '|', boxed) FROM ow_browser_items WHERE name = 'Brass bell'"),
+            "40.10|2024-03-04|1");
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
+        await page.click("a[title=Edit]");
+        assert.equal(await page.isChecked("#f4"), true);
+        await page.fill("#f2", "41");
+        await page.uncheck("#f4");
+        await page.click("button:has-text('Save')");
+        assert.equal(maria.sql("SELECT CONCAT(price, '|', boxed) FROM ow_browser_items WHERE name = 'Brass bell'"), "41.00|0");
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
+        page.answerDelete(true);
+        await page.click("form.ow-delete button");
+        assert.equal(await page.textContent(".ow-message"), "The record was deleted.");
+        assert.equal(maria.sql("SELECT COUNT(*) FROM ow_browser_items WHERE name = 'Brass bell'"), "0");
+        assert.deepEqual(await page.alarms(), []);
+    });
+});
