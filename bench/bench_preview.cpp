@@ -54,32 +54,32 @@ int main(int argc, char* argv[]) {
     QTemporaryDir root;
     const QString database = root.filePath(QStringLiteral("shop.db"));
     QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), database);
-    ProjectSpec spec;
-    spec.databaseName = database;
-    spec.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
-    spec.table = QStringLiteral("Customers");
-    spec.destination = root.filePath(QStringLiteral("site"));
-    spec.uniqueKey = {QStringLiteral("CustomerID")};
-    spec.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
-                    {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
-                    {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
-                    {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
-                    {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
-                    {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
+    SiteRecipe recipe;
+    recipe.databaseName = database;
+    recipe.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
+    recipe.table = QStringLiteral("Customers");
+    recipe.destination = root.filePath(QStringLiteral("site"));
+    recipe.uniqueKey = {QStringLiteral("CustomerID")};
+    recipe.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
+                      {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
+                      {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
+                      {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
+                      {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
+                      {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
     const QString failure =
         generateSite(QStringLiteral(ORDWICK_GENERATE), QStringLiteral(ORDWICK_TEMPLATE_DIR),
-                     root.filePath(QStringLiteral("bench.pjx")), spec);
+                     root.filePath(QStringLiteral("bench.pjx")), recipe);
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "bench_preview: generation failed: %s\n", qPrintable(failure));
         return 1;
     }
     // The sample has 10 customers; the list page shows 20 rows.
-    if (!addCustomers(spec.destination + QStringLiteral("/db/shop.db"), 15)) {
+    if (!addCustomers(recipe.destination + QStringLiteral("/db/shop.db"), 15)) {
         std::fprintf(stderr, "bench_preview: could not fill the database\n");
         return 1;
     }
     ordwick::PreviewHost host;
-    const ordwick::PreviewHost::Started started = host.start(spec.destination);
+    const ordwick::PreviewHost::Started started = host.start(recipe.destination);
     if (!started.ok()) {
         std::fprintf(stderr, "bench_preview: %s\n", qPrintable(started.error));
         return 1;
@@ -145,7 +145,7 @@ int main(int argc, char* argv[]) {
                 all[all.size() * 95 / 100], failed);
 
     // The first request after the page changed: a new translation and compilation.
-    const QString file = spec.destination + page;
+    const QString file = recipe.destination + page;
     std::vector<double> firsts;
     Browser browser(port);
     for (int i = 0; i < kChanges; ++i) {

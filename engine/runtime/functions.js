@@ -330,9 +330,9 @@ function ow_listRows(conn, query, state) {
         var all = ow_rows(conn, query);
         return { rs: all, total: all.RecordCount, pageCount: 1 };
     }
-    var spec = ow_pageQuery(query, state.page, state.size, 1);
-    var rs = ow_rows(conn, spec);
-    var first = (state.page - 1) * state.size, read = rs.RecordCount - spec.skip, total;
+    var paged = ow_pageQuery(query, state.page, state.size, 1);
+    var rs = ow_rows(conn, paged);
+    var first = (state.page - 1) * state.size, read = rs.RecordCount - paged.skip, total;
     if (OW_PAGING.style == "cursor") {
         total = rs.RecordCount;
     } else if (read <= state.size && (read > 0 || first == 0)) {
@@ -344,10 +344,10 @@ function ow_listRows(conn, query, state) {
     if (state.page > pageCount) {
         rs.Close();
         state.page = pageCount;
-        spec = ow_pageQuery(query, state.page, state.size, 0);
-        rs = ow_rows(conn, spec);
+        paged = ow_pageQuery(query, state.page, state.size, 0);
+        rs = ow_rows(conn, paged);
     }
-    if (spec.skip > 0 && spec.skip < rs.RecordCount) {
+    if (paged.skip > 0 && paged.skip < rs.RecordCount) {
         rs.PageSize = state.size;
         rs.AbsolutePage = state.page;
     }

@@ -45,27 +45,27 @@ QString columnText(const Column& c, int position) {
 } // namespace
 
 QString generateSite(const QString& generator, const QString& templateDir,
-                     const QString& projectFile, const ProjectSpec& spec) {
+                     const QString& projectFile, const SiteRecipe& recipe) {
     QString text = QStringLiteral("[Configuration]\n");
     const auto set = [&](const char* key, const QString& value) {
         text += QString::fromLatin1(key) + QLatin1Char('=') + value + QLatin1Char('\n');
     };
-    set("DatasourceStatus", QString::number(spec.datasourceStatus));
-    set("DatasourceType", QString::number(spec.datasourceType));
-    set("DatabaseName", spec.databaseName);
-    set("TableName", spec.table);
+    set("DatasourceStatus", QString::number(recipe.datasourceStatus));
+    set("DatasourceType", QString::number(recipe.datasourceType));
+    set("DatabaseName", recipe.databaseName);
+    set("TableName", recipe.table);
     set("DBLogin", QString());
     set("DBPassword", QString());
-    set("ConnectionString", spec.connectionString);
+    set("ConnectionString", recipe.connectionString);
     set("SQLWhereString", QString());
     set("EnableAppend", yes(true));
     set("EditAs", yes(true));
     set("EnableDelete", yes(true));
     set("SimpleSearch", yes(true));
     set("AdvancedSearch", yes(true));
-    set("InitialSort", yes(spec.sorting));
+    set("InitialSort", yes(recipe.sorting));
     set("PageSupport", yes(true));
-    set("LoginPage", yes(spec.login));
+    set("LoginPage", yes(recipe.login));
     set("SelectedTemplate", QStringLiteral("no template"));
     set("PrinterFriendlyVersion", yes(true));
     set("ExportOption", yes(true));
@@ -76,21 +76,21 @@ QString generateSite(const QString& generator, const QString& templateDir,
     set("ShowMoreLink", yes(false));
     set("ShowMoreLinkID", QStringLiteral("80"));
     set("DynamicStaticLogin", yes(false));
-    set("CodeLoginName", spec.loginName);
-    set("CodeLoginPassword", spec.loginPassword);
+    set("CodeLoginName", recipe.loginName);
+    set("CodeLoginPassword", recipe.loginPassword);
     set("DynamicTable", QString());
     set("DynamicLoginName", QString());
     set("DynamicLoginPassword", QString());
-    set("DestinationPath", spec.destination);
-    set("CopyDatabase", yes(spec.copyDatabase));
+    set("DestinationPath", recipe.destination);
+    set("CopyDatabase", yes(recipe.copyDatabase));
     text += QStringLiteral("[UniqueKey]\n");
-    for (qsizetype i = 0; i < spec.uniqueKey.size(); ++i)
+    for (qsizetype i = 0; i < recipe.uniqueKey.size(); ++i)
         text +=
-            QString::number(i + 1) + QLatin1Char('=') + spec.uniqueKey.at(i) + QLatin1Char('\n');
+            QString::number(i + 1) + QLatin1Char('=') + recipe.uniqueKey.at(i) + QLatin1Char('\n');
     text += QStringLiteral("[Columns]\n");
-    for (qsizetype i = 0; i < spec.columns.size(); ++i)
-        text += spec.columns.at(i).name + QLatin1Char('=') +
-                columnText(spec.columns.at(i), static_cast<int>(i + 1)) + QLatin1Char('\n');
+    for (qsizetype i = 0; i < recipe.columns.size(); ++i)
+        text += recipe.columns.at(i).name + QLatin1Char('=') +
+                columnText(recipe.columns.at(i), static_cast<int>(i + 1)) + QLatin1Char('\n');
     QFile file(projectFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return QStringLiteral("cannot write %1").arg(projectFile);

@@ -21,7 +21,7 @@ struct Column {
     QString details;
 };
 
-struct ProjectSpec {
+struct SiteRecipe {
     int datasourceStatus = 1; // 1 file, 2 data source name, 3 connection string
     int datasourceType = 7;   // 7 SQLite
     QString databaseName;
@@ -40,7 +40,7 @@ struct ProjectSpec {
 // Writes the project file and runs ordwick-generate on it; the generator's
 // output when it fails, empty on success.
 QString generateSite(const QString& generator, const QString& templateDir,
-                     const QString& projectFile, const ProjectSpec& spec);
+                     const QString& projectFile, const SiteRecipe& recipe);
 
 struct Reply {
     int status = 0;

@@ -65,15 +65,15 @@ private:
 
     // Generates the site into its own folder and serves it; the generator's
     // or the host's complaint, empty on success.
-    QString serve(const QString& name, ProjectSpec spec) {
-        spec.destination = m_root.filePath(name);
+    QString serve(const QString& name, SiteRecipe recipe) {
+        recipe.destination = m_root.filePath(name);
         const QString failure =
             generateSite(QStringLiteral(ORDWICK_GENERATE), QStringLiteral(ORDWICK_TEMPLATE_DIR),
-                         m_root.filePath(name + QStringLiteral(".pjx")), spec);
+                         m_root.filePath(name + QStringLiteral(".pjx")), recipe);
         if (!failure.isEmpty())
             return failure;
         auto host = std::make_unique<ordwick::PreviewHost>();
-        const ordwick::PreviewHost::Started started = host->start(spec.destination);
+        const ordwick::PreviewHost::Started started = host->start(recipe.destination);
         if (!started.ok())
             return started.error;
         m_ports[name] = static_cast<quint16>(started.url.port());
@@ -100,7 +100,7 @@ private Q_SLOTS:
         const QString accessString =
             QStringLiteral("Driver={Microsoft Access Driver (*.mdb)}; DBQ=") + access;
 
-        ProjectSpec products;
+        SiteRecipe products;
         products.datasourceType = 1;
         products.databaseName = access;
         products.connectionString = accessString;
@@ -112,7 +112,7 @@ private Q_SLOTS:
         QString failure = serve(QStringLiteral("products"), products);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
-        ProjectSpec orders = products;
+        SiteRecipe orders = products;
         orders.table = QStringLiteral("Orders");
         orders.uniqueKey = {QStringLiteral("OrderID")};
         orders.columns = {column("OrderID", 1),
@@ -124,7 +124,7 @@ private Q_SLOTS:
 
         const QString workbook = m_root.filePath(QStringLiteral("profiles.xls"));
         QVERIFY(QFile::copy(m_fixtures + QStringLiteral("/excel/profiles.xls"), workbook));
-        ProjectSpec sheet;
+        SiteRecipe sheet;
         sheet.datasourceType = 2;
         sheet.databaseName = workbook;
         sheet.connectionString =
@@ -141,7 +141,7 @@ private Q_SLOTS:
         for (const char* name : {"memotest.dbf", "memotest.FPT"})
             QVERIFY(QFile::copy(m_fixtures + QStringLiteral("/dbase/") + QLatin1String(name),
                                 dbase + u'/' + QLatin1String(name)));
-        ProjectSpec people;
+        SiteRecipe people;
         people.datasourceType = 4;
         people.databaseName = dbase;
         people.connectionString =
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(text + QStringLiteral("/prices.csv"),
                           "id,name,price\r\n1,Anchor rope,12.5\r\n2,Brass bell,40\r\n"
                           "3,\"Cleat, 50% off\",7.25\r\n"));
-        ProjectSpec prices;
+        SiteRecipe prices;
         prices.datasourceType = 3;
         prices.databaseName = text;
         prices.connectionString =

@@ -91,20 +91,20 @@ private:
     bool m_ok = false;
 };
 
-ProjectSpec customersSpec(const QString& database, const QString& destination) {
-    ProjectSpec spec;
-    spec.databaseName = database;
-    spec.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
-    spec.table = QStringLiteral("Customers");
-    spec.destination = destination;
-    spec.uniqueKey = {QStringLiteral("CustomerID")};
-    spec.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
-                    {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
-                    {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
-                    {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
-                    {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
-                    {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
-    return spec;
+SiteRecipe customersRecipe(const QString& database, const QString& destination) {
+    SiteRecipe recipe;
+    recipe.databaseName = database;
+    recipe.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
+    recipe.table = QStringLiteral("Customers");
+    recipe.destination = destination;
+    recipe.uniqueKey = {QStringLiteral("CustomerID")};
+    recipe.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
+                      {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
+                      {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
+                      {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
+                      {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
+                      {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
+    return recipe;
 }
 
 QString pgConnection() {
@@ -124,9 +124,9 @@ private:
     QString m_site;
     quint16 m_port = 0;
 
-    QString generate(const QString& name, ProjectSpec spec) {
+    QString generate(const QString& name, SiteRecipe recipe) {
         return generateSite(QStringLiteral(ORDWICK_GENERATE), QStringLiteral(ORDWICK_TEMPLATE_DIR),
-                            m_root.filePath(name + QStringLiteral(".pjx")), spec);
+                            m_root.filePath(name + QStringLiteral(".pjx")), recipe);
     }
 
     QString siteDb() const { return m_site + QStringLiteral("/db/shop.db"); }
@@ -138,7 +138,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), database));
         m_site = m_root.filePath(QStringLiteral("customers"));
         const QString failure =
-            generate(QStringLiteral("customers"), customersSpec(database, m_site));
+            generate(QStringLiteral("customers"), customersRecipe(database, m_site));
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY(QFile::exists(siteDb()));
         // 25 customers: two pages of 20.
@@ -328,23 +328,23 @@ private Q_SLOTS:
         QVERIFY(pg.run(QStringLiteral("INSERT INTO preview_items (name, price, added) VALUES "
                                       "('Anchor rope', 12.50, '2024-02-01'), ('Brass bell', "
                                       "40.00, '2024-02-02')")));
-        ProjectSpec spec;
-        spec.datasourceStatus = 3;
-        spec.datasourceType = 0;
-        spec.connectionString = pgConnection();
-        spec.table = QStringLiteral("preview_items");
-        spec.destination = m_root.filePath(QStringLiteral("pg"));
-        spec.copyDatabase = false;
-        spec.uniqueKey = {QStringLiteral("id")};
-        spec.columns = {{QStringLiteral("id"), 1, 9, 0, false, {}},
-                        {QStringLiteral("name"), 4, 1, 0, true, {}},
-                        {QStringLiteral("price"), 7, 1, 2, false, {}},
-                        {QStringLiteral("added"), 8, 7, 0, false, QStringLiteral("0")}};
-        const QString failure = generate(QStringLiteral("pg"), spec);
+        SiteRecipe recipe;
+        recipe.datasourceStatus = 3;
+        recipe.datasourceType = 0;
+        recipe.connectionString = pgConnection();
+        recipe.table = QStringLiteral("preview_items");
+        recipe.destination = m_root.filePath(QStringLiteral("pg"));
+        recipe.copyDatabase = false;
+        recipe.uniqueKey = {QStringLiteral("id")};
+        recipe.columns = {{QStringLiteral("id"), 1, 9, 0, false, {}},
+                          {QStringLiteral("name"), 4, 1, 0, true, {}},
+                          {QStringLiteral("price"), 7, 1, 2, false, {}},
+                          {QStringLiteral("added"), 8, 7, 0, false, QStringLiteral("0")}};
+        const QString failure = generate(QStringLiteral("pg"), recipe);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         ordwick::PreviewHost host;
-        const ordwick::PreviewHost::Started started = host.start(spec.destination);
+        const ordwick::PreviewHost::Started started = host.start(recipe.destination);
         QVERIFY2(started.ok(), qPrintable(started.error));
         Browser browser(static_cast<quint16>(started.url.port()));
         const Reply list = browser.get(started.url.path());

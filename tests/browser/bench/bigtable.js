@@ -81,10 +81,10 @@ async function median(url, n, warm = 16) {
     return all[Math.floor(all.length / 2)];
 }
 
-async function measure(label, spec, rows, n = rounds, { cursor = false } = {}) {
+async function measure(label, recipe, rows, n = rounds, { cursor = false } = {}) {
     const name = `${label.replace(/\W+/g, "-")}-${rows}`;
-    const folder = generate(dir, name, { keys: ["id"], columns, ...spec, config: { RecordsPerPageID: 2, ...spec.config } });
-    const stem = spec.table.toLowerCase();
+    const folder = generate(dir, name, { keys: ["id"], columns, ...recipe, config: { RecordsPerPageID: 2, ...recipe.config } });
+    const stem = recipe.table.toLowerCase();
     if (cursor) {
         const vars = path.join(folder, "include", `${stem}_variables.asp`);
         writeFileSync(vars, readFileSync(vars, "utf8").replace(/style: "\w+"/, 'style: "cursor"'));
@@ -122,11 +122,11 @@ if (pg.available()) {
     const plain = process.env.ODBCSYSINI, pooled = pooledOdbc();
     for (const rows of [1000, 1000000]) {
         const table = pgTable(rows);
-        const spec = { table, database: "", connection: pg.connection(), copyDatabase: false,
+        const recipe = { table, database: "", connection: pg.connection(), copyDatabase: false,
             config: { DatasourceStatus: 3, DatasourceType: 0 } };
-        await measure("PostgreSQL", spec, rows);
+        await measure("PostgreSQL", recipe, rows);
         process.env.ODBCSYSINI = pooled;
-        await measure("PostgreSQL, pooled", spec, rows);
+        await measure("PostgreSQL, pooled", recipe, rows);
         process.env.ODBCSYSINI = plain;
     }
 }

@@ -17,27 +17,27 @@ export function columnText(c, position) {
     return fields.join(";") + ";";
 }
 
-// spec: { table, database, connection, destination, keys: [...], columns: [...],
+// recipe: { table, database, connection, destination, keys: [...], columns: [...],
 // and any Configuration key to override (EnableDelete, LoginPage, ...) }.
-export function writeProject(file, spec) {
+export function writeProject(file, recipe) {
     const config = {
-        DatasourceStatus: 1, DatasourceType: 7, DatabaseName: spec.database, TableName: spec.table,
-        DBLogin: "", DBPassword: "", ConnectionString: spec.connection ?? `Driver={SQLite3}; Database=${spec.database}`,
+        DatasourceStatus: 1, DatasourceType: 7, DatabaseName: recipe.database, TableName: recipe.table,
+        DBLogin: "", DBPassword: "", ConnectionString: recipe.connection ?? `Driver={SQLite3}; Database=${recipe.database}`,
         SQLWhereString: "", EnableAppend: true, EditAs: true, EnableDelete: true, SimpleSearch: true,
         AdvancedSearch: true, InitialSort: true, PageSupport: true, LoginPage: false,
         SelectedTemplate: "no template", PrinterFriendlyVersion: true, ExportOption: true,
         RecordsPerPage: true, RecordsPerPageID: 1, SortColumnBy: false, SortColumnID: "",
         ShowMoreLink: false, ShowMoreLinkID: 80, DynamicStaticLogin: false, CodeLoginName: "",
         CodeLoginPassword: "", DynamicTable: "", DynamicLoginName: "", DynamicLoginPassword: "",
-        DestinationPath: spec.destination, CopyDatabase: spec.copyDatabase ?? true,
-        ...spec.config,
+        DestinationPath: recipe.destination, CopyDatabase: recipe.copyDatabase ?? true,
+        ...recipe.config,
     };
     let text = "[Configuration]\n";
     for (const [key, value] of Object.entries(config))
         text += `${key}=${typeof value == "boolean" ? yes(value) : value}\n`;
     text += "[UniqueKey]\n";
-    spec.keys.forEach((k, i) => (text += `${i + 1}=${k}\n`));
+    recipe.keys.forEach((k, i) => (text += `${i + 1}=${k}\n`));
     text += "[Columns]\n";
-    spec.columns.forEach((c, i) => (text += `${c.name}=${columnText(c, i + 1)}\n`));
+    recipe.columns.forEach((c, i) => (text += `${c.name}=${columnText(c, i + 1)}\n`));
     writeFileSync(file, text);
 }

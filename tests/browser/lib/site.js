@@ -15,10 +15,10 @@ export function copySample(dir, name = "shop.db") {
 
 // Writes the project and generates its site; throws with the generator's
 // own words when it fails.
-export function generate(dir, name, spec) {
+export function generate(dir, name, recipe) {
     const project = path.join(dir, `${name}.pjx`);
     const destination = path.join(dir, name);
-    writeProject(project, { destination, ...spec });
+    writeProject(project, { destination, ...recipe });
     try {
         execFileSync(generator, [project, "--app-dir", sourceDir], { encoding: "utf8", stdio: "pipe" });
     } catch (e) {
@@ -61,8 +61,8 @@ export function serve(siteDir) {
 }
 
 // Both steps at once: { dir, base, start, stop, database }.
-export async function site(dir, name, spec) {
-    const folder = generate(dir, name, spec);
+export async function site(dir, name, recipe) {
+    const folder = generate(dir, name, recipe);
     const host = await serve(folder);
-    return { dir: folder, database: path.join(folder, "db", path.basename(spec.database)), ...host };
+    return { dir: folder, database: path.join(folder, "db", path.basename(recipe.database)), ...host };
 }
