@@ -241,11 +241,15 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("value=\"Côte de Blaye\""),
                            QStringLiteral("value=\"263.5\"")}
             << QStringList{};
+        // The printer-friendly page shows the page of the list the visitor is on.
         QTest::newRow("print") << "products"
-                               << "/products_print.asp"
-                               << QStringList{QStringLiteral("Chai"),
-                                              QStringLiteral("Original Frankfurter grüne Soße")}
-                               << QStringList{};
+                               << "/products_print.asp" << QStringList{row("Chai"), row("18.00")}
+                               << QStringList{row("Sir Rodney&#39;s Scones"),
+                                              row("Original Frankfurter grüne Soße")};
+        QTest::newRow("print, last page")
+            << "products"
+            << "/products_print.asp?p=4" << QStringList{row("Original Frankfurter grüne Soße")}
+            << QStringList{row("Chai")};
         QTest::newRow("export")
             << "products"
             << "/products_export.asp?f=csv"
