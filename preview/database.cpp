@@ -96,13 +96,13 @@ bool isUnreadDesktopSource(const QString& connectionString) {
 } // namespace
 
 std::unique_ptr<DataConnection> openDataConnection(const QString& connectionString,
-                                                   QString& error) {
+                                                   SourceCopies& copies, QString& error) {
     if (connectionString.trimmed().isEmpty()) {
         error = QStringLiteral("The connection string is empty.");
         return nullptr;
     }
     if (const std::optional<DesktopSource> source = desktopSource(connectionString))
-        return DesktopConnection::open(*source, error);
+        return DesktopConnection::open(*source, copies, error);
     if (isUnreadDesktopSource(connectionString)) {
         error = QStringLiteral(
             "The preview cannot open this data source: its connection string names a Windows "

@@ -11,6 +11,8 @@
 
 namespace ordwick::preview {
 
+class SourceCopies;
+
 // ADO's data type numbers, as the pages and their fields use them.
 namespace adotype {
 constexpr int SmallInt = 2;
@@ -86,7 +88,9 @@ std::unique_ptr<RowStream> heldRows(QueryResult& result);
 // The connection a connection string names: data source names and driver
 // strings through unixODBC, SQLite files directly. error says why when
 // nothing opens.
-std::unique_ptr<DataConnection> openDataConnection(const QString& connectionString, QString& error);
+// Desktop files are read through the site's copies of them.
+std::unique_ptr<DataConnection> openDataConnection(const QString& connectionString,
+                                                   SourceCopies& copies, QString& error);
 
 // The value of a key of a connection string ("Driver", "DSN"), braces removed.
 QString connectionStringValue(const QString& connectionString, const QString& key);

@@ -50,8 +50,8 @@ std::optional<DesktopSource> desktopSource(const QString& connectionString) {
 }
 
 std::unique_ptr<DataConnection> DesktopConnection::open(const DesktopSource& source,
-                                                        QString& error) {
-    std::shared_ptr<SourceCopy> copy = SourceCopy::of(source, error);
+                                                        SourceCopies& copies, QString& error) {
+    std::shared_ptr<SourceCopy> copy = copies.copyOf(source, error);
     if (!copy)
         return nullptr;
     return std::unique_ptr<DataConnection>(new DesktopConnection(std::move(copy), source));

@@ -16,7 +16,9 @@ std::optional<DesktopSource> desktopSource(const QString& connectionString);
 
 class DesktopConnection final : public DataConnection {
 public:
-    static std::unique_ptr<DataConnection> open(const DesktopSource& source, QString& error);
+    // Reads through the site's copy of the source.
+    static std::unique_ptr<DataConnection> open(const DesktopSource& source, SourceCopies& copies,
+                                                QString& error);
 
     // A statement that would change data is refused, and nothing is written.
     QueryResult execute(const QString& sql, const QList<QueryParameter>& parameters) override;

@@ -102,7 +102,8 @@ QString PageBridge::newGuid() {
 
 QVariantMap PageBridge::openConnection(const QString& connectionString) {
     QString error;
-    std::unique_ptr<DataConnection> connection = openDataConnection(connectionString, error);
+    std::unique_ptr<DataConnection> connection =
+        openDataConnection(connectionString, m_site->sourceCopies(), error);
     if (!connection)
         return {{QStringLiteral("error"), error}};
     const int handle = m_nextHandle++;

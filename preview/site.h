@@ -4,6 +4,7 @@
 
 #include "preview/pagecache.h"
 #include "preview/sessionstore.h"
+#include "preview/sourcecopy.h"
 #include "preview/watchdog.h"
 
 #include <QString>
@@ -25,6 +26,7 @@ public:
     SessionStore& sessions() { return m_sessions; }
     ApplicationState& application() { return m_application; }
     Watchdog& watchdog() { return m_watchdog; }
+    SourceCopies& sourceCopies() { return m_sourceCopies; }
 
     // The file of a site path ("/include/a.asp"), or empty when the path
     // leaves the site's folder.
@@ -42,6 +44,7 @@ private:
     SessionStore m_sessions;
     ApplicationState m_application;
     Watchdog m_watchdog;
+    SourceCopies m_sourceCopies;
 };
 
 } // namespace ordwick::preview

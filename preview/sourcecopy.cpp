@@ -154,26 +154,27 @@ std::unique_ptr<ordwick::DataConnection> openReader(const DesktopSource& source)
     return openTextFolder(source.path);
 }
 
-struct Cached {
-    QString stamp;
-    std::shared_ptr<SourceCopy> copy;
-};
-
 } // namespace
 
-std::shared_ptr<SourceCopy> SourceCopy::of(const DesktopSource& source, QString& error) {
-    static std::mutex cacheMutex;
-    static std::map<QString, Cached> cache;
-
+std::shared_ptr<SourceCopy> SourceCopies::copyOf(const DesktopSource& source, QString& error) {
     const QString key = QString::number(static_cast<int>(source.kind)) + u'|' +
                         QFileInfo(source.path).absoluteFilePath();
     const QString stamp = stampOf(source);
     {
-        const std::lock_guard lock(cacheMutex);
-        const auto found = cache.find(key);
-        if (found != cache.end() && found->second.stamp == stamp)
+        const std::lock_guard lock(m_mutex);
+        const auto found = m_copies.find(key);
+        if (found != m_copies.end() && found->second.stamp == stamp)
             return found->second.copy;
     }
+    std::shared_ptr<SourceCopy> copy = SourceCopy::make(source, error);
+    if (!copy)
+        return nullptr;
+    const std::lock_guard lock(m_mutex);
+    m_copies[key] = {stamp, copy};
+    return copy;
+}
+
+std::shared_ptr<SourceCopy> SourceCopy::make(const DesktopSource& source, QString& error) {
     std::unique_ptr<ordwick::DataConnection> reader;
     try {
         reader = openReader(source);
@@ -194,10 +195,7 @@ std::shared_ptr<SourceCopy> SourceCopy::of(const DesktopSource& source, QString&
     sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLike,
                             nullptr, nullptr);
     exec(db, "PRAGMA query_only = ON");
-    std::shared_ptr<SourceCopy> copy(new SourceCopy(db, std::move(reader), source));
-    const std::lock_guard lock(cacheMutex);
-    cache[key] = {stamp, copy};
-    return copy;
+    return std::shared_ptr<SourceCopy>(new SourceCopy(db, std::move(reader), source));
 }
 
 SourceCopy::SourceCopy(sqlite3* db, std::unique_ptr<ordwick::DataConnection> reader,

@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <QString>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -28,10 +29,9 @@ struct DesktopSource {
 
 class SourceCopy {
 public:
-    // The copy of the source as its files are now. Copies are kept between
-    // requests; one made before a file of the source last changed is
-    // replaced, so a page sees what a new request to the driver would.
-    static std::shared_ptr<SourceCopy> of(const DesktopSource& source, QString& error);
+    // A fresh copy, its tables copied in as statements name them; null with
+    // error set when the source cannot be opened.
+    static std::shared_ptr<SourceCopy> make(const DesktopSource& source, QString& error);
 
     ~SourceCopy();
     SourceCopy(const SourceCopy&) = delete;
@@ -51,6 +51,22 @@ private:
     sqlite3* m_db;
     std::unique_ptr<ordwick::DataConnection> m_reader;
     DesktopSource m_source;
+};
+
+// The copies a site's pages read, kept between requests and dropped with the
+// site. A copy made before a file of the source last changed is replaced, so
+// a page sees what a new request to the driver would.
+class SourceCopies {
+public:
+    std::shared_ptr<SourceCopy> copyOf(const DesktopSource& source, QString& error);
+
+private:
+    struct Kept {
+        QString stamp; // the source's files when the copy was made
+        std::shared_ptr<SourceCopy> copy;
+    };
+    std::mutex m_mutex;
+    std::map<QString, Kept> m_copies;
 };
 
 } // namespace ordwick::preview
