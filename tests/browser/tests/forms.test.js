@@ -1,7 +1,8 @@
 // The edit types the customers site does not use, in the add and edit forms
 // of two more sample tables: a password never sent back, a hidden field that
 // keeps its value, a check box, lookups of fixed values and of another
-// table's rows; and the list's initial order and "more..." link. Each form
+// table's rows, radio buttons filled from another table; and the list's
+// initial order and "more..." link. Each form
 // is checked against what the database then holds.
 import assert from "node:assert/strict";
 import { after, before, describe, test } from "node:test";
@@ -200,6 +201,86 @@ describe("orders site: lookups, initial order and the more link", () => {
         assert.match(await page.textContent("#e-f3"), /City: choose one of the offered values/);
         assert.deepEqual(sqlite.rows(host.database, "SELECT CustomerID, ShipCity FROM Orders WHERE OrderID = 1001"),
             [{ CustomerID: 1, ShipCity: "Bergen" }]);
+        assert.deepEqual(await page.alarms(), []);
+    });
+});
+
+describe("order details site: radio buttons filled from another table", () => {
+    let host, browser, page;
+
+    before(async () => {
+        const dir = scratch("forms-details");
+        const database = copySample(dir);
+        host = await site(dir, "details", {
+            table: "Order Details", database, keys: ["OrderID", "ProductID"],
+            columns: [
+                { name: "OrderID", type: 1, editType: 5, required: true, caption: "Order",
+                  details: "SELECT OrderID FROM Orders ORDER BY OrderID" },
+                { name: "ProductID", type: 1, editType: 8, required: true, caption: "Product",
+                  details: "SELECT ProductID, ProductName FROM Products ORDER BY ProductName" },
+                { name: "Unit Price", type: 7, validation: 2, caption: "Price" },
+                { name: "Quantity", type: 1 },
+                { name: "Discount", type: 7 },
+            ],
+        });
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    const radios = () =>
+        page.$$eval("input[type=radio][name=f0]", (inputs) => inputs.map((i) => `${i.value}${i.checked ? "*" : ""}`));
+
+    test("the add form offers one radio button per row of the other table, none chosen, and stores the choice", async () => {
+        await page.goto(`${host.base}/order%20details_edit.asp`);
+        assert.deepEqual(await radios(), ["1001", "1002", "1003", "1004", "1005", "1006", "1007", "1008", "1009",
+            "1010", "1011", "1012", "1013", "1014"]);
+        await page.check("input[name=f0][value='1005']");
+        await page.selectOption("#f1", { label: "Matcha Whisk" });
+        await page.fill("#f2", "12.50");
+        await page.fill("#f3", "3");
+        await page.fill("#f4", "0");
+        await page.click("button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was added.");
+        assert.deepEqual(sqlite.rows(host.database,
+            "SELECT \"Unit Price\" AS price, Quantity FROM \"Order Details\" WHERE OrderID = 1005 AND ProductID = 11"),
+        [{ price: 12.5, Quantity: 3 }]);
+    });
+
+    test("the edit form has the stored value chosen", async () => {
+        await page.goto(`${host.base}/order%20details_edit.asp?k0=1001&k1=1`);
+        const chosen = (await radios()).filter((r) => r.endsWith("*"));
+        assert.deepEqual(chosen, ["1001*"]);
+    });
+
+    test("no choice and a forged choice are both refused by the server", async () => {
+        const mugs = () => sqlite.rows(host.database, "SELECT COUNT(*) AS n FROM \"Order Details\" WHERE ProductID = 3");
+        const before = mugs();
+        const plain = await browser.newContext({ javaScriptEnabled: false });
+        try {
+            const form = await plain.newPage();
+            await form.goto(`${host.base}/order%20details_edit.asp`);
+            await form.selectOption("#f1", { label: "Stoneware Mug" });
+            await form.fill("#f3", "1");
+            await form.click("button:has-text('Save')");
+            assert.equal(await form.textContent("#e-f0"), "Order is required.");
+            await form.$eval("#f0", (span) => {
+                const forged = document.createElement("input");
+                forged.type = "radio";
+                forged.name = "f0";
+                forged.value = "9999";
+                forged.checked = true;
+                span.appendChild(forged);
+            });
+            await form.click("button:has-text('Save')");
+            assert.match(await form.textContent("#e-f0"), /Order: choose one of the offered values/);
+        } finally {
+            await plain.close();
+        }
+        assert.deepEqual(mugs(), before);
         assert.deepEqual(await page.alarms(), []);
     });
 });
