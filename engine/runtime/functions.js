@@ -803,8 +803,11 @@ function ow_radioButtons(column, current, conn) {
     return html;
 }
 
+// A list with nothing chosen yet starts empty, required or not, so that a
+// record is never stored with a value the visitor did not pick.
 function ow_selectOptions(column, current, conn, blank) {
-    var list = ow_options(column, conn), html = blank ? "<option value=\"\"></option>" : "";
+    var list = ow_options(column, conn);
+    var html = blank || ow_str(current) == "" ? "<option value=\"\"></option>" : "";
     for (var i = 0; i < list.length; i++) {
         html += "<option value=\"" + ow_html(list[i].value) + "\"" + (list[i].value == current ? " selected" : "") + ">" +
             ow_html(list[i].text) + "</option>";

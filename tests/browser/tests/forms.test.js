@@ -162,10 +162,10 @@ describe("orders site: lookups, initial order and the more link", () => {
     test("the add form offers the other table's rows and the fixed values, and stores the choice", async () => {
         await page.goto(`${host.base}/orders_edit.asp`);
         const customers = await optionTexts(page, "#f1");
-        // A required lookup offers no empty choice.
-        assert.deepEqual(customers.slice(0, 4), ["2=Bluebell Tea Rooms", "3=Café Lumière", "7=Casa Verde",
-            "1=Harbour Lights Trading"]);
-        assert.equal(customers.length, 10);
+        // Nothing is chosen for the visitor, a required lookup included.
+        assert.deepEqual(customers.slice(0, 4), ["=", "2=Bluebell Tea Rooms", "3=Café Lumière", "7=Casa Verde"]);
+        assert.equal(customers.length, 11);
+        assert.equal(await page.inputValue("#f1"), "");
         assert.deepEqual(await optionTexts(page, "#f3"), ["=", "Bergen=Bergen", "Brisbane=Brisbane", "Hamburg=Hamburg",
             "Lyon=Lyon", "Osaka=Osaka", "Oulu=Oulu", "Portland=Portland", "Utrecht=Utrecht", "Valencia=Valencia", "York=York"]);
         await page.selectOption("#f1", { label: "Riverside Books" });
@@ -178,9 +178,28 @@ describe("orders site: lookups, initial order and the more link", () => {
             [{ CustomerID: 6, OrderDate: "2024-05-02", ShipCity: "Lyon" }]);
     });
 
+    test("a required lookup left unchosen is refused by the server", async () => {
+        const plain = await browser.newContext({ javaScriptEnabled: false });
+        try {
+            const form = await plain.newPage();
+            await form.goto(`${host.base}/orders_edit.asp`);
+            await form.$eval("#f1", (select) => select.removeAttribute("required"));
+            await form.fill("#f2", "2024-05-03");
+            await form.fill("#f4", "UNCHOSEN");
+            await form.click("button:has-text('Save')");
+            assert.equal(await form.textContent("#e-f1"), "Customer is required.");
+        } finally {
+            await plain.close();
+        }
+        assert.deepEqual(sqlite.rows(host.database, "SELECT COUNT(*) AS n FROM Orders WHERE Reference = 'UNCHOSEN'"),
+            [{ n: 0 }]);
+    });
+
     test("the edit form shows the current choices and stores new ones", async () => {
         await page.goto(`${host.base}/orders_edit.asp?k0=1003`);
         assert.equal(await page.inputValue("#f1"), "4");
+        // A required lookup with its value stored offers no empty choice.
+        assert.equal((await optionTexts(page, "#f1"))[0], "2=Bluebell Tea Rooms");
         assert.equal(await page.inputValue("#f3"), "Hamburg");
         await page.selectOption("#f1", { label: "Tulip & Co" });
         await page.selectOption("#f3", "Utrecht");
