@@ -54,18 +54,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir root;
     const QString database = root.filePath(QStringLiteral("shop.db"));
     QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), database);
-    SiteRecipe recipe;
-    recipe.databaseName = database;
-    recipe.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
-    recipe.table = QStringLiteral("Customers");
-    recipe.destination = root.filePath(QStringLiteral("site"));
-    recipe.uniqueKey = {QStringLiteral("CustomerID")};
-    recipe.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
-                      {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
-                      {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
-                      {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
-                      {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
-                      {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
+    const SiteRecipe recipe = customersRecipe(database, root.filePath(QStringLiteral("site")));
     const QString failure =
         generateSite(QStringLiteral(ORDWICK_GENERATE), QStringLiteral(ORDWICK_TEMPLATE_DIR),
                      root.filePath(QStringLiteral("bench.pjx")), recipe);

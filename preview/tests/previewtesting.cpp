@@ -223,4 +223,20 @@ QString hiddenValue(const QString& html, const QString& name) {
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+SiteRecipe customersRecipe(const QString& database, const QString& destination) {
+    SiteRecipe recipe;
+    recipe.databaseName = database;
+    recipe.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
+    recipe.table = QStringLiteral("Customers");
+    recipe.destination = destination;
+    recipe.uniqueKey = {QStringLiteral("CustomerID")};
+    recipe.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
+                      {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
+                      {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
+                      {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
+                      {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
+                      {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
+    return recipe;
+}
+
 } // namespace previewtest

@@ -78,4 +78,8 @@ private:
 // The value attribute of the hidden input of a name in an HTML page.
 QString hiddenValue(const QString& html, const QString& name);
 
+// The sample's customers with a column of each kind the list shows: a
+// read-only key, texts, a currency and a date.
+SiteRecipe customersRecipe(const QString& database, const QString& destination);
+
 } // namespace previewtest

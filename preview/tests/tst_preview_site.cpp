@@ -91,22 +91,6 @@ private:
     bool m_ok = false;
 };
 
-SiteRecipe customersRecipe(const QString& database, const QString& destination) {
-    SiteRecipe recipe;
-    recipe.databaseName = database;
-    recipe.connectionString = QStringLiteral("Driver={SQLite3}; Database=") + database;
-    recipe.table = QStringLiteral("Customers");
-    recipe.destination = destination;
-    recipe.uniqueKey = {QStringLiteral("CustomerID")};
-    recipe.columns = {{QStringLiteral("CustomerID"), 1, 9, 0, false, {}},
-                      {QStringLiteral("CompanyName"), 4, 1, 0, true, {}},
-                      {QStringLiteral("ContactName"), 4, 1, 0, false, {}},
-                      {QStringLiteral("CountryCode"), 4, 1, 0, true, {}},
-                      {QStringLiteral("CreditLimit"), 7, 1, 2, false, {}},
-                      {QStringLiteral("CreatedAt"), 8, 7, 0, true, QStringLiteral("0")}};
-    return recipe;
-}
-
 QString pgConnection() {
     return qEnvironmentVariable("TESSALINE_TEST_PG_DRIVER") + QStringLiteral(";UID=") +
            qEnvironmentVariable("TESSALINE_TEST_USER") + QStringLiteral(";PWD=") +
