@@ -4,6 +4,7 @@
 #include "generation/enginebinding.h"
 #include "project/projectfile.h"
 #include "support/testenvironment.h"
+#include "support/testfiles.h"
 #include "templates/templatechoicewidget.h"
 #include "templates/templatefiles.h"
 #include "templates/templatemanager.h"
@@ -22,21 +23,11 @@
 #include <memory>
 
 using namespace ordwick;
+using ordwick::test::readTestFile;
 using ordwick::test::TestEnvironment;
+using ordwick::test::writeTestFile;
 
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QStringList items(const QComboBox* box) {
     QStringList result;
@@ -83,9 +74,9 @@ private Q_SLOTS:
     }
 
     void pickingChecksTheBodyTagExactly() {
-        write(store() + QStringLiteral("/Aqua/index.html"), kFrame);
-        write(store() + QStringLiteral("/Loud/index.html"), "<html><|BODY|></html>");
-        write(store() + QStringLiteral("/Empty/readme.txt"), "no index");
+        writeTestFile(store() + QStringLiteral("/Aqua/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Loud/index.html"), "<html><|BODY|></html>");
+        writeTestFile(store() + QStringLiteral("/Empty/readme.txt"), "no index");
         TemplateChoiceWidget widget(env->prompt, TemplateStore(store()));
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -124,14 +115,14 @@ private Q_SLOTS:
         env->prompt.answer(Prompt::Ignore);
         pickWithMouse(widget.templateBox(), 2);
         QCOMPARE(env->prompt.messages().size(), 1);
-        QVERIFY2(read(env->errorLogPath()).contains("frmMain.icbTemplate_Click"),
-                 read(env->errorLogPath()).constData());
+        QVERIFY2(readTestFile(env->errorLogPath()).contains("frmMain.icbTemplate_Click"),
+                 readTestFile(env->errorLogPath()).constData());
         QCOMPARE(widget.selectedTemplate(), QStringLiteral("no template"));
     }
 
     void projectToScreenAndBack() {
-        write(store() + QStringLiteral("/Aqua/index.html"), kFrame);
-        write(store() + QStringLiteral("/Paper/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Aqua/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Paper/index.html"), kFrame);
         TemplateChoice choice(env->prompt, TemplateStore(store()));
         choice.showProject(QStringLiteral("Paper"));
         QCOMPARE(choice.text(), QStringLiteral("Paper"));
@@ -151,12 +142,13 @@ private Q_SLOTS:
         project.SelectedTemplate = choice.text();
         const QString file = env->path(QStringLiteral("saved.pjx"));
         saveProjectFile(file, project, 8);
-        QVERIFY2(read(file).contains("SelectedTemplate=no template\r\n"), read(file).constData());
+        QVERIFY2(readTestFile(file).contains("SelectedTemplate=no template\r\n"),
+                 readTestFile(file).constData());
     }
 
     void previewPerTemplate() {
-        write(store() + QStringLiteral("/Aqua/index.html"), kFrame);
-        write(store() + QStringLiteral("/Plain/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Aqua/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Plain/index.html"), kFrame);
         QImage picture(64, 40, QImage::Format_RGB32);
         picture.fill(QColor(0x12, 0x34, 0x56));
         QVERIFY(picture.save(store() + QStringLiteral("/Aqua/preview.png")));
@@ -174,8 +166,8 @@ private Q_SLOTS:
     }
 
     void managerRefillsTheList() {
-        write(store() + QStringLiteral("/Aqua/index.html"), kFrame);
-        write(store() + QStringLiteral("/Paper/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Aqua/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Paper/index.html"), kFrame);
         TemplateChoiceWidget widget(env->prompt, TemplateStore(store()));
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -255,8 +247,9 @@ private Q_SLOTS:
         const QStringList pages =
             QDir(p.DestinationPath).entryList({QStringLiteral("*_index.asp")}, QDir::Files);
         QCOMPARE(pages.size(), 1);
-        const QByteArray page = read(p.DestinationPath + QLatin1Char('/') + pages.constFirst());
-        const QByteArray frame = read(shipped + QStringLiteral("/index.html"));
+        const QByteArray page =
+            readTestFile(p.DestinationPath + QLatin1Char('/') + pages.constFirst());
+        const QByteArray frame = readTestFile(shipped + QStringLiteral("/index.html"));
         // The template's own text before its body tag frames the page.
         const QByteArray head = frame.left(frame.indexOf("<|body|>")).right(40);
         QVERIFY2(page.contains(head.trimmed()), page.left(400).constData());

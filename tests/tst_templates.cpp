@@ -4,6 +4,7 @@
 #include "foundation/inifile.h"
 #include "foundation/programfolder.h"
 #include "support/testenvironment.h"
+#include "support/testfiles.h"
 #include "templates/templatemanager.h"
 #include "templates/templatepaths.h"
 #include "templates/templatestore.h"
@@ -25,21 +26,11 @@
 #include <memory>
 
 using namespace ordwick;
+using ordwick::test::readTestFile;
 using ordwick::test::TestEnvironment;
+using ordwick::test::writeTestFile;
 
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QStringList texts(const QTreeWidget* list) {
     QStringList result;
@@ -158,7 +149,7 @@ private Q_SLOTS:
         // One that cannot (here: a file stands where the folder would be)
         // gives the per-user store, created at once.
         const QString blocked = env->path(QStringLiteral("blocked"));
-        write(blocked, "not a folder");
+        writeTestFile(blocked, "not a folder");
         const TemplateStore own = TemplateStore::choose(blocked, user);
         QCOMPARE(own.root(), user + QStringLiteral("/template"));
         QVERIFY(own.exists());
@@ -175,8 +166,8 @@ private Q_SLOTS:
 
     void readOnlyProgramFolderGetsCopyOfShippedTemplates() {
         const QString program = env->path(QStringLiteral("installed"));
-        write(program + QStringLiteral("/template/Harbour/index.html"), kFrame);
-        write(program + QStringLiteral("/template/Harbour/harbour/harbour.css"), "body{}");
+        writeTestFile(program + QStringLiteral("/template/Harbour/index.html"), kFrame);
+        writeTestFile(program + QStringLiteral("/template/Harbour/harbour/harbour.css"), "body{}");
         const QString shipped = program + QStringLiteral("/template");
         QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ExeOwner);
         const auto canWrite = [&] {
@@ -200,7 +191,7 @@ private Q_SLOTS:
         const TemplateStore own = TemplateStore::choose(program, user);
         QCOMPARE(own.root(), user + QStringLiteral("/template"));
         QCOMPARE(own.names(), QStringList{QStringLiteral("Harbour")});
-        QCOMPARE(read(user + QStringLiteral("/template/Harbour/harbour/harbour.css")),
+        QCOMPARE(readTestFile(user + QStringLiteral("/template/Harbour/harbour/harbour.css")),
                  QByteArray("body{}"));
         // A shipped template the user deleted stays deleted.
         QVERIFY(QDir(user + QStringLiteral("/template/Harbour")).removeRecursively());
@@ -226,12 +217,12 @@ private Q_SLOTS:
     }
 
     void choosingTemplateListsItsFilesAndIndex() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/style.css"), "a{}");
-        write(store() + QStringLiteral("/Blue/images/Index.html"), "x");
-        write(store() + QStringLiteral("/Blue/images/logo.png"), "png");
-        write(store() + QStringLiteral("/Blue/zz/myindex.html"), "y");
-        write(store() + QStringLiteral("/Paper/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/style.css"), "a{}");
+        writeTestFile(store() + QStringLiteral("/Blue/images/Index.html"), "x");
+        writeTestFile(store() + QStringLiteral("/Blue/images/logo.png"), "png");
+        writeTestFile(store() + QStringLiteral("/Blue/zz/myindex.html"), "y");
+        writeTestFile(store() + QStringLiteral("/Paper/index.html"), kFrame);
         open();
         QCOMPARE(texts(templateList()),
                  (QStringList{QStringLiteral(" Blue"), QStringLiteral(" Paper")}));
@@ -256,11 +247,11 @@ private Q_SLOTS:
     }
 
     void saveShowsEveryMessageInOrder() {
-        write(store() + QStringLiteral("/Paper/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Paper/index.html"), kFrame);
         const QString home = QDir::homePath() + QStringLiteral("/Desktop");
         const QString desktop = QDir(home).exists() ? home : QString();
-        write(env->path(QStringLiteral("pick/upper.html")), "<html><|BODY|></html>");
-        write(env->path(QStringLiteral("pick/frame.html")), kFrame);
+        writeTestFile(env->path(QStringLiteral("pick/upper.html")), "<html><|BODY|></html>");
+        writeTestFile(env->path(QStringLiteral("pick/frame.html")), kFrame);
         open();
         click("cmdNew");
         QCOMPARE(button("cmdNew")->text(), QStringLiteral("&Save"));
@@ -327,8 +318,8 @@ private Q_SLOTS:
         env->prompt.answerFile(env->path(QStringLiteral("pick/frame.html")));
         click("cmdIndexFile");
         QCOMPARE(env->prompt.fileRequests().constFirst().folder, env->path(QStringLiteral("pick")));
-        write(env->path(QStringLiteral("assets/site.css")), "css");
-        write(env->path(QStringLiteral("assets/img/a.png")), "png");
+        writeTestFile(env->path(QStringLiteral("assets/site.css")), "css");
+        writeTestFile(env->path(QStringLiteral("assets/img/a.png")), "png");
         env->prompt.answerFiles({env->path(QStringLiteral("assets/site.css"))});
         click("cmdSelectFiles");
         env->prompt.answerFile(env->path(QStringLiteral("assets/img")));
@@ -341,21 +332,21 @@ private Q_SLOTS:
         QCOMPARE(env->prompt.fileRequests().at(2).title, QStringLiteral("Select Folder"));
         click("cmdNew");
         QCOMPARE(shown(env->prompt.messages()), QStringList());
-        QCOMPARE(read(store() + QStringLiteral("/Fresh/index.html")), kFrame + "\r\n");
-        QCOMPARE(read(store() + QStringLiteral("/Fresh/site.css")), QByteArray("css"));
-        QCOMPARE(read(store() + QStringLiteral("/Fresh/img/a.png")), QByteArray("png"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Fresh/index.html")), kFrame + "\r\n");
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Fresh/site.css")), QByteArray("css"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Fresh/img/a.png")), QByteArray("png"));
         QCOMPARE(texts(templateList()),
                  (QStringList{QStringLiteral(" Fresh"), QStringLiteral(" Paper")}));
         QCOMPARE(button("cmdNew")->text(), QStringLiteral("&New"));
     }
 
     void renamingOnImport() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/old.css"), "old");
-        write(env->path(QStringLiteral("pick/one.css")), "one");
-        write(env->path(QStringLiteral("pick/two.css")), "two");
-        write(env->path(QStringLiteral("pick/pics/p.png")), "p");
-        write(env->path(QStringLiteral("pick/more/m.png")), "m");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/old.css"), "old");
+        writeTestFile(env->path(QStringLiteral("pick/one.css")), "one");
+        writeTestFile(env->path(QStringLiteral("pick/two.css")), "two");
+        writeTestFile(env->path(QStringLiteral("pick/pics/p.png")), "p");
+        writeTestFile(env->path(QStringLiteral("pick/more/m.png")), "m");
         open();
         clickTemplate(0);
         find<QCheckBox>("chkRenameFiles")->setChecked(true);
@@ -380,10 +371,10 @@ private Q_SLOTS:
         QCOMPARE(asked.at(2).title, QStringLiteral("Rename folder"));
         QCOMPARE(asked.at(2).label, QStringLiteral("New folder name:"));
         QCOMPARE(asked.at(2).text, QStringLiteral("pics"));
-        QCOMPARE(read(store() + QStringLiteral("/Blue/one.css")), QByteArray("one"));
-        QCOMPARE(read(store() + QStringLiteral("/Blue/renamed.css")), QByteArray("two"));
-        QCOMPARE(read(store() + QStringLiteral("/Blue/p.png")), QByteArray("p"));
-        QCOMPARE(read(store() + QStringLiteral("/Blue/gallery/m.png")), QByteArray("m"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/one.css")), QByteArray("one"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/renamed.css")), QByteArray("two"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/p.png")), QByteArray("p"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/gallery/m.png")), QByteArray("m"));
         QVERIFY(!QFileInfo::exists(store() + QStringLiteral("/Blue/pics")));
         // The list now shows the template's files.
         QCOMPARE(
@@ -394,11 +385,11 @@ private Q_SLOTS:
     }
 
     void overwriteAllOnlyForFiles() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/site.css"), "old");
-        write(store() + QStringLiteral("/Blue/img/a.png"), "old");
-        write(env->path(QStringLiteral("pick/site.css")), "new");
-        write(env->path(QStringLiteral("pick/img/a.png")), "new");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/site.css"), "old");
+        writeTestFile(store() + QStringLiteral("/Blue/img/a.png"), "old");
+        writeTestFile(env->path(QStringLiteral("pick/site.css")), "new");
+        writeTestFile(env->path(QStringLiteral("pick/img/a.png")), "new");
         open();
         clickTemplate(0);
         env->prompt.answerFiles({env->path(QStringLiteral("pick/site.css"))});
@@ -406,21 +397,21 @@ private Q_SLOTS:
         env->prompt.answerFile(env->path(QStringLiteral("pick/img")));
         click("cmdSelectFolders");
         click("cmdUpdate");
-        QCOMPARE(read(store() + QStringLiteral("/Blue/site.css")), QByteArray("old"));
-        QCOMPARE(read(store() + QStringLiteral("/Blue/img/a.png")), QByteArray("new"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/site.css")), QByteArray("old"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/img/a.png")), QByteArray("new"));
 
         find<QCheckBox>("chkOverwriteAll")->setChecked(true);
         env->prompt.answerFiles({env->path(QStringLiteral("pick/site.css"))});
         click("cmdSelectFiles");
         click("cmdUpdate");
-        QCOMPARE(read(store() + QStringLiteral("/Blue/site.css")), QByteArray("new"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/site.css")), QByteArray("new"));
         QCOMPARE(shown(env->prompt.messages()), QStringList());
     }
 
     void largeFolderImportShowsProgress() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
         for (int i = 0; i < 230; ++i)
-            write(env->path(QStringLiteral("many/f%1.txt").arg(i)), "x");
+            writeTestFile(env->path(QStringLiteral("many/f%1.txt").arg(i)), "x");
         open();
         clickTemplate(0);
         QList<QPair<int, int>> steps;
@@ -441,9 +432,9 @@ private Q_SLOTS:
     }
 
     void deletingFileEntries() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/gone.css"), "x");
-        write(env->path(QStringLiteral("pick/kept.css")), "k");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/gone.css"), "x");
+        writeTestFile(env->path(QStringLiteral("pick/kept.css")), "k");
         open();
         clickTemplate(0);
         env->prompt.answerFiles({env->path(QStringLiteral("pick/kept.css"))});
@@ -460,9 +451,9 @@ private Q_SLOTS:
     }
 
     void updateRefusals() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Red/index.html"), kFrame);
-        write(store() + QStringLiteral("/Red/red.css"), "r");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Red/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Red/red.css"), "r");
         open();
         // Only index.html: nothing to include.
         clickTemplate(0);
@@ -477,7 +468,7 @@ private Q_SLOTS:
         click("cmdUpdate");
         // A new index without the tag is refused too.
         box("txtTemplateName")->setText(QStringLiteral("Red"));
-        write(env->path(QStringLiteral("bare.html")), "<html></html>");
+        writeTestFile(env->path(QStringLiteral("bare.html")), "<html></html>");
         box("txtIndexFile")->setText(env->path(QStringLiteral("bare.html")));
         env->prompt.answer(Prompt::Ok);
         click("cmdUpdate");
@@ -489,15 +480,15 @@ private Q_SLOTS:
                      QStringLiteral("The selected html files does not have the '<|body|>' "
                                     "tag!\nThe tag must be written exactly so, in small letters: "
                                     "the wizard and the generation need it that way.")}));
-        QCOMPARE(read(store() + QStringLiteral("/Red/red.css")), QByteArray("r"));
-        QCOMPARE(read(store() + QStringLiteral("/Red/index.html")), kFrame);
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Red/red.css")), QByteArray("r"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Red/index.html")), kFrame);
 
         // A rename to a free name moves the folder and the entry.
         env->prompt.clear();
         box("txtIndexFile")->setText(QStringLiteral("../Red/index.html"));
         box("txtTemplateName")->setText(QStringLiteral(" Crimson "));
         click("cmdUpdate");
-        QCOMPARE(read(store() + QStringLiteral("/Crimson/red.css")), QByteArray("r"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Crimson/red.css")), QByteArray("r"));
         QVERIFY(!QFileInfo::exists(store() + QStringLiteral("/Red")));
         QCOMPARE(texts(templateList()),
                  (QStringList{QStringLiteral(" Blue"), QStringLiteral(" Crimson")}));
@@ -506,9 +497,9 @@ private Q_SLOTS:
     }
 
     void failedCopiesAreReportedTogether() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(env->path(QStringLiteral("pick/lost.css")), "l");
-        write(env->path(QStringLiteral("pick/fine.css")), "f");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(env->path(QStringLiteral("pick/lost.css")), "l");
+        writeTestFile(env->path(QStringLiteral("pick/fine.css")), "f");
         open();
         clickTemplate(0);
         env->prompt.answerFiles({env->path(QStringLiteral("pick/lost.css")),
@@ -518,7 +509,7 @@ private Q_SLOTS:
         env->prompt.answer(Prompt::Ok);
         click("cmdUpdate");
         // What could be done was done; what could not is named.
-        QCOMPARE(read(store() + QStringLiteral("/Blue/fine.css")), QByteArray("f"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/fine.css")), QByteArray("f"));
         QCOMPARE(env->prompt.messages().size(), 1);
         const QString text = env->prompt.messages().constFirst().text;
         QVERIFY2(text.startsWith(QStringLiteral("Not everything could be done:\nCopying \"") +
@@ -529,8 +520,8 @@ private Q_SLOTS:
     }
 
     void failedDeletesKeepTheirEntries() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/kept.css"), "k");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/kept.css"), "k");
         const QString folder = store() + QStringLiteral("/Blue");
         if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) != 0)
             QSKIP("no immutable flag here");
@@ -560,8 +551,8 @@ private Q_SLOTS:
     }
 
     void deletingTemplateAsksFirst() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/locked/a.css"), "a");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/locked/a.css"), "a");
         QFile::setPermissions(store() + QStringLiteral("/Blue/locked/a.css"), QFile::ReadOwner);
         open();
         env->prompt.answer(Prompt::No);
@@ -584,18 +575,19 @@ private Q_SLOTS:
     }
 
     void editIndexOpensTheShownFile() {
-        write(store() + QStringLiteral("/Blue/index.html"), kFrame);
-        write(store() + QStringLiteral("/Blue/zz/myindex.html"), "y");
+        writeTestFile(store() + QStringLiteral("/Blue/index.html"), kFrame);
+        writeTestFile(store() + QStringLiteral("/Blue/zz/myindex.html"), "y");
         const QString record = env->path(QStringLiteral("opened.txt"));
         const QString editor = env->path(QStringLiteral("editor.sh"));
-        write(editor, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + record.toUtf8() + "\"\n");
+        writeTestFile(editor, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + record.toUtf8() + "\"\n");
         QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("VISUAL", editor.toUtf8());
         const auto unset = qScopeGuard([] { qunsetenv("VISUAL"); });
         open();
         clickTemplate(0);
         click("cmdEditIndex");
-        QTRY_COMPARE(read(record), (store() + QStringLiteral("/Blue/zz/myindex.html")).toUtf8());
+        QTRY_COMPARE(readTestFile(record),
+                     (store() + QStringLiteral("/Blue/zz/myindex.html")).toUtf8());
     }
 };
 
