@@ -75,6 +75,10 @@ public:
     stream(const QString& sql, const QList<QueryParameter>& parameters, QueryResult& head) = 0;
     // "begin", "commit" or "rollback"; an error text, empty on success.
     virtual QString transaction(const QString& step) = 0;
+    // Makes the connection what a newly opened one is for the next page (an
+    // open transaction rolled back) and says whether it can still serve one.
+    // A connection that says no is closed rather than kept.
+    virtual bool readyForReuse() { return false; }
 };
 
 // Reads the rest of a stream into result.rows; a failure leaves no rows and

@@ -451,13 +451,30 @@ QString OdbcConnection::transaction(const QString& step) {
     if (step == QLatin1String("begin")) {
         const SQLRETURN rc = SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT,
                                                reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+        m_inTransaction = m_inTransaction || SQL_SUCCEEDED(rc);
         return SQL_SUCCEEDED(rc) ? QString() : diagnostics(SQL_HANDLE_DBC, m_connection);
     }
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_connection,
                                     step == QLatin1String("commit") ? SQL_COMMIT : SQL_ROLLBACK);
-    SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT,
-                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-    return SQL_SUCCEEDED(rc) ? QString() : diagnostics(SQL_HANDLE_DBC, m_connection);
+    // Back in autocommit even when the end failed, as ADO leaves it; a failed
+    // end keeps the connection from serving another page.
+    const QString error = SQL_SUCCEEDED(rc) ? QString() : diagnostics(SQL_HANDLE_DBC, m_connection);
+    const SQLRETURN reset = SQLSetConnectAttr(m_connection, SQL_ATTR_AUTOCOMMIT,
+                                              reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    m_inTransaction = !SQL_SUCCEEDED(rc) || !SQL_SUCCEEDED(reset);
+    return error;
+}
+
+bool OdbcConnection::readyForReuse() {
+    if (m_inTransaction)
+        transaction(QStringLiteral("rollback"));
+    if (m_inTransaction)
+        return false;
+    // Drivers that cannot tell answer with an error; they are taken at their word.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc =
+        SQLGetConnectAttr(m_connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return !SQL_SUCCEEDED(rc) || dead == SQL_CD_FALSE;
 }
 
 } // namespace ordwick::preview

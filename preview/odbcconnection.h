@@ -16,6 +16,7 @@ public:
     std::unique_ptr<RowStream> stream(const QString& sql, const QList<QueryParameter>& parameters,
                                       QueryResult& head) override;
     QString transaction(const QString& step) override;
+    bool readyForReuse() override;
 
 private:
     OdbcConnection(SQLHENV environment, SQLHDBC connection)
@@ -23,6 +24,7 @@ private:
 
     SQLHENV m_environment;
     SQLHDBC m_connection;
+    bool m_inTransaction = false;
 };
 
 } // namespace ordwick::preview

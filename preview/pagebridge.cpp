@@ -61,7 +61,8 @@ void PageBridge::begin(Site& site, quint64 watch) {
 
 void PageBridge::finish() {
     m_streams.clear();
-    m_connections.clear();
+    while (!m_connections.empty())
+        release(m_connections.begin());
     while (m_applicationLocks > 0) {
         m_site->application().lock().unlock();
         --m_applicationLocks;
@@ -102,12 +103,13 @@ QString PageBridge::newGuid() {
 
 QVariantMap PageBridge::openConnection(const QString& connectionString) {
     QString error;
-    std::unique_ptr<DataConnection> connection =
-        openDataConnection(connectionString, m_site->sourceCopies(), error);
+    std::unique_ptr<DataConnection> connection = m_site->connections().take(connectionString);
+    if (!connection)
+        connection = openDataConnection(connectionString, m_site->sourceCopies(), error);
     if (!connection)
         return {{QStringLiteral("error"), error}};
     const int handle = m_nextHandle++;
-    m_connections[handle] = std::move(connection);
+    m_connections[handle] = {connectionString, std::move(connection)};
     return {{QStringLiteral("handle"), handle}};
 }
 
@@ -115,7 +117,7 @@ QVariantMap PageBridge::query(int handle, const QString& sql, const QVariantList
     const auto it = m_connections.find(handle);
     if (it == m_connections.end())
         return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
-    QueryResult result = it->second->execute(sql, queryParameters(parameters));
+    QueryResult result = it->second.connection->execute(sql, queryParameters(parameters));
     if (!result.error.isEmpty())
         return {{QStringLiteral("error"), result.error}};
     QVariantMap answer = resultHead(result);
@@ -129,7 +131,8 @@ QVariantMap PageBridge::openRows(int handle, const QString& sql, const QVariantL
     if (it == m_connections.end())
         return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
     QueryResult head;
-    std::unique_ptr<RowStream> stream = it->second->stream(sql, queryParameters(parameters), head);
+    std::unique_ptr<RowStream> stream =
+        it->second.connection->stream(sql, queryParameters(parameters), head);
     if (!head.error.isEmpty())
         return {{QStringLiteral("error"), head.error}};
     QVariantMap answer = resultHead(head);
@@ -173,16 +176,25 @@ QVariantMap PageBridge::transaction(int handle, const QString& step) {
     const auto it = m_connections.find(handle);
     if (it == m_connections.end())
         return {{QStringLiteral("error"), QStringLiteral("The connection is closed.")}};
-    const QString error = it->second->transaction(step);
+    const QString error = it->second.connection->transaction(step);
     if (!error.isEmpty())
         return {{QStringLiteral("error"), error}};
     return {};
 }
 
 void PageBridge::closeConnection(int handle) {
+    const auto it = m_connections.find(handle);
+    if (it != m_connections.end())
+        release(it);
+}
+
+void PageBridge::release(std::map<int, OpenConnection>::iterator it) {
+    const int handle = it->first;
     std::erase_if(m_streams,
                   [handle](const auto& entry) { return entry.second.connection == handle; });
-    m_connections.erase(handle);
+    OpenConnection open = std::move(it->second);
+    m_connections.erase(it);
+    m_site->connections().giveBack(open.connectionString, std::move(open.connection));
 }
 
 QVariant PageBridge::applicationValue(const QString& name) {

@@ -63,7 +63,13 @@ private:
     bool m_ended = false;
     int m_applicationLocks = 0;
     int m_nextHandle = 1;
-    std::map<int, std::unique_ptr<DataConnection>> m_connections;
+    struct OpenConnection {
+        QString connectionString;
+        std::unique_ptr<DataConnection> connection;
+    };
+    // Hands a connection back to the site's pool once its reads are closed.
+    void release(std::map<int, OpenConnection>::iterator it);
+    std::map<int, OpenConnection> m_connections;
     struct OpenRows {
         int connection = 0;
         std::unique_ptr<RowStream> rows;

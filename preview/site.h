@@ -2,6 +2,7 @@
 // sessions, Application state and the watchdog of its scripts.
 #pragma once
 
+#include "preview/connectionpool.h"
 #include "preview/pagecache.h"
 #include "preview/sessionstore.h"
 #include "preview/sourcecopy.h"
@@ -27,6 +28,7 @@ public:
     ApplicationState& application() { return m_application; }
     Watchdog& watchdog() { return m_watchdog; }
     SourceCopies& sourceCopies() { return m_sourceCopies; }
+    ConnectionPool& connections() { return m_connections; }
 
     // The file of a site path ("/include/a.asp"), or empty when the path
     // leaves the site's folder.
@@ -45,6 +47,7 @@ private:
     ApplicationState m_application;
     Watchdog m_watchdog;
     SourceCopies m_sourceCopies;
+    ConnectionPool m_connections;
 };
 
 } // namespace ordwick::preview

@@ -23,10 +23,23 @@ public:
     std::unique_ptr<RowStream> stream(const QString& sql, const QList<QueryParameter>& parameters,
                                       QueryResult& head) override;
     QString transaction(const QString& step) override;
+    // Not when the file was replaced or removed since it was opened: the
+    // connection would still read the old one.
+    bool readyForReuse() override;
 
 private:
-    explicit SqliteConnection(sqlite3* db) : m_db(db) {}
+    struct FileIdentity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static FileIdentity identityOf(const QString& path);
+
+    SqliteConnection(sqlite3* db, QString path, FileIdentity identity)
+        : m_db(db), m_path(std::move(path)), m_identity(identity) {}
     sqlite3* m_db;
+    const QString m_path;
+    const FileIdentity m_identity;
 };
 
 } // namespace ordwick::preview

@@ -1,13 +1,17 @@
 // Classic ASP in JScript as the server runs it: the language of JScript 5.8,
 // the request and response objects, sessions, includes, ADO over the sample
 // database, script time limits, and the server's error text.
+#include "preview/connectionpool.h"
 #include "preview/previewhost.h"
+#include "preview/sqliteconnection.h"
 #include "previewtesting.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
+#include <thread>
 
 using namespace previewtest;
 
@@ -483,6 +487,87 @@ private Q_SLOTS:
         QCOMPARE(reply.status, 200);
         QCOMPARE(reply.text(),
                  QStringLiteral("700|14|1234|761995|true|true|-1|-2147217884|777|row 1|1235"));
+    }
+
+    // A page that closes its connection, or ends with it open, leaves it for
+    // the next page with the same connection string: as a new one, with
+    // whatever it left uncommitted undone, and never onto a replaced file.
+    void connectionsAreKeptForTheNextPage() {
+        const QByteArray open = "var c = Server.CreateObject(\"ADODB.Connection\");\n"
+                                "c.Open(\"Driver={SQLite3}; Database=\" + "
+                                "Server.MapPath(\"db/shop.db\"));\n";
+        QVERIFY(write(QStringLiteral("seen.asp"),
+                      "<%@ Language=\"JScript\" %><%\n" + open +
+                          "c.Execute(\"CREATE TEMP TABLE IF NOT EXISTS seen (x)\");\n"
+                          "c.Execute(\"INSERT INTO seen VALUES (1)\");\n"
+                          "Response.Write(c.Execute(\"SELECT COUNT(*) FROM seen\")(0).Value);\n"
+                          "c.Close();\n%>"));
+        QCOMPARE(get(QStringLiteral("/seen.asp")).text(), QStringLiteral("1"));
+        QCOMPARE(get(QStringLiteral("/seen.asp")).text(), QStringLiteral("2"));
+
+        QVERIFY(write(QStringLiteral("leftopen.asp"),
+                      "<%@ Language=\"JScript\" %><%\n" + open +
+                          "c.BeginTrans();\n"
+                          "c.Execute(\"UPDATE Customers SET CompanyName = 'Left open'\");\n"
+                          "if (Request.QueryString(\"how\") == \"fail\") c.Execute(\"SELECT * "
+                          "FROM NoSuchTable\");\n"
+                          "if (Request.QueryString(\"how\") == \"end\") Response.End();\n"
+                          "Response.Write(\"done\");\n%>"));
+        QVERIFY(write(QStringLiteral("leftcount.asp"),
+                      "<%@ Language=\"JScript\" %><%\n" + open +
+                          "Response.Write(c.Execute(\"SELECT COUNT(*) FROM Customers WHERE "
+                          "CompanyName = 'Left open'\")(0).Value);\nc.Close();\n%>"));
+        QCOMPARE(get(QStringLiteral("/leftopen.asp")).text(), QStringLiteral("done"));
+        QCOMPARE(get(QStringLiteral("/leftcount.asp")).text(), QStringLiteral("0"));
+        QCOMPARE(get(QStringLiteral("/leftopen.asp?how=fail")).status, 500);
+        QCOMPARE(get(QStringLiteral("/leftcount.asp")).text(), QStringLiteral("0"));
+        QCOMPARE(get(QStringLiteral("/leftopen.asp?how=end")).status, 200);
+        QCOMPARE(get(QStringLiteral("/leftcount.asp")).text(), QStringLiteral("0"));
+
+        // A site generated again replaces its database file.
+        QVERIFY(write(QStringLiteral("replaced.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "var c = Server.CreateObject(\"ADODB.Connection\");\n"
+                      "c.Open(\"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/one.db\"));\n"
+                      "Response.Write(c.Execute(\"SELECT COUNT(*) FROM Customers\")(0).Value);\n"
+                      "c.Close();\n%>"));
+        const QString one = m_root.filePath(QStringLiteral("db/one.db"));
+        QVERIFY(QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), one));
+        QCOMPARE(get(QStringLiteral("/replaced.asp")).text(), QStringLiteral("10"));
+        const QString changed = m_root.filePath(QStringLiteral("changed.db"));
+        QVERIFY(QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE), changed));
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(changed.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM Customers WHERE CustomerID > 3", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        QVERIFY(QFile::remove(one));
+        QVERIFY(QFile::rename(changed, one));
+        QCOMPARE(get(QStringLiteral("/replaced.asp")).text(), QStringLiteral("3"));
+    }
+
+    // Connections wait a while and only so many at a time.
+    void thePoolClosesWhatWaitsTooLong() {
+        const QString file = m_root.filePath(QStringLiteral("db/shop.db"));
+        const QString key = QStringLiteral("Driver={SQLite3}; Database=") + file;
+        const auto opened = [&file] {
+            QString error;
+            std::unique_ptr<ordwick::preview::DataConnection> c =
+                ordwick::preview::SqliteConnection::open(file, error);
+            return c;
+        };
+        ordwick::preview::ConnectionPool brief(std::chrono::milliseconds(40), 2);
+        brief.giveBack(key, opened());
+        QVERIFY(brief.take(QStringLiteral("Driver={SQLite3}; Database=other.db")) == nullptr);
+        QVERIFY(brief.take(key) != nullptr);
+        QCOMPARE(brief.idleCount(), 0);
+        for (int i = 0; i < 3; ++i)
+            brief.giveBack(key, opened());
+        QCOMPARE(brief.idleCount(), 2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        QVERIFY(brief.take(key) == nullptr);
+        QCOMPARE(brief.idleCount(), 0);
     }
 
     void cleanupTestCase() { m_host.stop(); }
