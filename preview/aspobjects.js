@@ -277,11 +277,51 @@
         out.cookies[name.toLowerCase()].value = text(value);
     });
 
+    // The response as the page has set it so far, without its body.
+    function responseState() {
+        var cookies = [];
+        for (var key in out.cookies) {
+            if (!hasOwn.call(out.cookies, key)) continue;
+            var c = out.cookies[key], value = c.value;
+            if (c.keyList.length) {
+                var parts = [];
+                for (var i = 0; i < c.keyList.length; i++)
+                    parts.push(Server.URLEncode(c.keyList[i][0]) + "=" + Server.URLEncode(c.keyList[i][1]));
+                value = parts.join("&");
+            } else {
+                value = Server.URLEncode(value);
+            }
+            cookies.push({
+                name: c.name, value: value, path: isNothing(c.Path) ? "/" : String(c.Path),
+                domain: isNothing(c.Domain) ? "" : String(c.Domain), secure: !!c.Secure,
+                httpOnly: !!c.HttpOnly,
+                expires: c.Expires instanceof Date ? c.Expires : (isNothing(c.Expires) ? null : new Date(c.Expires))
+            });
+        }
+        return {
+            status: out.status, headers: out.headers, cookies: cookies, contentType: out.contentType,
+            charset: out.charset, codePage: out.codePage, cacheControl: out.cacheControl,
+            expires: out.expires, expiresAbsolute: out.expiresAbsolute, location: out.location
+        };
+    }
+
+    // Sends what the page wrote so far, and the head with it the first time.
+    // Once the client has gone, the page runs on as on IIS and what it writes
+    // is dropped; Response.IsClientConnected tells it.
+    function send() {
+        var body = out.body.join("");
+        out.body = [];
+        out.flushed = true;
+        if (!out.gone && !native.flush(responseState(), body)) out.gone = true;
+    }
+
     var Response = {
         Write: function (v) {
-            if (out.ended) return;
+            if (out.ended || out.gone) return;
             var s = text(v);
-            if (s !== "") out.body.push(s);
+            if (s === "") return;
+            out.body.push(s);
+            if (!out.buffer) send();
         },
         BinaryWrite: function (v) { Response.Write(v); },
         End: function () { stop(); },
@@ -293,7 +333,7 @@
         Flush: function () {
             if (!out.buffer)
                 throw aspError("Response object", "ASP 0159", "Buffering is turned off: Flush cannot be used.");
-            out.flushed = true;
+            if (!out.ended) send();
         },
         AddHeader: function (name, value) {
             checkHeaders();
@@ -308,9 +348,9 @@
             out.body = ["<head><title>Object moved</title></head>\n<body><h1>Object Moved</h1>" +
                 "This object may be found <a HREF=\"" + Server.HTMLEncode(target) + "\">here</a>.</body>\n"];
             stop();
-        },
-        IsClientConnected: true
+        }
     };
+    getter(Response, "IsClientConnected", function () { return !out.gone; });
     getter(Response, "Status", function () { return out.status; }, function (v) {
         checkHeaders();
         var s = text(v);
@@ -1012,7 +1052,7 @@
             out = {
                 body: [], headers: [], cookies: {}, status: "200 OK", contentType: "text/html",
                 charset: "", codePage: info.codePage, lcid: 2048, cacheControl: "private", expires: null,
-                expiresAbsolute: null, buffer: true, flushed: false, ended: false, location: "",
+                expiresAbsolute: null, buffer: true, flushed: false, ended: false, gone: false, location: "",
                 scriptTimeout: info.scriptTimeout
             };
             session = info.session ? {
@@ -1032,32 +1072,9 @@
         enter: function (path) { pages.push(path); },
         leave: function () { pages.pop(); },
         finish: function () {
-            var cookies = [];
-            for (var key in out.cookies) {
-                if (!hasOwn.call(out.cookies, key)) continue;
-                var c = out.cookies[key], value = c.value;
-                if (c.keyList.length) {
-                    var parts = [];
-                    for (var i = 0; i < c.keyList.length; i++)
-                        parts.push(Server.URLEncode(c.keyList[i][0]) + "=" + Server.URLEncode(c.keyList[i][1]));
-                    value = parts.join("&");
-                } else {
-                    value = Server.URLEncode(value);
-                }
-                cookies.push({
-                    name: c.name, value: value, path: isNothing(c.Path) ? "/" : String(c.Path),
-                    domain: isNothing(c.Domain) ? "" : String(c.Domain), secure: !!c.Secure,
-                    httpOnly: !!c.HttpOnly,
-                    expires: c.Expires instanceof Date ? c.Expires : (isNothing(c.Expires) ? null : new Date(c.Expires))
-                });
-            }
-            var result = {
-                status: out.status, headers: out.headers, cookies: cookies, contentType: out.contentType,
-                charset: out.charset, codePage: out.codePage, cacheControl: out.cacheControl,
-                expires: out.expires, expiresAbsolute: out.expiresAbsolute, location: out.location,
-                body: out.body.join(""),
-                session: session ? { timeout: session.timeout, values: session.values, abandoned: session.abandoned } : null
-            };
+            var result = responseState();
+            result.body = out.body.join("");
+            result.session = session ? { timeout: session.timeout, values: session.values, abandoned: session.abandoned } : null;
             req = out = session = null;
             pages = [];
             return result;

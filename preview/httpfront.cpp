@@ -1,8 +1,11 @@
 #include "preview/httpfront.h"
 
+#include "preview/bodystream.h"
+
 #include <chrono>
 #include <httplib.h>
 #include <thread>
+#include <utility>
 
 namespace ordwick::preview {
 
@@ -68,7 +71,26 @@ void fill(const HttpResponse& in, httplib::Response& out) {
     }
     if (in.status == 304)
         return;
-    out.set_content(in.body.toStdString(), contentType.toStdString());
+    if (!in.rest) {
+        out.set_content(in.body.toStdString(), contentType.toStdString());
+        return;
+    }
+    // Sent in chunks as the page writes them; the body it had when it flushed
+    // goes first.
+    auto first = std::make_shared<QByteArray>(in.body);
+    out.set_chunked_content_provider(
+        contentType.toStdString(),
+        [rest = in.rest, first](size_t, httplib::DataSink& sink) {
+            QByteArray part;
+            if (!first->isEmpty())
+                part = std::exchange(*first, {});
+            else if (!rest->read(part)) {
+                sink.done();
+                return true;
+            }
+            return sink.write(part.constData(), static_cast<size_t>(part.size()));
+        },
+        [rest = in.rest](bool) { rest->closeReader(); });
 }
 
 } // namespace

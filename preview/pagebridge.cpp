@@ -76,6 +76,10 @@ void PageBridge::end() {
     m_engine.setInterrupted(true);
 }
 
+bool PageBridge::flush(const QJSValue& state, const QString& body) {
+    return m_runtime.flush(state, body);
+}
+
 void PageBridge::setScriptTimeout(int seconds) {
     m_site->watchdog().extend(m_watch, seconds);
 }

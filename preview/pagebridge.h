@@ -30,6 +30,8 @@ public:
     bool endRequested() const { return m_ended; }
 
     Q_INVOKABLE void end();
+    // Response.Flush: false when the client no longer reads.
+    Q_INVOKABLE bool flush(const QJSValue& state, const QString& body);
     Q_INVOKABLE void setScriptTimeout(int seconds);
     Q_INVOKABLE void log(const QString& entry);
     Q_INVOKABLE QVariantMap mapPath(const QString& path, const QString& currentPage);

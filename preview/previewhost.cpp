@@ -23,7 +23,7 @@ int workerThreads() {
 
 struct PreviewHost::Running {
     explicit Running(const QString& folder)
-        : site(folder), server(site),
+        : site(folder), server(site, workerThreads()),
           front([this](const HttpRequest& request) { return server.handle(request); },
                 site.limits().maxBodyBytes, workerThreads()) {}
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <memory>
 
 namespace ordwick::preview {
 
@@ -25,10 +26,14 @@ struct HttpRequest {
     QByteArray rawQuery() const;
 };
 
+class BodyStream;
+
 struct HttpResponse {
     int status = 200;
     HeaderList headers;
     QByteArray body;
+    // The rest of the body, when the page sent its head before it was done.
+    std::shared_ptr<BodyStream> rest;
 
     void setHeader(const QByteArray& name, const QByteArray& value);
 };

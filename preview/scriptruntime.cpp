@@ -1,6 +1,7 @@
 #include "preview/scriptruntime.h"
 
 #include "preview/pagebridge.h"
+#include "preview/responseoutlet.h"
 #include "preview/site.h"
 
 #include <QFile>
@@ -234,13 +235,60 @@ ScriptError ScriptRuntime::describe(const QJSValue& thrown) const {
     return error;
 }
 
-HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const TranslatedPage>& page,
-                                const AspRequest& request) {
-    m_engine.setInterrupted(false);
+HttpResponse ScriptRuntime::headOf(const QJSValue& state) const {
     HttpResponse response;
+    response.status = statusCode(state.property(QStringLiteral("status")).toString());
+    QString contentType = state.property(QStringLiteral("contentType")).toString();
+    const QString charset = state.property(QStringLiteral("charset")).toString();
+    if (!charset.isEmpty())
+        contentType += QStringLiteral("; charset=") + charset;
+    response.headers.append({"Content-Type", headerText(contentType)});
+    response.headers.append(
+        {"Cache-Control", headerText(state.property(QStringLiteral("cacheControl")).toString())});
+    const QJSValue expires = state.property(QStringLiteral("expires"));
+    const QJSValue expiresAbsolute = state.property(QStringLiteral("expiresAbsolute"));
+    if (expires.isNumber())
+        response.headers.append({"Expires", httpDate(QDateTime::currentDateTimeUtc().addSecs(
+                                                static_cast<qint64>(expires.toNumber() * 60)))});
+    else if (expiresAbsolute.isDate())
+        response.headers.append({"Expires", httpDate(expiresAbsolute.toDateTime())});
+    const QString location = state.property(QStringLiteral("location")).toString();
+    if (!location.isEmpty())
+        response.headers.append({"Location", headerText(location)});
+    const QJSValue headers = state.property(QStringLiteral("headers"));
+    const int headerCount = headers.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < headerCount; ++i) {
+        const QJSValue pair = headers.property(static_cast<quint32>(i));
+        response.headers.append(
+            {headerText(pair.property(0).toString()), headerText(pair.property(1).toString())});
+    }
+    const QJSValue cookies = state.property(QStringLiteral("cookies"));
+    const int cookieCount = cookies.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < cookieCount; ++i)
+        response.headers.append(
+            {"Set-Cookie", cookieLine(cookies.property(static_cast<quint32>(i)))});
+    return response;
+}
+
+bool ScriptRuntime::flush(const QJSValue& state, const QString& body) {
+    if (!m_outlet)
+        return true;
+    HttpResponse part;
+    if (!m_outlet->flushed()) {
+        part = headOf(state);
+        part.headers.append(m_request->extraHeaders);
+    }
+    part.body = encodeBody(body, state.property(QStringLiteral("codePage")).toInt());
+    return m_outlet->flush(std::move(part));
+}
+
+HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const TranslatedPage>& page,
+                                const AspRequest& request, ResponseOutlet& outlet) {
+    m_engine.setInterrupted(false);
     const auto failure = [&](const ScriptError& error, const QByteArray& before) {
+        HttpResponse response;
         response.status = 500;
-        response.headers.clear();
+        response.headers = request.extraHeaders;
         response.setHeader("Content-Type", "text/html; charset=utf-8");
         response.setHeader("Cache-Control", "private");
         response.body = before + error.html().toUtf8();
@@ -273,7 +321,11 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     m_begin.call({m_engine.toScriptValue(info)});
     const quint64 watch = site.watchdog().watch(&m_engine, site.limits().scriptTimeoutSeconds);
     m_bridge->begin(site, watch);
+    m_request = &request;
+    m_outlet = &outlet;
     const QJSValue outcome = m_run.call({pageFunction});
+    m_request = nullptr;
+    m_outlet = nullptr;
     const bool timedOut = site.watchdog().release(watch);
     m_engine.setInterrupted(false);
 
@@ -315,37 +367,8 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     if (error)
         return failure(*error, body);
 
-    response.status = statusCode(finished.property(QStringLiteral("status")).toString());
-    QString contentType = finished.property(QStringLiteral("contentType")).toString();
-    const QString charset = finished.property(QStringLiteral("charset")).toString();
-    if (!charset.isEmpty())
-        contentType += QStringLiteral("; charset=") + charset;
-    response.headers.append({"Content-Type", headerText(contentType)});
-    response.headers.append(
-        {"Cache-Control",
-         headerText(finished.property(QStringLiteral("cacheControl")).toString())});
-    const QJSValue expires = finished.property(QStringLiteral("expires"));
-    const QJSValue expiresAbsolute = finished.property(QStringLiteral("expiresAbsolute"));
-    if (expires.isNumber())
-        response.headers.append({"Expires", httpDate(QDateTime::currentDateTimeUtc().addSecs(
-                                                static_cast<qint64>(expires.toNumber() * 60)))});
-    else if (expiresAbsolute.isDate())
-        response.headers.append({"Expires", httpDate(expiresAbsolute.toDateTime())});
-    const QString location = finished.property(QStringLiteral("location")).toString();
-    if (!location.isEmpty())
-        response.headers.append({"Location", headerText(location)});
-    const QJSValue headers = finished.property(QStringLiteral("headers"));
-    const int headerCount = headers.property(QStringLiteral("length")).toInt();
-    for (int i = 0; i < headerCount; ++i) {
-        const QJSValue pair = headers.property(static_cast<quint32>(i));
-        response.headers.append(
-            {headerText(pair.property(0).toString()), headerText(pair.property(1).toString())});
-    }
-    const QJSValue cookies = finished.property(QStringLiteral("cookies"));
-    const int cookieCount = cookies.property(QStringLiteral("length")).toInt();
-    for (int i = 0; i < cookieCount; ++i)
-        response.headers.append(
-            {"Set-Cookie", cookieLine(cookies.property(static_cast<quint32>(i)))});
+    HttpResponse response = headOf(finished);
+    response.headers.append(request.extraHeaders);
     response.body = body;
     return response;
 }

@@ -14,6 +14,7 @@
 namespace ordwick::preview {
 
 class PageBridge;
+class ResponseOutlet;
 class Site;
 struct SessionState;
 
@@ -25,6 +26,8 @@ struct AspRequest {
     // The page's session, held busy by the caller; null when the page turns
     // session state off.
     std::shared_ptr<SessionState> session;
+    // Headers the server adds to the page's own (a new session's cookie).
+    HeaderList extraHeaders;
 };
 
 // Where and why a script failed, as the server's error page says it.
@@ -49,9 +52,14 @@ public:
     static ScriptRuntime& forThisThread();
 
     // Runs a page and returns its answer: a 500 with the error text when the
-    // page fails or runs past its time.
+    // page fails or runs past its time. What the page flushed went to outlet
+    // already; the answer returned is then the rest of the body.
     HttpResponse run(Site& site, const std::shared_ptr<const TranslatedPage>& page,
-                     const AspRequest& request);
+                     const AspRequest& request, ResponseOutlet& outlet);
+
+    // Response.Flush: state is the response as the page has set it so far.
+    // False when the client no longer reads.
+    bool flush(const QJSValue& state, const QString& body);
 
     // Server.Execute and Server.Transfer: runs another page of the site
     // within the running request. Returns { error } when it fails.
@@ -67,6 +75,8 @@ private:
     QJSValue function(const std::shared_ptr<const TranslatedPage>& page, QJSValue& error);
     ScriptError describe(const QJSValue& error) const;
     QJSValue errorObject(const QString& source, const QString& code, const QString& text);
+    // Status and headers of the response state the ASP objects keep.
+    HttpResponse headOf(const QJSValue& state) const;
 
     QJSEngine m_engine;
     std::unique_ptr<PageBridge> m_bridge;
@@ -78,6 +88,9 @@ private:
     QJSValue m_cleanup;
     QHash<quint64, Compiled> m_compiled; // by translation serial
     QHash<QString, quint64> m_serialOfPage;
+    // Of the request running, while it runs.
+    const AspRequest* m_request = nullptr;
+    ResponseOutlet* m_outlet = nullptr;
 };
 
 } // namespace ordwick::preview

@@ -1,5 +1,6 @@
 #include "preview/siteserver.h"
 
+#include "preview/responseoutlet.h"
 #include "preview/scriptruntime.h"
 #include "preview/site.h"
 
@@ -152,6 +153,16 @@ QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
 }
 
 } // namespace
+
+SiteServer::SiteServer(Site& site, int pageThreads) : m_site(site) {
+    m_pageThreads.setMaxThreadCount(pageThreads);
+    // A thread that ended would take its compiled pages with it.
+    m_pageThreads.setExpiryTimeout(-1);
+}
+
+SiteServer::~SiteServer() {
+    m_pageThreads.waitForDone();
+}
 
 HttpResponse SiteServer::errorResponse(int status, const QString& text) {
     HttpResponse response;
@@ -320,36 +331,42 @@ HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& si
                     formBody ? QString::fromLatin1(request.body) : QString());
     asp.info.insert(QStringLiteral("totalBytes"), request.body.size());
 
-    ScriptRuntime& runtime = ScriptRuntime::forThisThread();
-    if (!page->sessionState)
-        return runtime.run(m_site, page, asp);
-
-    SessionStore& sessions = m_site.sessions();
-    const QString cookieName = sessions.cookieName();
     std::shared_ptr<SessionState> session;
-    for (const auto& [name, value] : cookies) {
-        if (name.compare(cookieName, Qt::CaseInsensitive) == 0) {
-            session = sessions.find(value);
-            if (session)
-                break;
+    if (page->sessionState) {
+        SessionStore& sessions = m_site.sessions();
+        const QString cookieName = sessions.cookieName();
+        for (const auto& [name, value] : cookies) {
+            if (name.compare(cookieName, Qt::CaseInsensitive) == 0) {
+                session = sessions.find(value);
+                if (session)
+                    break;
+            }
         }
+        if (!session) {
+            session = sessions.create();
+            asp.extraHeaders.append(
+                {"Set-Cookie",
+                 (cookieName + QLatin1Char('=') + session->id).toLatin1() + "; path=/; HttpOnly"});
+        }
+        asp.session = session;
     }
-    const bool created = !session;
-    if (created)
-        session = sessions.create();
-    asp.session = session;
-    HttpResponse response;
-    {
-        const std::lock_guard busy(session->busy);
-        session->lastUsed = std::chrono::steady_clock::now();
-        response = runtime.run(m_site, page, asp);
-        session->lastUsed = std::chrono::steady_clock::now();
-    }
-    if (created)
-        response.headers.append(
-            {"Set-Cookie",
-             (cookieName + QLatin1Char('=') + session->id).toLatin1() + "; path=/; HttpOnly"});
-    return response;
+
+    auto outlet = std::make_shared<ResponseOutlet>();
+    std::future<HttpResponse> head = outlet->head();
+    m_pageThreads.start([this, page, asp = std::move(asp), outlet] {
+        ScriptRuntime& runtime = ScriptRuntime::forThisThread();
+        if (!asp.session) {
+            outlet->finish(runtime.run(m_site, page, asp, *outlet));
+            return;
+        }
+        // A session serves one page at a time, to its end.
+        const std::lock_guard busy(asp.session->busy);
+        asp.session->lastUsed = std::chrono::steady_clock::now();
+        HttpResponse last = runtime.run(m_site, page, asp, *outlet);
+        asp.session->lastUsed = std::chrono::steady_clock::now();
+        outlet->finish(std::move(last));
+    });
+    return head.get();
 }
 
 } // namespace ordwick::preview

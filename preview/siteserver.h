@@ -5,6 +5,7 @@
 #include "preview/requestdata.h"
 
 #include <QString>
+#include <QThreadPool>
 
 namespace ordwick::preview {
 
@@ -12,7 +13,10 @@ class Site;
 
 class SiteServer {
 public:
-    explicit SiteServer(Site& site) : m_site(site) {}
+    // pageThreads: how many pages run at once, each on a thread that keeps
+    // its script engine from page to page.
+    SiteServer(Site& site, int pageThreads);
+    ~SiteServer();
 
     // Safe to call from any thread of the HTTP server.
     HttpResponse handle(const HttpRequest& request);
@@ -32,6 +36,9 @@ private:
     bool deniedFolder(const QString& sitePath) const;
 
     Site& m_site;
+    // Pages run here, not on the thread that answers the request, so that a
+    // page can send its head and go on writing while that thread sends.
+    QThreadPool m_pageThreads;
 };
 
 } // namespace ordwick::preview

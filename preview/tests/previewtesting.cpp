@@ -42,6 +42,26 @@ QString columnText(const Column& c, int position) {
     return fields.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
+// The body of a chunked answer, and how many chunks it came in.
+QByteArray unchunked(const QByteArray& raw, int& chunks) {
+    QByteArray body;
+    chunks = 0;
+    qsizetype at = 0;
+    for (;;) {
+        const qsizetype lineEnd = raw.indexOf("\r\n", at);
+        if (lineEnd < 0)
+            break;
+        bool ok = false;
+        const qsizetype size = raw.mid(at, lineEnd - at).trimmed().toLongLong(&ok, 16);
+        if (!ok || size == 0)
+            break;
+        body += raw.mid(lineEnd + 2, size);
+        ++chunks;
+        at = lineEnd + 2 + size + 2;
+    }
+    return body;
+}
+
 } // namespace
 
 QString generateSite(const QString& generator, const QString& templateDir,
@@ -145,7 +165,12 @@ Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs) {
             return true;
         static const QRegularExpression length(QStringLiteral("\r\ncontent-length: *(\\d+)"),
                                                QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = length.match(QString::fromLatin1(data.left(end + 2)));
+        static const QRegularExpression chunked(QStringLiteral("\r\ntransfer-encoding: *chunked"),
+                                                QRegularExpression::CaseInsensitiveOption);
+        const QString headText = QString::fromLatin1(data.left(end + 2));
+        if (chunked.match(headText).hasMatch())
+            return data.endsWith("\r\n0\r\n\r\n");
+        const QRegularExpressionMatch m = length.match(headText);
         return m.hasMatch() && data.size() - end - 4 >= m.captured(1).toLongLong();
     };
     QByteArray data;
@@ -153,6 +178,11 @@ Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs) {
            socket.waitForReadyRead(timeoutMs))
         data += socket.readAll();
     data += socket.readAll();
+    return parseAnswer(data);
+}
+
+Reply parseAnswer(const QByteArray& data) {
+    Reply reply;
     const qsizetype split = data.indexOf("\r\n\r\n");
     if (!data.startsWith("HTTP/1.1 ") || split < 0) {
         reply.closedWithoutAnswer = true;
@@ -167,6 +197,8 @@ Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs) {
             reply.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
     }
     reply.body = data.mid(split + 4);
+    if (reply.header("Transfer-Encoding").compare("chunked", Qt::CaseInsensitive) == 0)
+        reply.body = unchunked(reply.body, reply.chunks);
     return reply;
 }
 

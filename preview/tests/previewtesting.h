@@ -46,6 +46,7 @@ struct Reply {
     int status = 0;
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
+    int chunks = 0; // of a body sent in chunks as the page wrote it
     bool closedWithoutAnswer = false;
 
     QByteArray header(const QByteArray& name) const;
@@ -56,6 +57,10 @@ struct Reply {
 // Sends bytes as they are on a fresh connection to 127.0.0.1:port and reads
 // the answer until the server closes.
 Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs = 10000);
+
+// The answer in bytes read from a socket: status, headers and body, a chunked
+// body put together.
+Reply parseAnswer(const QByteArray& data);
 
 // A browser of one: keeps its cookies between requests.
 class Browser {
