@@ -77,13 +77,12 @@ void fill(const HttpResponse& in, httplib::Response& out) {
     }
     // Sent in chunks as the page writes them; the body it had when it flushed
     // goes first.
-    auto first = std::make_shared<QByteArray>(in.body);
     out.set_chunked_content_provider(
         contentType.toStdString(),
-        [rest = in.rest, first](size_t, httplib::DataSink& sink) {
+        [rest = in.rest, first = in.body](size_t, httplib::DataSink& sink) mutable {
             QByteArray part;
-            if (!first->isEmpty())
-                part = std::exchange(*first, {});
+            if (!first.isEmpty())
+                part = std::exchange(first, {});
             else if (!rest->read(part)) {
                 sink.done();
                 return true;

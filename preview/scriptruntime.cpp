@@ -235,7 +235,7 @@ ScriptError ScriptRuntime::describe(const QJSValue& thrown) const {
     return error;
 }
 
-HttpResponse ScriptRuntime::headOf(const QJSValue& state) const {
+HttpResponse ScriptRuntime::headOf(const QJSValue& state, const AspRequest& request) const {
     HttpResponse response;
     response.status = statusCode(state.property(QStringLiteral("status")).toString());
     QString contentType = state.property(QStringLiteral("contentType")).toString();
@@ -267,17 +267,14 @@ HttpResponse ScriptRuntime::headOf(const QJSValue& state) const {
     for (int i = 0; i < cookieCount; ++i)
         response.headers.append(
             {"Set-Cookie", cookieLine(cookies.property(static_cast<quint32>(i)))});
+    response.headers.append(request.extraHeaders);
     return response;
 }
 
 bool ScriptRuntime::flush(const QJSValue& state, const QString& body) {
     if (!m_outlet)
         return true;
-    HttpResponse part;
-    if (!m_outlet->flushed()) {
-        part = headOf(state);
-        part.headers.append(m_request->extraHeaders);
-    }
+    HttpResponse part = m_outlet->flushed() ? HttpResponse() : headOf(state, *m_request);
     part.body = encodeBody(body, state.property(QStringLiteral("codePage")).toInt());
     return m_outlet->flush(std::move(part));
 }
@@ -367,8 +364,7 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     if (error)
         return failure(*error, body);
 
-    HttpResponse response = headOf(finished);
-    response.headers.append(request.extraHeaders);
+    HttpResponse response = headOf(finished, request);
     response.body = body;
     return response;
 }

@@ -75,8 +75,9 @@ private:
     QJSValue function(const std::shared_ptr<const TranslatedPage>& page, QJSValue& error);
     ScriptError describe(const QJSValue& error) const;
     QJSValue errorObject(const QString& source, const QString& code, const QString& text);
-    // Status and headers of the response state the ASP objects keep.
-    HttpResponse headOf(const QJSValue& state) const;
+    // Status and headers of the response state the ASP objects keep, with
+    // the ones the server adds to the request's answer.
+    HttpResponse headOf(const QJSValue& state, const AspRequest& request) const;
 
     QJSEngine m_engine;
     std::unique_ptr<PageBridge> m_bridge;
