@@ -1,9 +1,11 @@
 #include "preview/connectionpool.h"
 
+#include <utility>
+
 namespace ordwick::preview {
 
-ConnectionPool::ConnectionPool(std::chrono::milliseconds idleLimit, int perSource)
-    : m_idleLimit(idleLimit), m_perSource(perSource) {}
+ConnectionPool::ConnectionPool(std::chrono::milliseconds idleLimit, int perSource, Now now)
+    : m_idleLimit(idleLimit), m_perSource(perSource), m_now(std::move(now)) {}
 
 ConnectionPool::~ConnectionPool() = default;
 
@@ -24,7 +26,7 @@ std::unique_ptr<DataConnection> ConnectionPool::take(const QString& connectionSt
         std::unique_ptr<DataConnection> candidate;
         {
             const std::lock_guard lock(m_mutex);
-            takeExpired(Clock::now(), closing);
+            takeExpired(m_now(), closing);
             const auto it = m_idle.find(connectionString);
             if (it == m_idle.end())
                 return nullptr;
@@ -45,7 +47,7 @@ void ConnectionPool::giveBack(const QString& connectionString,
         return;
     std::deque<Idle> closing;
     const std::lock_guard lock(m_mutex);
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = m_now();
     takeExpired(now, closing);
     std::deque<Idle>& waiting = m_idle[connectionString];
     waiting.push_back({std::move(connection), now});

@@ -8,6 +8,7 @@
 #include <QString>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,11 +18,13 @@ namespace ordwick::preview {
 class ConnectionPool {
 public:
     using Clock = std::chrono::steady_clock;
+    using Now = std::function<Clock::time_point()>;
 
     // idleLimit: how long a connection may wait unused before it is closed;
-    // perSource: how many wait for one connection string at most.
+    // perSource: how many wait for one connection string at most; now: the
+    // clock the waits are measured by (a test sets the time itself).
     explicit ConnectionPool(std::chrono::milliseconds idleLimit = std::chrono::seconds(60),
-                            int perSource = 16);
+                            int perSource = 16, Now now = &Clock::now);
     ~ConnectionPool();
     ConnectionPool(const ConnectionPool&) = delete;
     ConnectionPool& operator=(const ConnectionPool&) = delete;
@@ -48,6 +51,7 @@ private:
 
     const std::chrono::milliseconds m_idleLimit;
     const int m_perSource;
+    const Now m_now;
     mutable std::mutex m_mutex;
     std::map<QString, std::deque<Idle>> m_idle; // newest at the back
 };

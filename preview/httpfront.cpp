@@ -2,6 +2,7 @@
 
 #include "preview/bodystream.h"
 
+#include <atomic>
 #include <chrono>
 #include <httplib.h>
 #include <thread>
@@ -97,6 +98,7 @@ void fill(const HttpResponse& in, httplib::Response& out) {
 struct HttpFront::Server {
     httplib::Server http;
     std::thread thread;
+    std::atomic<bool> listenEnded = false;
 };
 
 HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
@@ -199,10 +201,16 @@ int HttpFront::listen(int port, QString& error) {
                                 .arg(port);
         return 0;
     }
-    m_server->thread = std::thread([&http] { http.listen_after_bind(); });
-    // A stop() before the loop runs would be lost and leave it running.
-    for (int i = 0; i < 500 && !http.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::atomic<bool>& ended = m_server->listenEnded;
+    ended = false;
+    m_server->thread = std::thread([&http, &ended] {
+        http.listen_after_bind();
+        ended = true;
+    });
+    // A stop() before the loop runs would be lost and leave it running, so
+    // this waits for the loop however long a busy machine takes to start it.
+    while (!http.is_running() && !ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return bound;
 }
 

@@ -56,7 +56,7 @@ struct Reply {
 
 // Sends bytes as they are on a fresh connection to 127.0.0.1:port and reads
 // the answer until the server closes.
-Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs = 10000);
+Reply rawExchange(quint16 port, const QByteArray& bytes, int timeoutMs = 60000);
 
 // The answer in bytes read from a socket: status, headers and body, a chunked
 // body put together.

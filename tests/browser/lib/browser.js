@@ -20,8 +20,9 @@ export async function launch() {
 // set. Tests assert both stay empty.
 export async function watchedPage(context) {
     const page = await context.newPage();
-    // A page that does not come in ten seconds has failed; no waiting out the run.
-    page.setDefaultTimeout(10000);
+    // A page that does not come in a minute has failed, however busy the
+    // machine: no waiting out the whole run.
+    page.setDefaultTimeout(60000);
     const alarms = [];
     let expected = null;
     page.on("dialog", async (dialog) => {
@@ -41,3 +42,16 @@ export async function watchedPage(context) {
     };
     return page;
 }
+
+// Does what starts a navigation (a click on a link or a submit button, a
+// choice that sends its form) and resolves with the answer once the page it
+// led to has loaded. Nothing is read from the page being left, or from one
+// still being parsed, however slow the machine. The wait is set up before the
+// action, so a navigation that ends quickly is not missed.
+export async function navigating(page, action) {
+    const [response] = await Promise.all([page.waitForNavigation({ waitUntil: "load" }), action()]);
+    return response;
+}
+
+// A click on a link or a button that leads to another page.
+export const follow = (page, selector) => navigating(page, () => page.click(selector));

@@ -1,7 +1,7 @@
 // Logging in and out, with one fixed login and with the logins of a table.
 import assert from "node:assert/strict";
 import { after, before, describe, test } from "node:test";
-import { launch, watchedPage } from "../lib/browser.js";
+import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import { customers } from "../lib/shop.js";
 import { copySample, site } from "../lib/site.js";
@@ -32,8 +32,7 @@ for (const kind of ["fixed", "table"]) {
         const logIn = async (page, name, password) => {
             await page.fill("#ow-name", name);
             await page.fill("#ow-password", password);
-            // The answer is read only once it has loaded whole.
-            await Promise.all([page.waitForEvent("load"), page.click("button:has-text('Log in')")]);
+            await follow(page, "button:has-text('Log in')");
         };
 
         test("every page sends a visitor who has not logged in to the login page", async () => {
@@ -78,7 +77,7 @@ for (const kind of ["fixed", "table"]) {
                 { form: { ow_token: oldToken, ow_action: "delete", k0: "1" }, maxRedirects: 0 });
             assert.equal(refused.status(), 403);
 
-            await page.click(".ow-logout button");
+            await follow(page, ".ow-logout button");
             assert.equal(await page.textContent(".ow-message"), "You have logged out.");
             await page.goto(`${host.base}/customers_index.asp`);
             assert.match(page.url(), /customers_login\.asp/);

@@ -1,7 +1,7 @@
 // The same visitor on a site over MariaDB, through its ODBC driver.
 import assert from "node:assert/strict";
 import { after, before, describe, test } from "node:test";
-import { launch, watchedPage } from "../lib/browser.js";
+import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import * as maria from "../lib/mariadb.js";
 import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
@@ -56,20 +56,20 @@ describe("items site, MariaDB", { skip: maria.available() ? false : "the test da
         await page.fill("#f2", "40.10");
         await page.fill("#f3", "2024-03-04");
         await page.check("#f4");
-        await page.click("button:has-text('Save')");
+        await follow(page, "button:has-text('Save')");
         assert.equal(await page.textContent(".ow-message"), "The record was added.");
         assert.equal(maria.sql("SELECT CONCAT(price, '|', made, '|', boxed) FROM ow_browser_items WHERE name = 'Brass bell'"),
             "40.10|2024-03-04|1");
         await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
-        await page.click("a[title=Edit]");
+        await follow(page, "a[title=Edit]");
         assert.equal(await page.isChecked("#f4"), true);
         await page.fill("#f2", "41");
         await page.uncheck("#f4");
-        await page.click("button:has-text('Save')");
+        await follow(page, "button:has-text('Save')");
         assert.equal(maria.sql("SELECT CONCAT(price, '|', boxed) FROM ow_browser_items WHERE name = 'Brass bell'"), "41.00|0");
         await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
         page.answerDelete(true);
-        await page.click("form.ow-delete button");
+        await follow(page, "form.ow-delete button");
         assert.equal(await page.textContent(".ow-message"), "The record was deleted.");
         assert.equal(maria.sql("SELECT COUNT(*) FROM ow_browser_items WHERE name = 'Brass bell'"), "0");
         assert.deepEqual(await page.alarms(), []);

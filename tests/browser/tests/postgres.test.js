@@ -1,7 +1,7 @@
 // The same visitor on a site over PostgreSQL, through the ODBC driver.
 import assert from "node:assert/strict";
 import { after, before, describe, test } from "node:test";
-import { launch, watchedPage } from "../lib/browser.js";
+import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import * as pg from "../lib/postgres.js";
 import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
@@ -66,17 +66,17 @@ describe("items site, PostgreSQL", { skip: pg.available() ? false : "the test da
         await page.fill("#f1", "Brass bell");
         await page.fill("#f2", "40.10");
         await page.fill("#f3", "2024-03-04");
-        await page.click("button:has-text('Save')");
+        await follow(page, "button:has-text('Save')");
         assert.equal(await page.textContent(".ow-message"), "The record was added.");
         assert.equal(pg.psql("SELECT price || '|' || made FROM ow_browser_items WHERE name = 'Brass bell'"), "40.10|2024-03-04");
         await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
-        await page.click("a[title=Edit]");
+        await follow(page, "a[title=Edit]");
         await page.fill("#f2", "41");
-        await page.click("button:has-text('Save')");
+        await follow(page, "button:has-text('Save')");
         assert.equal(pg.psql("SELECT price FROM ow_browser_items WHERE name = 'Brass bell'"), "41.00");
         await page.goto(`${host.base}/ow_browser_items_index.asp?q=Brass`);
         page.answerDelete(true);
-        await page.click("form.ow-delete button");
+        await follow(page, "form.ow-delete button");
         assert.equal(await page.textContent(".ow-message"), "The record was deleted.");
         assert.equal(pg.psql("SELECT COUNT(*) FROM ow_browser_items WHERE name = 'Brass bell'"), "0");
         assert.deepEqual(await page.alarms(), []);

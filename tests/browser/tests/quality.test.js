@@ -9,7 +9,7 @@ import path from "node:path";
 import { after, before, describe, test } from "node:test";
 import * as acorn from "acorn";
 import { HtmlValidate } from "html-validate";
-import { launch, watchedPage } from "../lib/browser.js";
+import { follow, launch, watchedPage } from "../lib/browser.js";
 import { artifacts, scratch } from "../lib/env.js";
 import { customers } from "../lib/shop.js";
 import { copySample, site } from "../lib/site.js";
@@ -90,7 +90,7 @@ for (const template of ["no template", "Harbour", "Meadow", "Paper"]) {
                     await page.goto(`${host.base}/customers_login.asp`);
                     await page.fill("#ow-name", "keeper");
                     await page.fill("#ow-password", "pass");
-                    await page.click("button:has-text('Log in')");
+                    await follow(page, "button:has-text('Log in')");
                 }
                 const response = await page.goto(`${host.base}/${address}`);
                 assert.equal(response.status(), 200);

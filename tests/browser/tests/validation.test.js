@@ -46,7 +46,7 @@ describe("validation types, browser and server", () => {
     // the message shown beside the field when it was not.
     async function send(context, type, value) {
         const page = context.pages()[0] ?? (await context.newPage());
-        page.setDefaultTimeout(10000);
+        page.setDefaultTimeout(60000);
         await page.goto(`${host.base}/checks_edit.asp`);
         await page.fill(`#f${type}`, value);
         await page.click("button:has-text('Save')");
