@@ -96,6 +96,8 @@ QHash<QString, std::function<QIcon()>> makers() {
         {QStringLiteral("COLOR"), swatchIcon},
         {QStringLiteral("TASK"), taskIcon},
         {QStringLiteral("TASKOVER"), [] { return checkIcon(true); }},
+        {QStringLiteral("TASKFAILED"),
+         [] { return glyphIcon(QStringLiteral("✕"), QColor(0xB0, 0x2A, 0x2A)); }},
         {QStringLiteral("DBCONNECT"), [] { return standard(QStyle::SP_DriveNetIcon); }},
         {QStringLiteral("POPULATE"), [] { return standard(QStyle::SP_FileDialogContentsView); }},
         {QStringLiteral("GENERATE"), [] { return standard(QStyle::SP_MediaPlay); }},

@@ -18,6 +18,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <chrono>
 #include <exception>
 #include <future>
@@ -205,6 +206,16 @@ public:
 
 private:
     void write(const QString& relative, const QByteArray& bytes) {
+        // IIS does not tell letter case apart: two outputs that differ only
+        // in case are one file there, and the second would replace the first.
+        const QString key = relative.toLower();
+        if (m_written.contains(key))
+            throw RuntimeError(ErrorNumber::PathFileAccess,
+                               QStringLiteral("Path/File access error: \"%1\" was already written "
+                                              "by this run; writing it again would overwrite it. "
+                                              "Give the page another name.")
+                                   .arg(relative));
+        m_written.insert(key);
         const QString path = m_run.destination + relative;
         const QString folder = QFileInfo(path).absolutePath();
         if (!QDir().mkpath(folder))
@@ -260,13 +271,18 @@ private:
         while (it.hasNext())
             files.append(root.relativeFilePath(it.next()));
         files.sort();
-        const QStringList own = {
+        QStringList own = {
             m_plan.files.variables,  m_plan.files.functions,  m_plan.files.dynamicFunctions,
             m_plan.files.styleSheet, m_plan.files.siteScript, m_plan.files.validationScript,
             m_plan.files.index,      m_plan.files.edit,       m_plan.files.search,
             m_plan.files.print,      m_plan.files.exportPage, m_plan.files.login};
+        for (const SiteImage& image : siteImages())
+            own.append(QStringLiteral("images/") + image.fileName);
         for (const QString& relative : files) {
-            if (relative == QLatin1String("index.html") || own.contains(relative))
+            // The frame and the picture the wizard shows of it are not part of the site.
+            if (relative == QLatin1String("index.html") ||
+                relative == QLatin1String("preview.png") ||
+                own.contains(relative, Qt::CaseInsensitive))
                 continue;
             write(relative, readWhole(root.filePath(relative)));
         }
@@ -338,6 +354,7 @@ private:
     // that cannot be opened is reported once.
     bool m_connectionTried = false;
     std::unique_ptr<DataConnection> m_connection;
+    QSet<QString> m_written; // relative paths in lower case
 };
 
 bool isNoTemplate(const QString& name) {

@@ -1,5 +1,7 @@
 #include "generation/tasklist.h"
 
+#include "generation/pagenames.h"
+
 namespace ordwick {
 
 namespace {
@@ -55,6 +57,21 @@ QString pageFolder(TaskKind kind) {
     return kind == TaskKind::Variables || kind == TaskKind::DynamicFunctions
                ? QStringLiteral("include/")
                : QString();
+}
+
+QStringList fixedSiteFileNames(const Project& project) {
+    const QString stem = project.TableName.toLower();
+    QStringList names = {QStringLiteral("functions.asp"), QStringLiteral("style.css"),
+                         QStringLiteral("site.js")};
+    for (const GenerationTask& task : generationTasks(project)) {
+        if (task.kind == TaskKind::Validation)
+            names.append(safePageFileName(stem + QStringLiteral("_validation.js")));
+        else if (task.kind == TaskKind::Print)
+            names.append(safePageFileName(stem + QStringLiteral("_print.asp")));
+        else if (task.kind == TaskKind::Login)
+            names.append(safePageFileName(stem + QStringLiteral("_login.asp")));
+    }
+    return names;
 }
 
 QString renamedPageFile(const Project& project, const QString& pageFile) {

@@ -3,6 +3,7 @@
 #include "project/project.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace ordwick {
@@ -50,6 +51,12 @@ constexpr int kTaskListGroupRows = 1;
 constexpr int progressNumber(int taskIndex) {
     return taskIndex + kTaskListGroupRows;
 }
+
+// The names of the files a run writes that the rename list does not name: the
+// shared function page, style sheet and scripts under include/, and the print
+// and login pages when the run writes them. No page may be renamed to one of
+// them (letter case ignored), or it would overwrite that file.
+QStringList fixedSiteFileNames(const Project& project);
 
 // The name the project's rename list gives a page file: the part after ";" of
 // the first entry whose first part equals the file name, or the name itself.

@@ -21,18 +21,37 @@ void makeWritable(const QString& path) {
 } // namespace
 
 bool copyFile(const QString& from, const QString& to, bool replace, QStringList& failures) {
-    if (QFileInfo::exists(to)) {
+    const QFileInfo target(to);
+    if (target.exists()) {
         if (!replace)
             return true;
-        if (!removeFile(to, failures))
-            return false;
+        // A file copied onto itself already is what it would become.
+        if (target.canonicalFilePath() == QFileInfo(from).canonicalFilePath())
+            return true;
+        makeWritable(to);
     }
+    // The copy is written whole beside the target and then takes its place,
+    // so the old file stays until its replacement exists.
     QFile source(from);
-    if (!source.copy(to)) {
+    QSaveFile copy(to);
+    const auto failed = [&](const QString& reason) {
         failures.append(QStringLiteral("Copying \"%1\" to \"%2\" failed: %3")
-                            .arg(shown(from), shown(to), source.errorString()));
+                            .arg(shown(from), shown(to), reason));
         return false;
+    };
+    if (!source.open(QIODevice::ReadOnly))
+        return failed(source.errorString());
+    if (!copy.open(QIODevice::WriteOnly))
+        return failed(copy.errorString());
+    char buffer[64 * 1024];
+    for (qint64 read; (read = source.read(buffer, sizeof buffer)) > 0;) {
+        if (copy.write(buffer, read) != read)
+            return failed(copy.errorString());
     }
+    if (source.error() != QFileDevice::NoError)
+        return failed(source.errorString());
+    if (!copy.commit())
+        return failed(copy.errorString());
     return true;
 }
 

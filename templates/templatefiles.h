@@ -14,7 +14,8 @@ namespace ordwick {
 using CopyProgress = std::function<void(int done, int total)>;
 
 // Copies one file; an existing target is replaced only when `replace` is true
-// and otherwise left as it is. False when the copy failed.
+// and otherwise left as it is, and only once the copy is whole. Copying a
+// file onto itself changes nothing. False when the copy failed.
 bool copyFile(const QString& from, const QString& to, bool replace, QStringList& failures);
 // Copies a folder's whole contents below `to`, replacing existing files.
 void copyFolder(const QString& from, const QString& to, QStringList& failures,

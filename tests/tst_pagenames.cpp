@@ -3,6 +3,7 @@
 // names, links, results and exit codes of real runs.
 #include "generation/enginebinding.h"
 #include "generation/pagenames.h"
+#include "generation/tasklist.h"
 #include "project/projectfile.h"
 #include "shell/mainwindow.h"
 #include "support/testenvironment.h"
@@ -218,8 +219,9 @@ private Q_SLOTS:
                                               env.prompt));
         QVERIFY(env.prompt.messages().isEmpty());
 
-        const auto refused = [&](const QString& entry, const QString& message) {
-            Project renamed = p;
+        const auto refusedIn = [&](const Project& base, const QString& entry,
+                                   const QString& message) {
+            Project renamed = base;
             renamed.Rename.prepend(entry);
             env.prompt.clear();
             env.prompt.answer(Prompt::Ok);
@@ -227,6 +229,9 @@ private Q_SLOTS:
             QCOMPARE(env.prompt.messages().size(), 1);
             QCOMPARE(env.prompt.messages().constFirst().text, message);
             QCOMPARE(env.prompt.messages().constFirst().icon, Prompt::Icon::Warning);
+        };
+        const auto refused = [&](const QString& entry, const QString& message) {
+            refusedIn(p, entry, message);
         };
         // Letter case only.
         refused(QStringLiteral("orders_edit.asp;Orders_Index.asp"),
@@ -243,6 +248,22 @@ private Q_SLOTS:
                 QStringLiteral("The pages \"orders_variables.asp\" and "
                                "\"orders_dynamicfunctions.asp\" would both be written as "
                                "\"ORDERS_VARIABLES.asp\"!\nPlease give one of them another name."));
+
+        // A file the site writes for itself, in either folder.
+        Project printing = p;
+        printing.PrinterFriendlyVersion = true;
+        QCOMPARE(fixedSiteFileNames(printing),
+                 (QStringList{QStringLiteral("functions.asp"), QStringLiteral("style.css"),
+                              QStringLiteral("site.js"), QStringLiteral("orders_validation.js"),
+                              QStringLiteral("orders_print.asp")}));
+        refusedIn(printing, QStringLiteral("orders_index.asp;Orders_Print.asp"),
+                  QStringLiteral("The page \"orders_index.asp\" would be written as "
+                                 "\"Orders_Print.asp\", a file the site needs for itself!\n"
+                                 "Please give it another name."));
+        refused(QStringLiteral("orders_variables.asp;functions.asp"),
+                QStringLiteral("The page \"orders_variables.asp\" would be written as "
+                               "\"functions.asp\", a file the site needs for itself!\nPlease "
+                               "give it another name."));
 
         // The same name in different folders, and a page the run does not
         // write, are no collision.
@@ -295,6 +316,56 @@ private Q_SLOTS:
               "\"order%20_lines_%202026_search.asp\"", "\"order%20_lines_%202026_export.asp\"",
               "\"order%20_lines_%202026_print.asp\""})
             QVERIFY2(variables.contains(QLatin1String(link)), link);
+    }
+
+    // A list edited outside the wizard: the run reports the page that would
+    // overwrite another file as failed instead of replacing it.
+    void theRunNeverWritesTwoFilesAsOne() {
+        TestEnvironment env;
+        const QString database = env.path(QStringLiteral("orders.db"));
+        QVERIFY(createDatabase(database, QStringLiteral("Orders")));
+        Project p = seeded(projectOn(database, QStringLiteral("Orders")));
+        p.PrinterFriendlyVersion = true;
+        p.SelectedTemplate = QStringLiteral("Meadow");
+        p.Rename.prepend(QStringLiteral("orders_variables.asp;functions.asp"));
+        p.Rename.prepend(QStringLiteral("orders_index.asp;orders_print.asp"));
+        const QString site = env.path(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site));
+        p.DestinationPath = site;
+        const QString file = env.path(QStringLiteral("orders.pjx"));
+        saveProjectFile(file, p, 10);
+
+        const QString meadow = env.programFolder() + QStringLiteral("/template/Meadow/");
+        QVERIFY(QDir().mkpath(meadow));
+        for (const QString& name : {QStringLiteral("index.html"), QStringLiteral("meadow.css"),
+                                    QStringLiteral("preview.png")})
+            QVERIFY(
+                QFile::copy(QStringLiteral(ORDWICK_TEMPLATE_DIR "/Meadow/") + name, meadow + name));
+
+        const CliRun run = generateWithCli(file, env.programFolder());
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.errors,
+                 (QStringList{
+                     QStringLiteral("error: clsASPScript.GenerateFunctionPage: Path/File access "
+                                    "error: "
+                                    "\"include/functions.asp\" was already written by this run; "
+                                    "writing it again would overwrite it. Give the page another "
+                                    "name. (75)"),
+                     QStringLiteral("error: clsASPScript.GeneratePrintPage: Path/File access "
+                                    "error: "
+                                    "\"orders_print.asp\" was already written by this run; "
+                                    "writing it again would overwrite it. Give the page another "
+                                    "name. (75)"),
+                     QStringLiteral("2 failure(s) were reported."),
+                 }));
+        // What was written first stays: the variables and the list page.
+        QVERIFY(readText(site + QStringLiteral("/include/functions.asp"))
+                    .contains(QStringLiteral("var OW_PAGES = {")));
+        QVERIFY(readText(site + QStringLiteral("/orders_print.asp"))
+                    .contains(QStringLiteral("class=\"ow-search\"")));
+        // The template's own picture belongs to the wizard, not to the site.
+        QVERIFY(QFileInfo::exists(site + QStringLiteral("/meadow.css")));
+        QVERIFY(!QFileInfo::exists(site + QStringLiteral("/preview.png")));
     }
 
     void namesThatStillCannotBeWrittenAreWarnedOncePerWrittenPage() {

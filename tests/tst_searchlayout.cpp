@@ -459,6 +459,11 @@ private Q_SLOTS:
                                << QStringLiteral("The page orders_edit.asp cannot be renamed to "
                                                  "\"orders_edit.asp\": another page already has "
                                                  "this name and would be overwritten.");
+        QTest::newRow("a file of the site") << QStringLiteral("Orders_Print.asp")
+                                            << head.arg(QStringLiteral("Orders_Print.asp")) +
+                                                   QStringLiteral("the site has a file of this "
+                                                                  "name, which would be "
+                                                                  "overwritten.");
     }
 
     void pageNameRefusals() {
@@ -467,7 +472,9 @@ private Q_SLOTS:
         TestEnvironment env;
         const QStringList stored{QStringLiteral("orders_index.asp;orders_index.asp"),
                                  QStringLiteral("orders_edit.asp;orders_edit.asp")};
-        RenameDialog dialog(stored, env.prompt);
+        RenameDialog dialog(stored,
+                            {QStringLiteral("functions.asp"), QStringLiteral("orders_print.asp")},
+                            env.prompt);
         dialog.model().item(0, RenameDialog::Rename)->setText(name);
         env.prompt.answer(Prompt::Ok);
         dialog.save();

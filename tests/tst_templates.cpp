@@ -406,6 +406,18 @@ private Q_SLOTS:
         click("cmdUpdate");
         QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/site.css")), QByteArray("new"));
         QCOMPARE(shown(env->prompt.messages()), QStringList());
+
+        // The template's own files picked again, the index by its full path:
+        // each is copied onto itself, which leaves it as it was.
+        clickTemplate(0);
+        find<QCheckBox>("chkOverwriteAll")->setChecked(true);
+        find<QLineEdit>("txtIndexFile")->setText(store() + QStringLiteral("/Blue/index.html"));
+        env->prompt.answerFiles({store() + QStringLiteral("/Blue/site.css")});
+        click("cmdSelectFiles");
+        click("cmdUpdate");
+        QCOMPARE(shown(env->prompt.messages()), QStringList());
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/site.css")), QByteArray("new"));
+        QCOMPARE(readTestFile(store() + QStringLiteral("/Blue/index.html")), kFrame);
     }
 
     void largeFolderImportShowsProgress() {

@@ -453,7 +453,7 @@ private Q_SLOTS:
         QVERIFY(socket.waitForConnected(5000));
         socket.write("GET /orders_index.asp HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
         QByteArray reply;
-        while (socket.waitForReadyRead(10000))
+        while (socket.waitForReadyRead(60000))
             reply += socket.readAll();
         reply += socket.readAll();
         QVERIFY2(reply.startsWith("HTTP/1.1 200"), reply.left(300).constData());
@@ -567,6 +567,16 @@ private Q_SLOTS:
                  qPrintable(last.text));
         for (const Prompt::Message& message : env.prompt.messages())
             QVERIFY(!message.text.contains(QStringLiteral("sucessfully")));
+        // The row of the task that failed says so; every other task was done.
+        const FinishPage& finish = window.wizard().finishPage();
+        QStringList ended;
+        for (int row = 2; row <= finish.rowCount(); ++row) {
+            if (finish.rowIconKey(row, FinishPage::Feature) != QLatin1String("TASKOVER"))
+                ended << finish.rowText(row, FinishPage::Feature) + QLatin1Char(' ') +
+                             finish.rowIconKey(row, FinishPage::Feature) + QLatin1Char(' ') +
+                             finish.rowText(row, FinishPage::Status);
+        }
+        QCOMPARE(ended, QStringList{QStringLiteral("Generate index page TASKFAILED Failed!")});
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
         QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
         QVERIFY(!window.wizard().finishPage().cmdPreview()->isEnabled());

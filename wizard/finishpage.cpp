@@ -145,20 +145,31 @@ QString FinishPage::rowIconKey(int row, int column) const {
 }
 
 void FinishPage::markDone(int row) {
-    if (QStandardItem* feature = item(row, Feature)) {
-        feature->setData(QStringLiteral("TASKOVER"), IconKeyRole);
-        feature->setIcon(iconFor(QStringLiteral("TASKOVER")));
-    }
-    if (QStandardItem* status = item(row, Status))
-        status->setText(QStringLiteral("Completed!"));
+    markEnded(row, QStringLiteral("TASKOVER"), QStringLiteral("Completed!"));
 }
 
-void FinishPage::onEngineProgress(int progressStatus) {
+void FinishPage::markFailed(int row) {
+    markEnded(row, QStringLiteral("TASKFAILED"), QStringLiteral("Failed!"));
+}
+
+void FinishPage::markEnded(int row, const QString& iconKey, const QString& statusText) {
+    if (QStandardItem* feature = item(row, Feature)) {
+        feature->setData(iconKey, IconKeyRole);
+        feature->setIcon(iconFor(iconKey));
+    }
+    if (QStandardItem* status = item(row, Status))
+        status->setText(statusText);
+}
+
+void FinishPage::onEngineProgress(int progressStatus, bool failed) {
     Trap(QStringLiteral("frmMain.oObject_Progress"), [&] {
         if (progressStatus < 0 || progressStatus >= rowCount())
             return;
         m_pgbProgress->setValue(progressStatus);
-        markDone(progressStatus + 1);
+        if (failed)
+            markFailed(progressStatus + 1);
+        else
+            markDone(progressStatus + 1);
     });
 }
 

@@ -28,10 +28,12 @@ public:
     int rowCount() const;
     QString rowText(int row, int column) const;
     QString rowIconKey(int row, int column) const;
-    // Marks grid row `row` done ("TASKOVER", "Completed!").
+    // Marks grid row `row` done ("TASKOVER", "Completed!") or failed
+    // ("TASKFAILED", "Failed!").
     void markDone(int row);
-    // The engine finished the task of grid row progressStatus + 1.
-    void onEngineProgress(int progressStatus);
+    void markFailed(int row);
+    // The engine ended the task of grid row progressStatus + 1.
+    void onEngineProgress(int progressStatus, bool failed = false);
     // An empty progress bar sized to the task list.
     void resetProgress();
 
@@ -52,6 +54,7 @@ Q_SIGNALS:
 
 private:
     QStandardItem* item(int row, int column) const;
+    void markEnded(int row, const QString& iconKey, const QString& statusText);
 
     QLineEdit* m_txtDestinationPath;
     QPushButton* m_cmdDestinationPath;

@@ -54,11 +54,19 @@ bool pageFilesAccepted(const Project& project, Prompt& prompt) {
         QString written; // where it is written, below the destination
     };
     std::vector<Page> pages;
+    const QStringList fixedFiles = fixedSiteFileNames(project);
     for (const GenerationTask& task : generationTasks(project)) {
         const QString file = pageFileName(project, task);
         if (file.isEmpty())
             continue;
         const QString name = safePageFileName(renamedPageFile(project, file));
+        if (fixedFiles.contains(name, Qt::CaseInsensitive)) {
+            prompt.warning(QStringLiteral("The page \"%1\" would be written as \"%2\", a file "
+                                          "the site needs for itself!\nPlease give it another "
+                                          "name.")
+                               .arg(file, name));
+            return false;
+        }
         const QString written = pageFolder(task.kind) + name;
         for (const Page& page : pages) {
             if (sameFileName(page.written, written)) {

@@ -56,9 +56,13 @@ GenerationRun::Result GenerationRun::run() {
     const TemplateStore store = TemplateStore::forThisUser();
     QDir().mkpath(store.root());
     engine.setApplicationPath(store.baseFolder());
-    connect(&engine, &GenerationEngine::progress, this, &GenerationRun::progress);
+    m_taskFailed = false;
+    connect(&engine, &GenerationEngine::progress, this, [this](int progressStatus) {
+        Q_EMIT progress(progressStatus, std::exchange(m_taskFailed, false));
+    });
     connect(&engine, &GenerationEngine::failureReported, this,
-            [&result](const QString& source, const QString& description, int number) {
+            [this, &result](const QString& source, const QString& description, int number) {
+                m_taskFailed = true;
                 // The engine decides how it carries on; the report is only shown.
                 ReportError(source, description, number);
                 if (!result.failures.contains(description))

@@ -45,8 +45,9 @@ public:
     static QString outcomeMessage(const QString& table, const Result& result);
 
 Q_SIGNALS:
-    // The task in Finish grid row progressStatus + 1 is done.
-    void progress(int progressStatus);
+    // The task in Finish grid row progressStatus + 1 has ended; failed when a
+    // failure was reported while it ran.
+    void progress(int progressStatus, bool failed);
 
 private:
     void prepareFolders(const QString& destination) const;
@@ -54,6 +55,9 @@ private:
     ProjectSession& m_session;
     QString m_engineLibrary;
     GenerationEngine* m_engine = nullptr;
+    // A failure was reported since the last task ended; the engine reports a
+    // task's failures before its progress.
+    bool m_taskFailed = false;
 };
 
 } // namespace ordwick

@@ -50,14 +50,17 @@ std::optional<QString> PageNameCheck::problemOf(const QString& name) {
     return std::nullopt;
 }
 
-std::optional<PageNameCheck::Problem>
-PageNameCheck::firstProblem(const QList<RenameEntry>& entries) {
+std::optional<PageNameCheck::Problem> PageNameCheck::firstProblem(const QList<RenameEntry>& entries,
+                                                                  const QStringList& otherFiles) {
     QSet<QString> taken;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const RenameEntry& entry = entries.at(i);
         const QString problem = [&]() -> QString {
             if (const std::optional<QString> own = problemOf(entry.renameAs))
                 return *own;
+            if (otherFiles.contains(entry.renameAs, Qt::CaseInsensitive))
+                return QStringLiteral("the site has a file of this name, which would be "
+                                      "overwritten");
             // The web server's file names do not tell case apart.
             if (taken.contains(entry.renameAs.toLower()))
                 return QStringLiteral("another page already has this name and would be "

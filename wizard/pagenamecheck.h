@@ -31,8 +31,10 @@ public:
         qsizetype entry; // position in the checked list
         QString message; // what to show, with the reason
     };
-    // The first problem, or nothing when all names pass.
-    static std::optional<Problem> firstProblem(const QList<RenameEntry>& entries);
+    // The first problem, or nothing when all names pass. otherFiles: the names
+    // of the run's files that are not listed, which no page may take.
+    static std::optional<Problem> firstProblem(const QList<RenameEntry>& entries,
+                                               const QStringList& otherFiles = {});
     // The problem of one name, without the comparison with the others.
     static std::optional<QString> problemOf(const QString& name);
 };

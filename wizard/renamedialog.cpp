@@ -37,8 +37,10 @@ QStandardItem* fixedCell(const QString& text) {
 
 } // namespace
 
-RenameDialog::RenameDialog(const QStringList& rename, Prompt& prompt, QWidget* parent)
-    : QDialog(parent), m_prompt(prompt), m_result(rename), m_grdFileRename(new QTableView(this)) {
+RenameDialog::RenameDialog(const QStringList& rename, const QStringList& otherFiles, Prompt& prompt,
+                           QWidget* parent)
+    : QDialog(parent), m_prompt(prompt), m_result(rename), m_otherFiles(otherFiles),
+      m_grdFileRename(new QTableView(this)) {
     setObjectName(QStringLiteral("frmRename"));
     setWindowTitle(QStringLiteral("File rename"));
     resize(520, 320);
@@ -95,7 +97,7 @@ QList<RenameEntry> RenameDialog::entries() const {
 void RenameDialog::save() {
     Trap(QStringLiteral("frmRename.cmdSave_Click"), [&] {
         const QList<RenameEntry> chosen = entries();
-        if (const auto problem = PageNameCheck::firstProblem(chosen)) {
+        if (const auto problem = PageNameCheck::firstProblem(chosen, m_otherFiles)) {
             m_prompt.warning(problem->message);
             m_grdFileRename->setCurrentIndex(
                 m_model.index(static_cast<int>(problem->entry), Rename));

@@ -19,7 +19,9 @@ public:
     enum Column { Icon, File, Rename, ColumnCount };
     static constexpr int IconKeyRole = Qt::UserRole + 1;
 
-    RenameDialog(const QStringList& rename, Prompt& prompt, QWidget* parent = nullptr);
+    // otherFiles: the names of the run's files that no page may be renamed to.
+    RenameDialog(const QStringList& rename, const QStringList& otherFiles, Prompt& prompt,
+                 QWidget* parent = nullptr);
 
     // The list to store: the edited one after Save, the handed one otherwise.
     QStringList renameList() const { return m_result; }
@@ -34,6 +36,7 @@ public:
 private:
     Prompt& m_prompt;
     QStringList m_result;
+    const QStringList m_otherFiles;
     QTableView* m_grdFileRename;
     QStandardItemModel m_model;
 };

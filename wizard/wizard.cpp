@@ -10,6 +10,7 @@
 #include "foundation/prompt.h"
 #include "foundation/runtimeerror.h"
 #include "foundation/trap.h"
+#include "generation/tasklist.h"
 #include "project/projectsession.h"
 #include "wizard/columncustomizationpage.h"
 #include "wizard/columncustomizationstep.h"
@@ -502,7 +503,8 @@ void Wizard::openLookupDetails(int row) {
 
 void Wizard::openRenameDialog() {
     Trap(QStringLiteral("frmMain.lblFinish_Click"), [&] {
-        RenameDialog dialog(m_session.project.Rename, m_prompt, this);
+        RenameDialog dialog(m_session.project.Rename, fixedSiteFileNames(m_session.project),
+                            m_prompt, this);
         Q_EMIT dialogOpened(&dialog);
         dialog.exec();
         m_session.project.Rename = dialog.renameList();
