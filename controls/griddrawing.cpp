@@ -1,5 +1,6 @@
 #include "controls/griddrawing.h"
 
+#include <QAbstractItemView>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -38,9 +39,16 @@ void GroupRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QPalette& palette = option.palette;
     painter->save();
     painter->fillRect(option.rect, palette.color(QPalette::Base));
+    // Each cell paints its own part of one band that runs across the row, so
+    // the gradient does not start again at every column.
     QRect band = option.rect;
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget)) {
+        band.setLeft(view->viewport()->rect().left());
+        band.setRight(view->viewport()->rect().right());
+    }
     band.setTop(option.rect.top() + option.rect.height() - 5);
     band.setHeight(3);
+    painter->setClipRect(option.rect);
     fillGradient(*painter, band, bandColour(),
                  palette.color(selected ? QPalette::Highlight : QPalette::Base));
     const QString text = index.data(Qt::DisplayRole).toString();
@@ -54,6 +62,14 @@ void GroupRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                           QLatin1Char(' ') + text);
     }
     painter->restore();
+}
+
+QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (isGroupRow(index))
+        size.rheight() += 6; // the band and the bold text get room of their own
+    return size;
 }
 
 } // namespace ordwick

@@ -16,8 +16,9 @@ void fillGradient(QPainter& painter, const QRect& rect, const QColor& from, cons
                   GradientMode mode = GradientMode::LeftToRight);
 
 // Draws the group rows of a tree grid (top-level rows with children) as a
-// heading: a thin gradient band near the bottom edge and the text in bold.
-// Other rows are drawn as usual.
+// heading: one thin gradient band near the bottom edge across the whole row,
+// whatever its columns, a little more room, and the text in bold. Other rows
+// are drawn as usual.
 class GroupRowDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -28,6 +29,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 } // namespace ordwick

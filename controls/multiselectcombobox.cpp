@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kImageSize = 16;
 constexpr int kPageStep = 8;
-constexpr int kFarStep = 10000;
 
 // Each channel alpha * a + (255 - alpha) * b over 255, rounded halves to even.
 QColor blend(const QColor& a, const QColor& b, int alpha) {
@@ -163,6 +162,9 @@ void MultiSelectComboBox::showDropDown() {
         const QRect geometry = dropDownGeometry(box, m_dropDown->listSize(),
                                                 m_workArea ? m_workArea(corner) : QRect());
         m_dropDown->setGeometry(geometry);
+        // One list serves every row of a grid: a highlight left from another
+        // row must not be what Space or Enter ticks now.
+        m_dropDown->setHot(0);
         m_dropDown->show();
         m_dropDown->raise();
         update();
@@ -248,10 +250,10 @@ void MultiSelectComboBox::keyPressEvent(QKeyEvent* event) {
             m_dropDown->moveHot(kPageStep);
             break;
         case Qt::Key_Home:
-            m_dropDown->moveHot(-kFarStep);
+            m_dropDown->setHot(1);
             break;
         case Qt::Key_End:
-            m_dropDown->moveHot(kFarStep);
+            m_dropDown->setHot(itemCount());
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -326,6 +328,11 @@ void MultiSelectDropDown::moveHot(int step) {
         return;
     const int target = m_hot == 0 ? (step > 0 ? 1 : count) : std::clamp(m_hot + step, 1, count);
     m_hot = target;
+    update();
+}
+
+void MultiSelectDropDown::setHot(int item) {
+    m_hot = std::clamp(item, 0, m_box.itemCount());
     update();
 }
 

@@ -105,6 +105,8 @@ public:
     int hotItem() const { return m_hot; }
     // Moves the highlight by `step`, limited to the first and last items.
     void moveHot(int step);
+    // Highlights item `item` (1-based, limited to the items); 0 highlights none.
+    void setHot(int item);
     void tickHot();
     int itemHeight() const;
     QSize listSize() const;

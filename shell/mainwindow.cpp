@@ -174,7 +174,9 @@ void MainWindow::buildStatusBar() {
     m_statusIcon->setFixedWidth(20);
     m_statusText = new QLabel(this);
     m_statusText->setObjectName(QStringLiteral("sbStatusText"));
-    m_statusText->setAccessibleName(QStringLiteral("Status"));
+    // A screen reader reads the message as the label's name (showStatusText
+    // keeps it so) and hears what it is from the description.
+    m_statusText->setAccessibleDescription(QStringLiteral("Status"));
     statusBar()->addWidget(m_statusIcon);
     statusBar()->addWidget(m_statusText, 1);
 }
@@ -327,8 +329,13 @@ void MainWindow::setStatus(int code) {
         }
         m_statusIconKey = entry.iconKey;
         m_statusIcon->setPixmap(iconFor(entry.iconKey).pixmap(16, 16));
-        m_statusText->setText(entry.text);
+        showStatusText(entry.text);
     });
+}
+
+void MainWindow::showStatusText(const QString& text) {
+    m_statusText->setText(text);
+    m_statusText->setAccessibleName(text);
 }
 
 QString MainWindow::statusText() const {
@@ -480,7 +487,7 @@ void MainWindow::previewSite(const QString& folder) {
         return;
     }
     setStatus(0);
-    m_statusText->setText(QStringLiteral("Preview of the site at ") + started.url.toString());
+    showStatusText(QStringLiteral("Preview of the site at ") + started.url.toString());
     m_openUrl(started.url);
 }
 

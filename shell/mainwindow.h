@@ -87,6 +87,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void buildTaskPane();
+    void showStatusText(const QString& text);
     QWidget* buildStepArea();
     // The record and the pages of a new, empty project.
     void resetProject();

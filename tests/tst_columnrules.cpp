@@ -110,12 +110,19 @@ private Q_SLOTS:
         p.Columns[1].Position = 1;
         p.Columns[2].Position = 0; // added after the save
         p.Columns[3].Position = 2;
-        QCOMPARE(ColumnOrderStep::orderedNames(p, 1),
+        QCOMPARE(ColumnOrderStep::orderedNames(p),
                  (QStringList{QStringLiteral("B"), QStringLiteral("D"), QStringLiteral("A"),
                               QStringLiteral("C")}));
-        QCOMPARE(ColumnOrderStep::orderedNames(p, 0),
-                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                              QStringLiteral("D")}));
+        // No position yet: creation order.
+        QCOMPARE(ColumnOrderStep::orderedNames(
+                     projectOf({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")})),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        // A(1) B(2) C(3) opened with A left out: the gap loses nobody.
+        Project gap = projectOf({QStringLiteral("C"), QStringLiteral("B")});
+        gap.Columns[0].Position = 3;
+        gap.Columns[1].Position = 2;
+        QCOMPARE(ColumnOrderStep::orderedNames(gap),
+                 (QStringList{QStringLiteral("B"), QStringLiteral("C")}));
         ColumnOrderStep::apply(p, {QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B"),
                                    QStringLiteral("A")});
         QCOMPARE(p.Columns[0].Position, 4);
@@ -154,6 +161,11 @@ private Q_SLOTS:
                  std::optional(QStringLiteral("Please specify a value without \";\"!")));
         QCOMPARE(Step::commit(row, Step::Default, QStringLiteral("x;")),
                  std::optional(QStringLiteral("Please specify a value without \";\"!")));
+        for (const QString& pasted :
+             {QStringLiteral("two\r\nlines"), QStringLiteral("tab\tbed"), QStringLiteral("bell\a")})
+            QCOMPARE(Step::commit(row, Step::Default, pasted),
+                     std::optional(QStringLiteral("Please specify a value without line breaks or "
+                                                  "other control characters!")));
         QCOMPARE(Step::commit(row, Step::Width, QStringLiteral("abc")),
                  std::optional(QStringLiteral("Please specify a numeric value!")));
         QCOMPARE(Step::commit(row, Step::Width, QStringLiteral("   ")), std::nullopt);

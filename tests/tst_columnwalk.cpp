@@ -6,13 +6,17 @@
 #include "wizard/columnorderpage.h"
 #include "wizard/datasourcepage.h"
 #include "wizard/featurespage.h"
+#include "wizard/layoutpage.h"
+#include "wizard/searchpage.h"
 #include "wizard/tablesourcepage.h"
 #include "wizard/wizard.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -135,11 +139,11 @@ private Q_SLOTS:
         QCOMPARE(order.selectedRow(), 5);
         order.selectRow(0);
         order.cmdOrder(1)->click();
-        QCOMPARE(order.names(),
-                 (QStringList{QStringLiteral("CustomerID"), QStringLiteral("OrderID"),
-                              QStringLiteral("OrderDate"), QStringLiteral("DeliveryTime"),
-                              QStringLiteral("ShippedAt"), QStringLiteral("Reference"),
-                              QStringLiteral("Freight"), QStringLiteral("ShipCity")}));
+        const QStringList moved{QStringLiteral("CustomerID"), QStringLiteral("OrderID"),
+                                QStringLiteral("OrderDate"),  QStringLiteral("DeliveryTime"),
+                                QStringLiteral("ShippedAt"),  QStringLiteral("Reference"),
+                                QStringLiteral("Freight"),    QStringLiteral("ShipCity")};
+        QCOMPARE(order.names(), moved);
         // The type icon moves with its column.
         QCOMPARE(order.rowIconKey(7, ColumnOrderPage::Name), QStringLiteral("TEXT"));
         walk.next();
@@ -164,6 +168,73 @@ private Q_SLOTS:
         QCOMPARE(walk.custom().model(0).columnCount(), 6);
         QCOMPARE(walk.custom().model(1).columnCount(), 14);
         QVERIFY(walk.custom().grdColumnCustomization(1)->isColumnHidden(13));
+
+        // Back to the query and on again: the chosen order stays.
+        walk.back();
+        walk.back();
+        QCOMPARE(walk.step(), 4);
+        walk.next();
+        QCOMPARE(walk.step(), 5);
+        QCOMPARE(order.names(), moved);
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 7);
+        // The search grid and the initial order's lists follow it too.
+        QStringList searched;
+        for (const SearchRow& row : walk.window.wizard().searchPage().rows())
+            searched << row.name;
+        QCOMPARE(searched, moved);
+        QStringList offered;
+        connect(&walk.window.wizard(), &Wizard::dialogOpened, this, [&](QDialog* dialog) {
+            const auto* first = dialog->findChild<QComboBox*>(QStringLiteral("icbFirstOrderBy"));
+            for (int i = 1; i < first->count(); ++i)
+                offered << first->itemText(i);
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+        Q_EMIT walk.window.wizard().layoutPage().orderDetailsRequested();
+        QCOMPARE(offered, moved);
+    }
+
+    // Tab and Shift+Tab leave every grid of the column steps, and the order
+    // buttons have access keys, so the keyboard alone reorders the columns.
+    void tabLeavesTheGrids() {
+        TestEnvironment env;
+        ColumnWalk walk(env);
+        QVERIFY(QTest::qWaitForWindowActive(&walk.window));
+        const auto leaves = [](QAbstractItemView* grid) {
+            for (const Qt::KeyboardModifier direction : {Qt::NoModifier, Qt::ShiftModifier}) {
+                grid->setFocus();
+                if (QApplication::focusWidget() != grid)
+                    return false;
+                QTest::keyClick(grid, Qt::Key_Tab, direction);
+                if (QApplication::focusWidget() == grid)
+                    return false;
+            }
+            return true;
+        };
+        walk.next();
+        walk.next();
+        env.prompt.answer(Prompt::Yes);
+        TableSourcePage& table = walk.window.wizard().tableSourcePage();
+        table.onTableActivated(table.icbTables()->findText(QStringLiteral("Orders")));
+        QVERIFY(leaves(table.grdColumns()));
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 5);
+        QVERIFY(leaves(walk.order().grdColumnOrder()));
+        walk.order().selectRow(1);
+        // An access key presses its button the way a click looks: a moment later.
+        QTest::keyClick(&walk.window, Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(walk.order().names().mid(0, 2),
+                     (QStringList{QStringLiteral("CustomerID"), QStringLiteral("OrderID")}));
+        QTest::keyClick(&walk.window, Qt::Key_D, Qt::AltModifier);
+        QTRY_COMPARE(walk.order().names().mid(0, 2),
+                     (QStringList{QStringLiteral("OrderID"), QStringLiteral("CustomerID")}));
+        walk.next();
+        QVERIFY(leaves(walk.custom().grdColumnCustomization(0)));
+        walk.next();
+        QCOMPARE(walk.step(), 7);
+        QVERIFY(leaves(walk.window.wizard().searchPage().grdSearch()));
     }
 
     void everyEditorByKeyboard() {
@@ -194,6 +265,34 @@ private Q_SLOTS:
         walk.typeInto(page.txtEdit(), QStringLiteral("Lost"), Qt::Key_Escape);
         QCOMPARE(walk.row(0, city).caption, QStringLiteral("City"));
         QVERIFY(!page.txtEdit()->isVisible());
+
+        // Whatever else closes an editor commits it, with Enter's refusals:
+        // another cell, a check icon, the other tab.
+        walk.requestEdit(0, city, Step::Name);
+        page.txtEdit()->clear();
+        QTest::keyClicks(page.txtEdit(), QStringLiteral("Town"));
+        walk.requestEdit(0, freight, Step::Name);
+        QCOMPARE(walk.row(0, city).caption, QStringLiteral("Town"));
+        QCOMPARE(page.openEditor(), page.txtEdit());
+        page.txtEdit()->clear();
+        QTest::keyClicks(page.txtEdit(), QStringLiteral("Carriage"));
+        walk.requestEdit(0, date, Step::Display);
+        QCOMPARE(walk.row(0, freight).caption, QStringLiteral("Carriage"));
+        QCOMPARE(walk.row(0, date).display, QStringLiteral("UNCHECK"));
+        walk.requestEdit(0, date, Step::Display);
+        walk.requestEdit(0, city, Step::Name);
+        page.txtEdit()->setText(QStringLiteral("City\nTown")); // pasted
+        env.prompt.answer(Prompt::Ok);
+        page.tbsStrip()->setCurrentIndex(1);
+        QCOMPARE(walk.lastMessage(), QStringLiteral("Please specify a value without line breaks "
+                                                    "or other control characters!"));
+        QCOMPARE(page.tbsStrip()->currentIndex(), 0);
+        QCOMPARE(page.openEditor(), page.txtEdit());
+        page.txtEdit()->setText(QStringLiteral("City"));
+        page.tbsStrip()->setCurrentIndex(1);
+        QCOMPARE(walk.row(0, city).caption, QStringLiteral("City"));
+        QCOMPARE(page.openEditor(), nullptr);
+        page.tbsStrip()->setCurrentIndex(0);
 
         // Check icons flip instead of opening an editor.
         walk.requestEdit(0, city, Step::Display);

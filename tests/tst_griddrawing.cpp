@@ -91,6 +91,9 @@ private Q_SLOTS:
         QVERIFY(near(band(row.left()), GroupRowDelegate::bandColour(), 20));
         const int right = view.visualRect(model.index(0, 1)).right();
         QVERIFY(near(band(right), Qt::white, 20));
+        // One band across the row: no new start where the second column begins.
+        const int second = view.visualRect(model.index(0, 1)).left();
+        QVERIFY(near(band(second), QColor(band(second - 1)), 20));
         // Above the band the row is the plain background.
         QCOMPARE(view.viewport()->grab().toImage().pixel(right - 2, row.top() + 1),
                  QColor(Qt::white).rgb());

@@ -403,16 +403,20 @@ private Q_SLOTS:
                  QStringLiteral("Please specify static values!"));
         QVERIFY(dialog.isVisible());
 
-        for (const char* value : {"Red", "", "Green", "Blue;Cyan", "Blue"})
+        for (const char* value : {"Red", "", "Green", "Blue;Cyan", "Blue\nCyan", "Blue"})
             env.prompt.answerInput(QString::fromLatin1(value));
         env.prompt.answerInput(QString()); // cancelled
         env.prompt.answer(Prompt::Ok);     // the ";" refusal
-        for (int i = 0; i < 6; ++i)
+        env.prompt.answer(Prompt::Ok);     // the line break's
+        for (int i = 0; i < 7; ++i)
             dialog.cmdOrder(0)->click();
         QCOMPARE(env.prompt.inputRequests().constFirst().title, QStringLiteral("Add"));
         QCOMPARE(env.prompt.inputRequests().constFirst().label, QStringLiteral("Add a value"));
-        QCOMPARE(env.prompt.messages().constLast().text,
+        QCOMPARE(env.prompt.messages().at(env.prompt.messages().size() - 2).text,
                  QStringLiteral("Please specify a value without \";\"!"));
+        QCOMPARE(env.prompt.messages().constLast().text,
+                 QStringLiteral("Please specify a value without line breaks or other control "
+                                "characters!"));
         QCOMPARE(
             values(dialog.lvwStatic()),
             (QStringList{QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue")}));

@@ -15,6 +15,7 @@
 #include "wizard/wizard.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,6 +93,11 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Tessaline"));
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
+        // A screen reader reads the message itself.
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(
+            window.findChild<QLabel*>(QStringLiteral("sbStatusText")));
+        QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Ready"));
+        QCOMPARE(status->text(QAccessible::Description), QStringLiteral("Status"));
         QCOMPARE(window.session().currentStep, 1);
         QCOMPARE(stepCaption(window), QStringLiteral("Select Data Source"));
         QCOMPARE(visibleStep(window), 1);

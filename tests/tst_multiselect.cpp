@@ -131,8 +131,15 @@ private Q_SLOTS:
         QTest::keyClick(&box, Qt::Key_Escape);
         QVERIFY(!box.dropDownShowing());
         QCOMPARE(box.selection(), QStringLiteral("Bold; Underline")); // ticks stay
+        // Opened again (for another row of a grid): nothing is highlighted, so
+        // Space ticks nothing, and Home goes to the first item.
         QTest::keyClick(&box, Qt::Key_F4);
         QVERIFY(box.dropDownShowing());
+        QCOMPARE(list->hotItem(), 0);
+        QTest::keyClick(&box, Qt::Key_Space);
+        QCOMPARE(box.selection(), QStringLiteral("Bold; Underline"));
+        QTest::keyClick(&box, Qt::Key_Home);
+        QCOMPARE(list->hotItem(), 1);
         box.endEdit();
         QVERIFY(!box.dropDownShowing());
     }

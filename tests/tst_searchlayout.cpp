@@ -18,6 +18,7 @@
 #include "wizard/wizard.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -212,6 +213,27 @@ private Q_SLOTS:
         QCOMPARE(walk.step(), 7);
         QCOMPARE(walk.wizard().searchPage().rows().size(), size_t(8));
         QVERIFY(SearchStep::rows(walk.project()).front().simple);
+    }
+
+    // Tab walks the layout step top to bottom, as it is drawn.
+    void layoutTabOrderFollowsTheScreen() {
+        TestEnvironment env;
+        LayoutPage page(env.prompt);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.chkPrinterFriendlyVersion()->setFocus();
+        QStringList order{page.chkPrinterFriendlyVersion()->objectName()};
+        while (order.size() < 20) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QString name = QApplication::focusWidget()->objectName();
+            if (name == order.constFirst())
+                break;
+            order << name;
+        }
+        const qsizetype more = order.indexOf(QStringLiteral("txtMoreLink"));
+        QVERIFY2(more > 0 && order.value(more + 1) == QLatin1String("chkSelectAll"),
+                 qPrintable(order.join(QLatin1Char(' '))));
+        QCOMPARE(order.constLast(), QStringLiteral("cmdManageTemplate"));
     }
 
     void layoutStepStoresAndKeeps() {
@@ -500,8 +522,14 @@ private Q_SLOTS:
                                         QStringLiteral("orders_dynamicfunctions.asp;"
                                                        "orders_dynamicfunctions.asp"),
                                         QStringLiteral("orders_index.asp;orders_index.asp")}));
-        auto* link = walk.wizard().finishPage().findChild<QLabel*>(QStringLiteral("lblFinish(4)"));
+        auto* link =
+            walk.wizard().finishPage().findChild<QPushButton*>(QStringLiteral("lblFinish(4)"));
         QVERIFY(link != nullptr);
+        // Screen readers meet something to press, named by its text.
+        QAccessibleInterface* linkAccess = QAccessible::queryAccessibleInterface(link);
+        QCOMPARE(linkAccess->text(QAccessible::Name), QStringLiteral("click here"));
+        QVERIFY(linkAccess->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
         QCOMPARE(
             walk.wizard().finishPage().findChild<QLabel*>(QStringLiteral("lblFinish(3)"))->text(),
             QStringLiteral("The files would be generated with table name as suffix. If you "
@@ -520,6 +548,7 @@ private Q_SLOTS:
             QTest::keyClick(grid, Qt::Key_F2);
             auto* editor = grid->findChild<QLineEdit*>(QStringLiteral("txtEdit"));
             QVERIFY(editor != nullptr);
+            QCOMPARE(editor->accessibleName(), QStringLiteral("Rename As"));
             editor->selectAll();
             QTest::keyClicks(editor, QStringLiteral("start.asp"));
             QTest::keyClick(editor, Qt::Key_Escape);
@@ -530,7 +559,7 @@ private Q_SLOTS:
             QTest::keyClick(grid, Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         });
-        link->linkActivated(QStringLiteral("rename"));
+        link->click();
         QCOMPARE(p.Rename.size(), 4);
         QCOMPARE(p.Rename.at(3), QStringLiteral("orders_index.asp;orders_index.asp"));
 
@@ -548,7 +577,7 @@ private Q_SLOTS:
             snapshot(&dialog, QStringLiteral("rename"));
             dialog.findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
         });
-        link->linkActivated(QStringLiteral("rename"));
+        link->click();
         const QStringList renamed{
             QStringLiteral("myorders_variables.asp;vars.asp"),
             QStringLiteral("orders_dynamicfunctions.asp;orders_dynamicfunctions.asp"),

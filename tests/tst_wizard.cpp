@@ -275,6 +275,10 @@ private Q_SLOTS:
         all->click();
         QVERIFY(!page.box("chkAdvancedSearch")->isChecked());
         QVERIFY(!page.box("chkLogin")->isChecked());
+        // A screen reader's toggle does what a click does.
+        QAccessible::queryAccessibleInterface(all)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        QCOMPARE(page.features(), everything);
     }
 
     void finishListAndPageFiles() {

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -52,6 +53,8 @@ ColumnCustomizationPage::ColumnCustomizationPage(Prompt& prompt, QWidget* parent
         grid->setModel(&model(i));
         grid->setSelectionBehavior(QAbstractItemView::SelectItems);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Tab leaves the grid; the arrows move between its cells.
+        grid->setTabKeyNavigation(false);
         grid->setEditTriggers(QAbstractItemView::DoubleClicked |
                               QAbstractItemView::SelectedClicked |
                               QAbstractItemView::EditKeyPressed);
@@ -123,6 +126,13 @@ void ColumnCustomizationPage::fill(std::vector<CustomizationRow> listRows,
 }
 
 void ColumnCustomizationPage::showGrid(int tab) {
+    // Text being edited is kept, as if Enter had been pressed; a refused one
+    // keeps its tab and its editor.
+    if (!endEdit()) {
+        const QSignalBlocker quiet(m_strip);
+        m_strip->setCurrentIndex(m_grid);
+        return;
+    }
     hideEditors();
     m_grids[0]->setVisible(tab == 0);
     m_grids[1]->setVisible(tab != 0);
@@ -144,6 +154,12 @@ void ColumnCustomizationPage::place(QWidget* editor, int extraRows) {
 
 void ColumnCustomizationPage::requestEdit(int grid, const QModelIndex& index) {
     Trap(QStringLiteral("frmMain.grdColumnCustomization_RequestEdit"), [&] {
+        // Another cell asked for: the open editor commits first, as Enter would.
+        if (m_editor != nullptr && m_editor != m_cmdEllipsis) {
+            if (!endEdit())
+                return;
+            grdColumnCustomization(grid)->setCurrentIndex(index);
+        }
         hideEditors();
         ColumnCustomizationModel& cells = model(grid);
         const Key key = cells.key(index.column());

@@ -28,11 +28,6 @@ ColumnSettings* settingsOf(Project& project, const QString& name) {
     return const_cast<ColumnSettings*>(settingsOf(std::as_const(project), name));
 }
 
-// The project file separates a column's fields with ";" and has no escape.
-bool breaksRecord(const QString& text) {
-    return text.contains(QLatin1Char(';'));
-}
-
 std::int32_t number(const QString& text, std::int32_t current) {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
@@ -167,18 +162,18 @@ void ColumnCustomizationStep::toggle(CustomizationRow& row, Key key) {
 
 ColumnCustomizationStep::Refusal ColumnCustomizationStep::commit(CustomizationRow& row, Key key,
                                                                  const QString& text) {
-    const QString separatorRefusal = QStringLiteral("Please specify a value without \";\"!");
+    const std::optional<QString> storedRefusal = ColumnEncoding::storedValueRefusal(text);
     switch (key) {
     case Name:
         if (text.isEmpty())
             return QStringLiteral("Please specify a column value!");
-        if (breaksRecord(text))
-            return separatorRefusal;
+        if (storedRefusal)
+            return storedRefusal;
         row.caption = text;
         break;
     case Default:
-        if (breaksRecord(text))
-            return separatorRefusal;
+        if (storedRefusal)
+            return storedRefusal;
         row.defaultValue = text;
         break;
     case Width:

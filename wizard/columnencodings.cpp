@@ -178,4 +178,15 @@ bool hasDetails(const QString& editTypeText) {
            editTypeText == QLatin1String("Lookup field");
 }
 
+std::optional<QString> storedValueRefusal(const QString& text) {
+    if (text.contains(QLatin1Char(';')))
+        return QStringLiteral("Please specify a value without \";\"!");
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral(
+                "Please specify a value without line breaks or other control characters!");
+    }
+    return std::nullopt;
+}
+
 } // namespace ordwick::ColumnEncoding

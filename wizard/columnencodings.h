@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 namespace ordwick {
 
@@ -52,6 +53,12 @@ QString iconKeyAt(int index);
 
 // Edit types whose "More" cell opens details.
 bool hasDetails(const QString& editTypeText);
+
+// Why a caption, default value or lookup value cannot be stored as typed or
+// pasted, or nothing: a column's fields are one line of the project file,
+// separated by ";" with no escape, and no line break or other control
+// character belongs in a page's text.
+std::optional<QString> storedValueRefusal(const QString& text);
 
 } // namespace ColumnEncoding
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
@@ -39,6 +40,8 @@ ColumnOrderPage::ColumnOrderPage(Prompt& prompt, QWidget* parent)
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the buttons; the arrows move between rows.
+    m_grid->setTabKeyNavigation(false);
     m_grid->verticalHeader()->hide();
     m_grid->setColumnWidth(Icon, 20);
     m_grid->setColumnWidth(Name, 260);
@@ -47,10 +50,13 @@ ColumnOrderPage::ColumnOrderPage(Prompt& prompt, QWidget* parent)
     m_down->setObjectName(QStringLiteral("cmdOrder(1)"));
     m_up->setIcon(QApplication::style()->standardIcon(QStyle::SP_ArrowUp));
     m_down->setIcon(QApplication::style()->standardIcon(QStyle::SP_ArrowDown));
-    m_up->setToolTip(QStringLiteral("Move Up"));
-    m_down->setToolTip(QStringLiteral("Move Down"));
     m_up->setAccessibleName(QStringLiteral("Move Up"));
     m_down->setAccessibleName(QStringLiteral("Move Down"));
+    // The buttons show only arrows: these are their access keys.
+    m_up->setShortcut(QKeySequence(Qt::ALT | Qt::Key_U));
+    m_down->setShortcut(QKeySequence(Qt::ALT | Qt::Key_D));
+    m_up->setToolTip(QStringLiteral("Move Up (Alt+U)"));
+    m_down->setToolTip(QStringLiteral("Move Down (Alt+D)"));
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();

@@ -6,22 +6,22 @@
 
 namespace ordwick {
 
-QStringList ColumnOrderStep::orderedNames(const Project& project, int projectOrigin) {
-    QStringList names;
+QStringList ColumnOrderStep::orderedNames(const Project& project) {
     const auto& columns = project.Columns;
-    if (projectOrigin != 1) {
-        for (const ColumnSettings& column : columns)
-            names.append(column.ColumnName);
-        return names;
+    std::vector<const ColumnSettings*> placed;
+    for (const ColumnSettings& column : columns) {
+        if (column.Position > 0)
+            placed.push_back(&column);
     }
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const auto position = static_cast<std::int32_t>(i + 1);
-        for (const ColumnSettings& column : columns) {
-            if (column.Position == position)
-                names.append(column.ColumnName);
-        }
-        if (columns[i].Position == 0)
-            names.append(columns[i].ColumnName);
+    std::stable_sort(
+        placed.begin(), placed.end(),
+        [](const ColumnSettings* a, const ColumnSettings* b) { return a->Position < b->Position; });
+    QStringList names;
+    for (size_t rank = 0; rank < std::max(placed.size(), columns.size()); ++rank) {
+        if (rank < placed.size())
+            names.append(placed[rank]->ColumnName);
+        if (rank < columns.size() && columns[rank].Position <= 0)
+            names.append(columns[rank].ColumnName);
     }
     return names;
 }

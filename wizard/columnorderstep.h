@@ -12,10 +12,12 @@ namespace ordwick {
 // them, moved one row at a time.
 class ColumnOrderStep {
 public:
-    // The column names the order grid shows. An opened project (origin 1)
-    // follows the stored positions, with columns added since the save (position
-    // 0) after the column they were created behind; otherwise creation order.
-    static QStringList orderedNames(const Project& project, int projectOrigin);
+    // The columns in the order the pages show them: by their positions, gaps
+    // (a column left out since) closed, and a column without a position (added
+    // since the order was set) after the placed column of its own creation
+    // rank. Without any position, creation order. Every list of the columns
+    // after this step (customisation, search, initial order) follows it.
+    static QStringList orderedNames(const Project& project);
     // Every column gets its 1-based row in `names` as its position.
     static void apply(Project& project, const QStringList& names);
 

@@ -42,7 +42,9 @@ FeaturesPage::FeaturesPage(QWidget* parent)
     layout->addSpacing(12);
     layout->addWidget(m_chkSelectAllFeatures);
     layout->addStretch();
-    connect(m_chkSelectAllFeatures, &QCheckBox::clicked, this, &FeaturesPage::onSelectAllToggled);
+    // Its state, however changed (a click, Space, a screen reader's toggle),
+    // applies to the features; nothing else sets it.
+    connect(m_chkSelectAllFeatures, &QCheckBox::toggled, this, &FeaturesPage::onSelectAllToggled);
     setFeatures(Features{});
 }
 

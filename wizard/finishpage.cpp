@@ -78,11 +78,16 @@ FinishPage::FinishPage(QWidget* parent)
                                                  "suffix. If you want to change this"),
                                   this);
     renameText->setObjectName(QStringLiteral("lblFinish(3)"));
-    auto* renameLink = new QLabel(QStringLiteral("<a href=\"rename\">click here</a>"), this);
+    // A button drawn as a link: one Tab reaches it, Enter or Space opens the
+    // dialog, and a screen reader offers it as something to press.
+    auto* renameLink = new QPushButton(QStringLiteral("click here"), this);
     renameLink->setObjectName(QStringLiteral("lblFinish(4)"));
-    renameLink->setAccessibleName(QStringLiteral("click here"));
-    renameLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    connect(renameLink, &QLabel::linkActivated, this, &FinishPage::renameRequested);
+    renameLink->setFlat(true);
+    renameLink->setCursor(Qt::PointingHandCursor);
+    renameLink->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); border: none; "
+                                             "padding: 0; text-decoration: underline; }"
+                                             "QPushButton:focus { outline: 1px dotted; }"));
+    connect(renameLink, &QPushButton::clicked, this, &FinishPage::renameRequested);
     renameRow->addWidget(renameText);
     renameRow->addWidget(renameLink);
     renameRow->addStretch();

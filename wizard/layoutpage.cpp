@@ -36,8 +36,8 @@ LayoutPage::LayoutPage(Prompt& prompt, QWidget* parent)
       m_cmdInitialOrderBy(new QPushButton(QStringLiteral("&Order details..."), this)),
       m_chkMoreLink(layoutBox("chkMoreLink", QStringLiteral("Show 'more...' link after"), this)),
       m_txtMoreLink(new QLineEdit(QStringLiteral("80"), this)),
-      m_templates(new TemplateChoiceWidget(prompt, this)),
-      m_chkSelectAll(layoutBox("chkSelectAll", QStringLiteral("Select All"), this)) {
+      m_chkSelectAll(layoutBox("chkSelectAll", QStringLiteral("Select All"), this)),
+      m_templates(new TemplateChoiceWidget(prompt, this)) {
     setObjectName(QStringLiteral("pgLayout"));
     m_icbRecordsPerPage->setObjectName(QStringLiteral("icbRecordsPerPage"));
     m_icbRecordsPerPage->setAccessibleName(QStringLiteral("Records per page"));
@@ -73,7 +73,9 @@ LayoutPage::LayoutPage(Prompt& prompt, QWidget* parent)
     layout->addWidget(m_templates);
     layout->addStretch();
 
-    connect(m_chkSelectAll, &QCheckBox::clicked, this, &LayoutPage::onSelectAllToggled);
+    // Its state, however changed (a click, Space, a screen reader's toggle),
+    // applies to the boxes above it; nothing else sets it.
+    connect(m_chkSelectAll, &QCheckBox::toggled, this, &LayoutPage::onSelectAllToggled);
     connect(m_cmdInitialOrderBy, &QPushButton::clicked, this, &LayoutPage::orderDetailsRequested);
 }
 

@@ -51,8 +51,9 @@ private:
     QPushButton* m_cmdInitialOrderBy;
     QCheckBox* m_chkMoreLink;
     QLineEdit* m_txtMoreLink;
-    TemplateChoiceWidget* m_templates;
+    // Made before the templates: the Tab order follows the order on screen.
     QCheckBox* m_chkSelectAll;
+    TemplateChoiceWidget* m_templates;
 };
 
 } // namespace ordwick

@@ -2,6 +2,7 @@
 
 #include "datasource/dataconnection.h"
 #include "project/project.h"
+#include "wizard/columnencodings.h"
 #include "wizard/loginstep.h"
 
 #include <QRegularExpression>
@@ -195,11 +196,10 @@ LookupDetails::Saved LookupDetails::save(const LookupChoice& choice, int editTyp
         break;
     }
     }
-    // The project file separates a column's fields with ";" and has no escape.
-    if (saved.text.contains(QLatin1Char(';')))
-        saved.refusal = Refusal{QStringLiteral("Please specify a value without \";\"!"),
-                                choice.form == LookupChoice::Form::Static ? Focus::StaticList
-                                                                          : Focus::TableList};
+    if (const std::optional<QString> refusal = ColumnEncoding::storedValueRefusal(saved.text))
+        saved.refusal =
+            Refusal{*refusal, choice.form == LookupChoice::Form::Static ? Focus::StaticList
+                                                                        : Focus::TableList};
     return saved;
 }
 

@@ -7,6 +7,7 @@
 #include "foundation/busycall.h"
 #include "foundation/prompt.h"
 #include "foundation/trap.h"
+#include "wizard/columnencodings.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -257,9 +258,8 @@ void LookupDetailsDialog::onValueButtonClicked(int index) {
                 m_prompt.inputText({QStringLiteral("Add"), QStringLiteral("Add a value"), {}});
             if (value.isEmpty())
                 return;
-            // The project file separates a column's fields with ";" and has no escape.
-            if (value.contains(QLatin1Char(';'))) {
-                m_prompt.warning(QStringLiteral("Please specify a value without \";\"!"));
+            if (const std::optional<QString> refusal = ColumnEncoding::storedValueRefusal(value)) {
+                m_prompt.warning(*refusal);
                 return;
             }
             addValue(value);

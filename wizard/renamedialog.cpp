@@ -25,6 +25,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         editor->setObjectName(QStringLiteral("txtEdit"));
+        editor->setAccessibleName(QStringLiteral("Rename As"));
         return editor;
     }
 };

@@ -23,6 +23,8 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent), m_grdSearch(new QTabl
     m_grdSearch->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grdSearch->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_grdSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid; the arrows move between its cells.
+    m_grdSearch->setTabKeyNavigation(false);
     m_grdSearch->setContextMenuPolicy(Qt::CustomContextMenu);
     m_grdSearch->verticalHeader()->hide();
     m_grdSearch->setColumnWidth(SearchGridModel::Icon, 30);

@@ -1,6 +1,7 @@
 #include "wizard/searchstep.h"
 
 #include "wizard/columnencodings.h"
+#include "wizard/columnorderstep.h"
 
 namespace ordwick::SearchStep {
 
@@ -11,9 +12,15 @@ bool isOffered(const Project& project) {
 std::vector<SearchRow> rows(const Project& project) {
     std::vector<SearchRow> result;
     result.reserve(project.Columns.size());
-    for (const ColumnSettings& column : project.Columns)
-        result.push_back({column.ColumnName, typeIcon(column.DataType), column.InSimpleSearch,
-                          column.InAdvancedSearch});
+    for (const QString& name : ColumnOrderStep::orderedNames(project)) {
+        for (const ColumnSettings& column : project.Columns) {
+            if (column.ColumnName == name) {
+                result.push_back({column.ColumnName, typeIcon(column.DataType),
+                                  column.InSimpleSearch, column.InAdvancedSearch});
+                break;
+            }
+        }
+    }
     return result;
 }
 

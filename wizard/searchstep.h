@@ -23,7 +23,7 @@ namespace SearchStep {
 
 // The step is shown only when at least one of the two searches is generated.
 bool isOffered(const Project& project);
-// One row per column of the project, in column order.
+// One row per column of the project, in the order the pages show them.
 std::vector<SearchRow> rows(const Project& project);
 // Stores each row's flags into the column of the same name.
 void apply(Project& project, const std::vector<SearchRow>& rows);

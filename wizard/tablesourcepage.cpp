@@ -77,6 +77,8 @@ TableSourcePage::TableSourcePage(ProjectSession& session, Prompt& prompt, Status
     m_grdColumns->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdColumns->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grdColumns->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid; the arrows move between its cells.
+    m_grdColumns->setTabKeyNavigation(false);
     m_grdColumns->verticalHeader()->hide();
     m_grdColumns->horizontalHeader()->setStretchLastSection(true);
     m_grdColumns->setColumnWidth(ColumnGridModel::Unique, 60);

@@ -385,7 +385,7 @@ bool Wizard::applyQueryStep() {
 
 void Wizard::fillColumnOrder() {
     const Project& project = m_session.project;
-    m_columnOrderPage->setNames(ColumnOrderStep::orderedNames(project, m_session.projectOrigin),
+    m_columnOrderPage->setNames(ColumnOrderStep::orderedNames(project),
                                 [&project](const QString& name) {
                                     for (const ColumnSettings& column : project.Columns) {
                                         if (column.ColumnName == name)
@@ -473,10 +473,8 @@ void Wizard::loadLoginFields(const QString& table, const QString& loginField,
 void Wizard::openOrderDetails() {
     Trap(QStringLiteral("frmMain.cmbInitialOrderBy_Click"), [&] {
         Project& project = m_session.project;
-        QStringList columns;
-        for (const ColumnSettings& column : project.Columns)
-            columns.append(column.ColumnName);
-        OrderByDialog dialog(columns, project.SortColumnID, m_prompt, this);
+        OrderByDialog dialog(ColumnOrderStep::orderedNames(project), project.SortColumnID, m_prompt,
+                             this);
         Q_EMIT dialogOpened(&dialog);
         dialog.exec();
         project.SortColumnID = dialog.sortColumnId();
