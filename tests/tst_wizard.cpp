@@ -581,6 +581,8 @@ private Q_SLOTS:
                              finish.rowText(row, FinishPage::Status);
         }
         QCOMPARE(ended, QStringList{QStringLiteral("Generate index page TASKFAILED Failed!")});
+        if (const QString shots = qEnvironmentVariable("ORDWICK_SCREENSHOTS"); !shots.isEmpty())
+            window.grab().save(shots + QStringLiteral("/finish-after-failure.png"));
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
         QVERIFY(window.findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
         QVERIFY(!window.wizard().finishPage().cmdPreview()->isEnabled());
