@@ -114,7 +114,8 @@ std::vector<ColumnRow> columnRows(const std::vector<ColumnInfo>& columns, const 
         if (!display)
             continue;
         bool included = true;
-        if (projectOrigin == 1) {
+        // An opened or saved project shows the columns it holds.
+        if (projectOrigin != 0) {
             included =
                 std::any_of(project.Columns.cbegin(), project.Columns.cend(),
                             [&](const ColumnSettings& c) { return storedAs(name, c.ColumnName); });

@@ -428,8 +428,7 @@ bool readProject(Run& run, const QString& path, Project& project) {
                    ErrorNumber::FileNotFound);
         return false;
     }
-    readProjectFile(path, project);
-    return true;
+    return readProjectFile(path, project);
 }
 
 // The engine's own error handler for the length of a call.

@@ -413,7 +413,7 @@ void saveProjectFile(const QString& path, const Project& project, int currentSte
     document.save(path);
 }
 
-void readProjectFile(const QString& path, Project& project) {
+bool readProjectFile(const QString& path, Project& project) {
     const bool readable = Trap(kOpenSource, [&] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -424,6 +424,7 @@ void readProjectFile(const QString& path, Project& project) {
     });
     if (readable)
         ProjectFileReader(path, project).read();
+    return readable;
 }
 
 } // namespace ordwick

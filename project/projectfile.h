@@ -40,6 +40,8 @@ void saveProjectFile(const QString& path, const Project& project, int currentSte
 // or boolean that does not convert, a short "Columns" value) is reported to the
 // central error handler under "frmMain.OpenProject"; on Ignore the field keeps
 // its previous value and reading goes on, on Retry the file is read again.
-void readProjectFile(const QString& path, Project& project);
+// False when the file could not be opened at all (reported, and answered
+// Ignore): the project is then left as it was.
+bool readProjectFile(const QString& path, Project& project);
 
 } // namespace ordwick

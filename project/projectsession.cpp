@@ -34,7 +34,12 @@ bool ProjectSession::openProject(const QString& path) {
             onProjectFileMissing(file);
         return false;
     }
-    readProjectFile(file, project);
+    // A file that could not be read was not opened: it is neither the
+    // project's file nor a recent project.
+    if (!readProjectFile(file, project)) {
+        projectFile.clear();
+        return false;
+    }
     if (onProjectFileUsed)
         onProjectFileUsed(file);
     return true;

@@ -276,9 +276,13 @@ void MainWindow::load(const QStringList& arguments) {
     blocks.run(8, [&] {
         m_loading = false;
         m_wizard->setLoading(false);
-        if (!projectPath.isEmpty() && m_session.openProject(projectPath)) {
-            m_wizard->showLoadedDataSource();
-            showCurrentStep();
+        if (!projectPath.isEmpty()) {
+            if (m_session.openProject(projectPath)) {
+                m_wizard->showLoadedDataSource();
+                showCurrentStep();
+            } else {
+                m_session.projectOrigin = OriginNew;
+            }
         }
     });
     blocks.run(9, [&] {
@@ -516,8 +520,7 @@ void MainWindow::openProject() {
     m_session.projectFile.clear();
     m_session.projectOrigin = OriginLoaded;
     resetProject();
-    if (m_session.openProject(QString()))
-        m_wizard->showLoadedDataSource();
+    openedOrNew(m_session.openProject(QString()));
     refreshWizard();
 }
 
@@ -528,10 +531,16 @@ void MainWindow::openRecentProject(const QString& path) {
         m_session.projectFile.clear();
         m_session.projectOrigin = OriginLoaded;
         resetProject();
-        if (m_session.openProject(path))
-            m_wizard->showLoadedDataSource();
+        openedOrNew(m_session.openProject(path));
         refreshWizard();
     });
+}
+
+void MainWindow::openedOrNew(bool opened) {
+    if (opened)
+        m_wizard->showLoadedDataSource();
+    else // nothing was read: the empty project is a new one
+        m_session.projectOrigin = OriginNew;
 }
 
 void MainWindow::saveProject() {

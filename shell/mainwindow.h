@@ -88,6 +88,8 @@ private:
     void buildStatusBar();
     void buildTaskPane();
     void showStatusText(const QString& text);
+    // After an attempt to open a project: shows it, or makes the empty one new.
+    void openedOrNew(bool opened);
     QWidget* buildStepArea();
     // The record and the pages of a new, empty project.
     void resetProject();

@@ -12,6 +12,7 @@
 #include "wizard/wizard.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
@@ -193,6 +194,27 @@ private Q_SLOTS:
         });
         Q_EMIT walk.window.wizard().layoutPage().orderDetailsRequested();
         QCOMPARE(offered, moved);
+    }
+
+    // Saved, then back to the data source and on: the table step shows the
+    // project's columns again, as for an opened project.
+    void aSavedProjectKeepsItsColumnGrid() {
+        TestEnvironment env;
+        ColumnWalk walk(env);
+        walk.toColumnOrder();
+        env.prompt.answerFile(env.path(QStringLiteral("saved.pjx")));
+        walk.window.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+        QVERIFY(QFileInfo::exists(env.path(QStringLiteral("saved.pjx"))));
+        while (walk.step() > 1)
+            walk.back();
+        walk.next();
+        walk.next();
+        QCOMPARE(walk.step(), 3);
+        const QAbstractItemModel* grid =
+            walk.window.wizard().tableSourcePage().grdColumns()->model();
+        QCOMPARE(grid->rowCount(), 8);
+        walk.next();
+        QCOMPARE(walk.step(), 4);
     }
 
     // Tab and Shift+Tab leave every grid of the column steps, and the order

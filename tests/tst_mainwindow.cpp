@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -199,6 +200,29 @@ private Q_SLOTS:
         QVERIFY(window.recentActions().isEmpty()); // the missing file left the list
         QVERIFY(window.isVisible());
         QCOMPARE(window.statusText(), QStringLiteral("Ready"));
+    }
+
+    void anUnreadableProjectIsNotOpened() {
+        TestEnvironment env;
+        // A file that exists and that nobody, root included, may read.
+        const QString unreadable = QStringLiteral("/proc/sys/vm/drop_caches");
+        if (!QFileInfo(unreadable).isFile() || QFile(unreadable).open(QIODevice::ReadOnly))
+            QSKIP("This machine has no file that cannot be read.");
+        env.prompt.answer(Prompt::Ignore);
+        MainWindow window(env.prompt);
+        window.load({unreadable});
+        QCOMPARE(env.prompt.messages().size(), 1);
+        QVERIFY2(env.prompt.messages().constFirst().text.contains(QStringLiteral("cannot read")),
+                 qPrintable(env.prompt.messages().constFirst().text));
+        QCOMPARE(window.session().project, Project{});
+        QCOMPARE(window.session().projectOrigin, int(OriginNew));
+        QVERIFY(window.session().projectFile.isEmpty());
+        QVERIFY(window.recentActions().isEmpty());
+        // The same through the recent list: still nothing opened or listed.
+        env.prompt.answer(Prompt::Ignore);
+        window.openRecentProject(unreadable);
+        QCOMPARE(window.session().projectOrigin, int(OriginNew));
+        QVERIFY(window.recentActions().isEmpty());
     }
 
     void newOpenSaveAndRecentMenu() {

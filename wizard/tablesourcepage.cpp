@@ -155,7 +155,8 @@ bool TableSourcePage::loadTables(const QString& typedConnectionString) {
         m_icbTables->setCurrentIndex(selectedTable(items, project.TableName, onScreen));
         m_session.project.ConnectionString = connection;
     }
-    if (m_session.projectOrigin == OriginLoaded &&
+    // An opened project, and one saved since, shows its columns again.
+    if (m_session.projectOrigin != OriginNew &&
         (!project.SQLString.isEmpty() || !project.Columns.empty()))
         loadColumns();
     return true;
