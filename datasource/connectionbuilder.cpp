@@ -22,7 +22,7 @@ std::int32_t classifyDataFile(const QString& path, std::int32_t current) {
     return current;
 }
 
-std::int32_t classifyDriver(const QString& driverName, std::int32_t current) {
+std::int32_t classifyDriver(const QString& driverName) {
     if (driverName == QLatin1String("Microsoft Access Driver (*.mdb)"))
         return FamilyAccess;
     if (driverName == QLatin1String("Microsoft Text Driver (*.txt; *.csv)"))
@@ -35,7 +35,27 @@ std::int32_t classifyDriver(const QString& driverName, std::int32_t current) {
         return FamilySqlServer;
     if (driverName.left(10) == QLatin1String("MySQL ODBC"))
         return FamilyMySql;
-    return current;
+    const QString name = driverName.toLower();
+    const auto has = [&name](const char* word) { return name.contains(QLatin1String(word)); };
+    if (has("sqlite"))
+        return FamilySqlite;
+    if (has("postgres") || has("psqlodbc"))
+        return FamilyPostgres;
+    if (has("mysql") || has("mariadb"))
+        return FamilyMySql;
+    if (has("sql server") || has("sqlsrv") || has("sql native client"))
+        return FamilySqlServer;
+    if (has("oracle"))
+        return FamilyOracle;
+    if (has("access driver") || has("*.mdb"))
+        return FamilyAccess;
+    if (has("excel driver"))
+        return FamilyExcel;
+    if (has("text driver"))
+        return FamilyText;
+    if (has("dbase driver"))
+        return FamilyDbase;
+    return FamilyOtherSql;
 }
 
 namespace {

@@ -20,7 +20,9 @@ NameQuoting nameQuotingFor(int datasourceType, const QString& connectionString) 
         driver.contains(QLatin1String("mariadb")))
         return NameQuoting::Backticks;
     const QString text = connectionString.toLower();
-    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")))
+    if (text.contains(QLatin1String("postgres")) || text.contains(QLatin1String("oracle")) ||
+        datasourceType == FamilyPostgres || datasourceType == FamilyOracle ||
+        datasourceType == FamilyOtherSql)
         return NameQuoting::DoubleQuotes;
     if (datasourceType == FamilySqlite || driver.contains(QLatin1String("sqlite")))
         return NameQuoting::SqliteBrackets;

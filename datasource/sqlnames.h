@@ -11,7 +11,8 @@ enum class NameQuoting { Brackets, SqliteBrackets, Backticks, DoubleQuotes };
 
 // The quoting of the source a project reads: backticks for MySQL and MariaDB
 // (by family or by the driver a connection string names), double quotes for
-// PostgreSQL and Oracle, brackets for the rest.
+// PostgreSQL, Oracle and SQL databases of no known family, brackets for the
+// rest.
 NameQuoting nameQuotingFor(int datasourceType, const QString& connectionString);
 
 // The name in the source's quotes, a closing quote inside it doubled.

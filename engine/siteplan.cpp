@@ -269,6 +269,8 @@ SqlFamily sqlFamilyOf(const Project& p) {
         return SqlFamily::SqlServer;
     case FamilySqlite:
         return SqlFamily::Sqlite;
+    case FamilyOracle:
+        return SqlFamily::Oracle;
     default:
         return SqlFamily::Other;
     }
@@ -290,9 +292,9 @@ Paging pagingOf(const Project& p, SqlFamily family) {
     // keeps the cursor, which every source offers.
     const QString driver =
         ConnectionString(projectConnectionString(p)).value(QStringLiteral("DRIVER")).toLower();
-    if (p.DatasourceType == FamilyMySql || driver.contains(QLatin1String("mysql")) ||
-        driver.contains(QLatin1String("mariadb")) || driver.contains(QLatin1String("postgres")) ||
-        driver.contains(QLatin1String("psqlodbc")))
+    if (p.DatasourceType == FamilyMySql || p.DatasourceType == FamilyPostgres ||
+        driver.contains(QLatin1String("mysql")) || driver.contains(QLatin1String("mariadb")) ||
+        driver.contains(QLatin1String("postgres")) || driver.contains(QLatin1String("psqlodbc")))
         return Paging::Limit;
     return Paging::Cursor;
 }

@@ -146,15 +146,30 @@ private Q_SLOTS:
         QCOMPARE(classifyDataFile(QStringLiteral("/d/a.tab"), 2), 2);
         QCOMPARE(classifyDataFile(QStringLiteral("/d/shop.sqlite"), 1), 7);
         QCOMPARE(classifyDataFile(QStringLiteral("/d/shop.DB"), 1), 7);
-        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Access Driver (*.mdb)"), 3), 1);
-        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Text Driver (*.txt; *.csv)"), 1), 3);
-        QCOMPARE(classifyDriver(QStringLiteral("Microsoft dBase Driver (*.dbf)"), 1), 4);
-        QCOMPARE(classifyDriver(QStringLiteral("Microsoft dBASE Driver (*.dbf)"), 1), 1);
-        QCOMPARE(classifyDriver(QStringLiteral("Microsoft Excel Driver (*.xls)"), 1), 2);
-        QCOMPARE(classifyDriver(QStringLiteral("SQL Server"), 1), 5);
-        QCOMPARE(classifyDriver(QStringLiteral("MySQL ODBC 8.0 Unicode Driver"), 1), 6);
-        QCOMPARE(classifyDriver(QStringLiteral("mysql odbc 8.0"), 2), 2);
-        QCOMPARE(classifyDriver(QStringLiteral("PostgreSQL Unicode"), 4), 4);
+        const struct {
+            const char* driver;
+            int family;
+        } drivers[] = {
+            {"Microsoft Access Driver (*.mdb)", 1},
+            {"Microsoft Access Driver (*.mdb, *.accdb)", 1},
+            {"Microsoft Text Driver (*.txt; *.csv)", 3},
+            {"Microsoft dBase Driver (*.dbf)", 4},
+            {"Microsoft dBASE Driver (*.dbf)", 4},
+            {"Microsoft Excel Driver (*.xls)", 2},
+            {"SQL Server", 5},
+            {"ODBC Driver 18 for SQL Server", 5},
+            {"MySQL ODBC 8.0 Unicode Driver", 6},
+            {"mysql odbc 8.0", 6},
+            {"MariaDB Unicode", 6},
+            {"SQLite3", 7},
+            {"PostgreSQL Unicode", 8},
+            {"psqlodbcw.so", 8},
+            {"Oracle in OraClient19Home1", 9},
+            {"Firebird/InterBase(r) driver", 10},
+            {"", 10},
+        };
+        for (const auto& d : drivers)
+            QCOMPARE(classifyDriver(QString::fromUtf8(d.driver)), d.family);
     }
 
     void stepRefusesWhatIsMissing() {
@@ -231,7 +246,21 @@ private Q_SLOTS:
         session.project.DatasourceType = 4;
         choice.dsn = QStringLiteral("TessalinePG");
         QVERIFY(step.takeChoice(choice).taken);
-        QCOMPARE(session.project.DatasourceType, 4); // another driver keeps the family
+        QCOMPARE(session.project.DatasourceType, 8); // the driver decides, not the last family
+        // A typed connection string: its driver, or the driver of the source it names.
+        choice.option = 2;
+        choice.connectionString = QStringLiteral("DSN=TessalineMySQL;UID=web;");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceType, 6);
+        choice.connectionString = QStringLiteral("Driver={SQLite3};Database=/d/shop.db");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceType, 7);
+        choice.connectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=a");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceType, 1);
+        choice.connectionString = QStringLiteral("Driver={Some Driver};Server=x");
+        QVERIFY(step.takeChoice(choice).taken);
+        QCOMPARE(session.project.DatasourceType, 10);
 
         DataSourcePage page;
         page.populateDataSources();
@@ -316,6 +345,13 @@ private Q_SLOTS:
         QCOMPARE(nameQuotingFor(FamilySqlite, QStringLiteral("Driver={SQLite3}; Database=/a.db")),
                  NameQuoting::SqliteBrackets);
         QCOMPARE(nameQuotingFor(FamilyAccess, QString()), NameQuoting::Brackets);
+        // A data source name says nothing in the string: the family decides.
+        QCOMPARE(nameQuotingFor(FamilyPostgres, QStringLiteral("DSN=shop;")),
+                 NameQuoting::DoubleQuotes);
+        QCOMPARE(nameQuotingFor(FamilyOtherSql, QStringLiteral("DSN=shop;")),
+                 NameQuoting::DoubleQuotes);
+        QCOMPARE(nameQuotingFor(FamilySqlite, QStringLiteral("DSN=shop;")),
+                 NameQuoting::SqliteBrackets);
 
         QCOMPARE(quotedName(QStringLiteral("a]b"), NameQuoting::Brackets),
                  QStringLiteral("[a]]b]"));

@@ -1895,6 +1895,23 @@ private Q_SLOTS:
                          .contains(QStringLiteral("var OW_PAGING = ") + expected),
                      qPrintable(driver));
         }
+        // A data source name names no driver: the family the wizard read from
+        // its driver decides (PostgreSQL, SQLite, a SQL database of no known family).
+        for (const auto& [family, expected] :
+             {std::pair{8, QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+              std::pair{7, QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+              std::pair{10, QStringLiteral("{ style: \"cursor\", orderNeeded: false }")}}) {
+            Project p;
+            p.DatasourceStatus = DatasourceDsn;
+            p.DatasourceType = family;
+            p.DatabaseName = QStringLiteral("ShopServer");
+            p.TableName = QStringLiteral("Items");
+            p.Columns = {col(QStringLiteral("Name"), 4, 1)};
+            const Site site = generate(QStringLiteral("paging-dsn-%1").arg(family), p);
+            QVERIFY2(readText(site.folder + QStringLiteral("/include/items_variables.asp"))
+                         .contains(QStringLiteral("var OW_PAGING = ") + expected),
+                     qPrintable(QString::number(family)));
+        }
         // The string written for the server still opens the source here.
         QVERIFY2(generate(QStringLiteral("sqlite-again"),
                           [] {

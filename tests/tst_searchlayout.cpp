@@ -11,6 +11,7 @@
 #include "wizard/loginstep.h"
 #include "wizard/orderbydialog.h"
 #include "wizard/pagenamecheck.h"
+#include "wizard/querypage.h"
 #include "wizard/renamedialog.h"
 #include "wizard/searchpage.h"
 #include "wizard/searchstep.h"
@@ -727,7 +728,9 @@ private Q_SLOTS:
         tables.onTableActivated(tables.icbTables()->findText(QStringLiteral("aaa_sl_items")));
         window.onNextClicked();
         QCOMPARE(window.session().currentStep, 4);
-        window.findChild<QPushButton*>(QStringLiteral("Command3"))->click(); // plain names
+        // PostgreSQL's own family: the default query has plain names.
+        QCOMPARE(window.wizard().queryPage().selectText(),
+                 QStringLiteral("SELECT id, name, price FROM aaa_sl_items"));
         for (int i = 0; i < 3; ++i)
             window.onNextClicked();
         QCOMPARE(window.session().currentStep, 7);

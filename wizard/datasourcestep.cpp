@@ -1,6 +1,7 @@
 #include "wizard/datasourcestep.h"
 
 #include "datasource/connectionbuilder.h"
+#include "datasource/connectionstring.h"
 #include "foundation/prompt.h"
 #include "foundation/settingsstore.h"
 #include "project/projectsession.h"
@@ -16,6 +17,28 @@ QString DataSourceStep::driverOfDataSource(const QString& dataSource) {
     registry.setSectionKey(QStringLiteral("SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
     registry.setValueKey(dataSource);
     return registry.value().toString();
+}
+
+std::int32_t DataSourceStep::familyOfConnectionString(const QString& text) {
+    const ConnectionString parts(text);
+    const QString driver = parts.value(QStringLiteral("DRIVER"));
+    if (!driver.isEmpty())
+        return classifyDriver(driver);
+    const QString dataSource = parts.value(QStringLiteral("DSN"));
+    if (!dataSource.isEmpty())
+        return classifyDriver(driverOfDataSource(dataSource));
+    const QString provider = parts.value(QStringLiteral("PROVIDER")).toLower();
+    if (provider.startsWith(QLatin1String("microsoft.jet")) ||
+        provider.startsWith(QLatin1String("microsoft.ace")))
+        return FamilyAccess;
+    if (provider.startsWith(QLatin1String("sqloledb")) ||
+        provider.startsWith(QLatin1String("sqlncli")) ||
+        provider.startsWith(QLatin1String("msoledbsql")))
+        return FamilySqlServer;
+    if (provider.contains(QLatin1String("oracle")) ||
+        provider.startsWith(QLatin1String("oraoledb")))
+        return FamilyOracle;
+    return FamilyOtherSql;
 }
 
 std::optional<DataSourceStep::Focus> DataSourceStep::validate(const DataSourceChoice& choice) {
@@ -81,11 +104,11 @@ DataSourceStep::Outcome DataSourceStep::takeChoice(const DataSourceChoice& choic
         project.DatabaseName = choice.dsn;
         project.DBLogin = choice.dsnLogin;
         project.DBPassword = choice.dsnPassword;
-        project.DatasourceType =
-            classifyDriver(driverOfDataSource(project.DatabaseName), project.DatasourceType);
+        project.DatasourceType = classifyDriver(driverOfDataSource(project.DatabaseName));
         break;
     default:
         project.DatabaseName = choice.connectionString;
+        project.DatasourceType = familyOfConnectionString(choice.connectionString);
         break;
     }
     project.DatasourceStatus = choice.option + 1;

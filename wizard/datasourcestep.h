@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace ordwick {
@@ -36,6 +37,9 @@ public:
 
     // The ODBC driver a system data source uses, as the settings store lists it.
     static QString driverOfDataSource(const QString& dataSource);
+    // The family of a typed connection string: by the driver it names, the
+    // driver of the data source it names, or its OLE DB provider.
+    static std::int32_t familyOfConnectionString(const QString& text);
 
 private:
     std::optional<Focus> validate(const DataSourceChoice& choice);

@@ -1,5 +1,6 @@
 #include "wizard/querystep.h"
 
+#include "datasource/sqlnames.h"
 #include "foundation/paths.h"
 
 #include <algorithm>
@@ -50,6 +51,16 @@ bool useBracketedNames(const Project& p) {
 
 QString generatedSelect(const Project& p) {
     const bool brackets = useBracketedNames(p);
+    const NameQuoting quoting = nameQuotingFor(p.DatasourceType, p.ConnectionString);
+    if (quoting == NameQuoting::Backticks || quoting == NameQuoting::DoubleQuotes) {
+        // Brackets mean nothing to these databases: only what SQL cannot read
+        // bare is quoted, in their own quotes.
+        const auto sqlName = [quoting](const QString& name) {
+            return QLatin1Char(' ') + (isBareName(name) ? name : quotedName(name, quoting));
+        };
+        return selectOf(p, [&](const QString& name) { return sqlName(name) + QLatin1Char(','); }) +
+               QStringLiteral(" FROM") + sqlName(p.TableName);
+    }
     QString text = selectOf(p, [brackets](const QString& name) {
         return brackets || !isBareName(name) ? bracketed(name)
                                              : QLatin1Char(' ') + name + QLatin1Char(',');

@@ -11,6 +11,11 @@ const part = (name) => new RegExp(`${name}=([^;]*)`, "i").exec(driver())?.[1] ??
 export const connection = () =>
     `${driver()};UID=${process.env.TESSALINE_TEST_USER};PWD=${process.env.TESSALINE_TEST_PASSWORD}`;
 
+// The same server through the data source name of the test services' odbc.ini.
+export const dataSourceName = () => process.env.TESSALINE_TEST_PG_DSN ?? "";
+export const dsnConnection = () =>
+    `DSN=${dataSourceName()};UID=${process.env.TESSALINE_TEST_USER};PWD=${process.env.TESSALINE_TEST_PASSWORD}`;
+
 export function psql(sql) {
     return execFileSync("psql", ["-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-c", sql], {
         encoding: "utf8",

@@ -7,26 +7,33 @@ import * as pg from "../lib/postgres.js";
 import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
 import { site } from "../lib/site.js";
 
+// 25 items, as the list and paging cases expect them.
+function createItems() {
+    pg.psql("DROP TABLE IF EXISTS ow_browser_items; CREATE TABLE ow_browser_items (id SERIAL PRIMARY KEY, " +
+        "name VARCHAR(60) NOT NULL, price NUMERIC(10,2), made DATE); INSERT INTO ow_browser_items " +
+        "(name, price, made) SELECT 'Item ' || lpad(n::text, 2, '0'), n * 1.5, DATE '2024-01-01' + n " +
+        "FROM generate_series(1, 25) AS n");
+}
+
+const itemsRecipe = (connection, source) => ({
+    table: "ow_browser_items", database: "", connection, copyDatabase: false,
+    keys: ["id"],
+    columns: [
+        { name: "id", type: 1, editType: 9 },
+        { name: "name", type: 4, required: true },
+        { name: "price", type: 7, validation: 2 },
+        { name: "made", type: 8, editType: 7, details: "0" },
+    ],
+    config: { ...source, RecordsPerPageID: 1 },
+});
+
 describe("items site, PostgreSQL", { skip: pg.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
     let host, browser, page;
 
     before(async () => {
-        pg.psql("DROP TABLE IF EXISTS ow_browser_items; CREATE TABLE ow_browser_items (id SERIAL PRIMARY KEY, " +
-            "name VARCHAR(60) NOT NULL, price NUMERIC(10,2), made DATE); INSERT INTO ow_browser_items " +
-            "(name, price, made) SELECT 'Item ' || lpad(n::text, 2, '0'), n * 1.5, DATE '2024-01-01' + n " +
-            "FROM generate_series(1, 25) AS n");
-        const dir = scratch("postgres");
-        host = await site(dir, "items", {
-            table: "ow_browser_items", database: "", connection: pg.connection(), copyDatabase: false,
-            keys: ["id"],
-            columns: [
-                { name: "id", type: 1, editType: 9 },
-                { name: "name", type: 4, required: true },
-                { name: "price", type: 7, validation: 2 },
-                { name: "made", type: 8, editType: 7, details: "0" },
-            ],
-            config: { DatasourceStatus: 3, DatasourceType: 0, RecordsPerPageID: 1 },
-        });
+        createItems();
+        host = await site(scratch("postgres"), "items", itemsRecipe(pg.connection(),
+            { DatasourceStatus: 3, DatasourceType: 0 }));
         browser = await launch();
         page = await watchedPage(await browser.newContext());
     });
@@ -79,6 +86,34 @@ describe("items site, PostgreSQL", { skip: pg.available() ? false : "the test da
         await follow(page, "form.ow-delete button");
         assert.equal(await page.textContent(".ow-message"), "The record was deleted.");
         assert.equal(pg.psql("SELECT COUNT(*) FROM ow_browser_items WHERE name = 'Brass bell'"), "0");
+        assert.deepEqual(await page.alarms(), []);
+    });
+});
+
+// The project the wizard writes for a data source name of PostgreSQL: its
+// family (8) read from the driver of the source, since the name says nothing.
+describe("items site, PostgreSQL through a data source name", { skip: pg.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
+    let host, browser, page;
+
+    before(async () => {
+        createItems();
+        host = await site(scratch("postgres-dsn"), "items", itemsRecipe(pg.dsnConnection(), {
+            DatasourceStatus: 2, DatasourceType: 8, DatabaseName: pg.dataSourceName(),
+            DBLogin: process.env.TESSALINE_TEST_USER, DBPassword: process.env.TESSALINE_TEST_PASSWORD,
+        }));
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    pagesAndSortsInTheDatabase(() => ({ host, page }));
+
+    test("searches", async () => {
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item 1")}`);
+        assert.equal(await page.textContent(".ow-count"), "10 records");
         assert.deepEqual(await page.alarms(), []);
     });
 });
