@@ -18,4 +18,12 @@ NameQuoting nameQuotingFor(int datasourceType, const QString& connectionString);
 // The name in the source's quotes, a closing quote inside it doubled.
 QString quotedName(const QString& name, NameQuoting quoting);
 
+// True when SQL reads the name as it stands: letters, digits and "_", not
+// starting with a digit, and no reserved word of the SQL the program writes
+// for (SELECT, ORDER, GROUP, USER, DATE, ... whatever their case).
+bool readsBare(const QString& name);
+// The name as it stands when SQL reads it bare, else in the source's quotes:
+// the one rule for every name the program puts into SQL by choice.
+QString sqlName(const QString& name, NameQuoting quoting);
+
 } // namespace ordwick

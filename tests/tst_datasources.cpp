@@ -355,6 +355,18 @@ private Q_SLOTS:
 
         QCOMPARE(quotedName(QStringLiteral("a]b"), NameQuoting::Brackets),
                  QStringLiteral("[a]]b]"));
+        // One rule for names SQL reads bare: reserved words and odd characters are quoted.
+        QStringList bare;
+        for (const char* name : {"Orders", "Order", "group", "Größe", "_x1", "1st", "a.b", "a,b",
+                                 "no#", "Select", "user", "Users", "Unit Price"})
+            if (readsBare(QString::fromUtf8(name)))
+                bare << QString::fromUtf8(name);
+        QCOMPARE(bare, (QStringList{QStringLiteral("Orders"), QStringLiteral("Größe"),
+                                    QStringLiteral("_x1"), QStringLiteral("Users")}));
+        QCOMPARE(sqlName(QStringLiteral("Select"), NameQuoting::Backticks),
+                 QStringLiteral("`Select`"));
+        QCOMPARE(sqlName(QStringLiteral("City"), NameQuoting::DoubleQuotes),
+                 QStringLiteral("City"));
         QCOMPARE(quotedName(QStringLiteral("a]b"), NameQuoting::SqliteBrackets),
                  QStringLiteral("\"a]b\""));
         QCOMPARE(quotedName(QStringLiteral("Order ID"), NameQuoting::SqliteBrackets),

@@ -253,6 +253,14 @@ private Q_SLOTS:
                  QStringLiteral("[2nd]"));
         QCOMPARE(LookupDetails::quoted(QStringLiteral("_Plain9"), NameQuoting::Brackets),
                  QStringLiteral("_Plain9"));
+        // Reserved words are names SQL cannot read bare either.
+        LookupQuery reservedNames;
+        reservedNames.table = QStringLiteral("Group");
+        reservedNames.displayColumn = QStringLiteral("Order");
+        reservedNames.orderColumn = QStringLiteral("Order");
+        reservedNames.direction = QStringLiteral("Ascending");
+        QCOMPARE(LookupDetails::dynamicText(reservedNames, 5, NameQuoting::DoubleQuotes),
+                 QStringLiteral("SELECT \"Order\" FROM \"Group\" ORDER BY \"Order\" ASC"));
 
         Project project;
         QCOMPARE(LookupDetails::quotingFor(project), NameQuoting::Brackets);

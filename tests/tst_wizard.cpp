@@ -170,6 +170,12 @@ private Q_SLOTS:
         p.TableName = QStringLiteral("Orders");
         QCOMPARE(QueryText::toggledBrackets(p, QStringLiteral("[")),
                  QStringLiteral("SELECT OrderID, [Unit Price] FROM Orders"));
+        // Plain again, names SQL cannot read bare keep their brackets.
+        Project odd = projectWith(2, 5, QStringLiteral("Orders"),
+                                  {QStringLiteral("a.b"), QStringLiteral("c,d"),
+                                   QStringLiteral("no#"), QStringLiteral("Order")});
+        QCOMPARE(QueryText::toggledBrackets(odd, QStringLiteral("[")),
+                 QStringLiteral("SELECT [a.b], [c,d], [no#], [Order] FROM Orders"));
         p.SQLString = QStringLiteral("SELECT * FROM Orders");
         QCOMPARE(QueryText::toggledBrackets(p, QStringLiteral("[")), p.SQLString);
         QCOMPARE(QueryText::toggledBrackets(p, QString()), p.SQLString);

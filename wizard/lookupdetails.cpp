@@ -64,13 +64,8 @@ NameQuoting LookupDetails::quotingFor(const Project& project) {
     return nameQuotingFor(project.DatasourceType, project.ConnectionString);
 }
 
-bool LookupDetails::needsQuoting(const QString& name) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return !plain.match(name).hasMatch();
-}
-
 QString LookupDetails::quoted(const QString& name, NameQuoting quoting) {
-    return needsQuoting(name) ? quotedName(name, quoting) : name;
+    return sqlName(name, quoting);
 }
 
 QString LookupDetails::unquoted(const QString& text) {

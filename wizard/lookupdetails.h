@@ -39,9 +39,8 @@ public:
     static constexpr int LookupField = 8;
 
     static NameQuoting quotingFor(const Project& project);
-    // Plain names (letters, digits, underscores, not starting with a digit)
-    // stay as they are; any other name is quoted the source's way.
-    static bool needsQuoting(const QString& name);
+    // A name SQL reads bare stays as it is; any other (reserved words
+    // included) is quoted the source's way (sqlName of datasource/sqlnames).
     static QString quoted(const QString& name, NameQuoting quoting);
     // A name as written in a stored text, without its quotes.
     static QString unquoted(const QString& text);

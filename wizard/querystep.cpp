@@ -1,9 +1,7 @@
 #include "wizard/querystep.h"
 
 #include "datasource/sqlnames.h"
-#include "foundation/paths.h"
 
-#include <algorithm>
 #include <functional>
 
 namespace ordwick::QueryText {
@@ -31,12 +29,9 @@ bool hasBlank(const QString& name) {
     return name.contains(QLatin1Char(' '));
 }
 
-// Letters, digits and "_", not starting with a digit: a name SQL reads bare.
+// The one rule of the program for names SQL reads bare.
 bool isBareName(const QString& name) {
-    if (name.isEmpty() || name.front().isDigit())
-        return false;
-    return std::all_of(name.cbegin(), name.cend(),
-                       [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
+    return readsBare(name);
 }
 
 } // namespace
@@ -78,8 +73,7 @@ QString toggledBrackets(const Project& p, const QString& shown) {
                bracketedFrom(p.TableName);
     }
     const QString text = selectOf(p, [](const QString& name) {
-        QString plain = name;
-        return IsValidColumn1(plain) ? QLatin1Char(' ') + name + QLatin1Char(',') : bracketed(name);
+        return isBareName(name) ? QLatin1Char(' ') + name + QLatin1Char(',') : bracketed(name);
     });
     if (hasBlank(p.TableName))
         return text + bracketedFrom(p.TableName);
