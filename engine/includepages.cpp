@@ -156,8 +156,8 @@ QString pagingName(Paging paging) {
     switch (paging) {
     case Paging::Limit:
         return QStringLiteral("limit");
-    case Paging::Fetch:
-        return QStringLiteral("fetch");
+    case Paging::RowNumber:
+        return QStringLiteral("rownumber");
     case Paging::Top:
         return QStringLiteral("top");
     case Paging::Cursor:
@@ -287,11 +287,9 @@ QByteArray variablesPage(const SitePlan& plan) {
                 .arg(jsString(likeStyle(plan.family)),
                      jsString(plan.family == SqlFamily::Sqlite ? QStringLiteral("julianday")
                                                                : QStringLiteral("typed")));
-    code += QStringLiteral("// How the source reads one page of the list, and whether its OFFSET "
-                           "needs an ORDER BY.\n");
+    code += QStringLiteral("// How the source reads one page of the list.\n");
     code +=
-        QStringLiteral("var OW_PAGING = { style: %1, orderNeeded: %2 };\n")
-            .arg(jsString(pagingName(plan.paging)), boolText(plan.family == SqlFamily::SqlServer));
+        QStringLiteral("var OW_PAGING = { style: %1 };\n").arg(jsString(pagingName(plan.paging)));
     code += QStringLiteral("var OW_PAGE_SIZE = %1;\n").arg(plan.pageSize);
     code += QStringLiteral("var OW_PAGE_SIZES = [10, 20, 50, 100, 500];\n");
     code += QStringLiteral("var OW_MORE_LENGTH = %1;\n").arg(std::max(1, p.ShowMoreLinkID));

@@ -282,7 +282,9 @@ Paging pagingOf(const Project& p, SqlFamily family) {
         return Paging::Limit;
     case SqlFamily::SqlServer:
     case SqlFamily::Oracle:
-        return Paging::Fetch;
+        // OFFSET ... FETCH would need SQL Server 2012 or Oracle 12c; classic
+        // ASP sites run on older servers too.
+        return Paging::RowNumber;
     case SqlFamily::Jet:
         return Paging::Top;
     case SqlFamily::Other:

@@ -87,7 +87,7 @@ SqlFamily sqlFamilyOf(const Project& project);
 // How the source reads one page of rows: LIMIT/OFFSET, OFFSET ... FETCH, the
 // first rows by TOP (the page then starts that far into them), or a cursor
 // over every row where nothing better is known of the source.
-enum class Paging { Limit, Fetch, Top, Cursor };
+enum class Paging { Limit, RowNumber, Top, Cursor };
 Paging pagingOf(const Project& project, SqlFamily family);
 
 // The connection string as the site's server needs it: the SQLite ODBC driver

@@ -404,16 +404,16 @@ function paging() {
     const ctx = includesOf(path.join(site, page));
     const state = { search: "", field: -1, sort: 1, desc: true, page: 3, size: 20, advanced: [] };
     const out = [];
-    for (const [style, orderNeeded] of [["limit", false], ["fetch", true], ["top", false], ["cursor", false]]) {
-        vm.runInContext("OW_PAGING = " + JSON.stringify({ style, orderNeeded }), ctx);
+    for (const style of ["limit", "rownumber", "top", "cursor"]) {
+        vm.runInContext("OW_PAGING = " + JSON.stringify({ style }), ctx);
         const q = vm.runInContext("ow_pageQuery", ctx)(vm.runInContext("ow_listQuery", ctx)(state), 3, 20);
         out.push({ style, sql: q.sql, skip: q.skip });
     }
-    // No order at all: a source whose OFFSET needs one gets a neutral one.
-    vm.runInContext("OW_INITIAL_ORDER = []; OW_PAGING = { style: \"fetch\", orderNeeded: true }", ctx);
+    // No order at all: the numbering follows the key.
+    vm.runInContext("OW_INITIAL_ORDER = []; OW_PAGING = { style: \"rownumber\" }", ctx);
     const unordered = Object.assign({}, state, { sort: -1, search: "a" });
     const q = vm.runInContext("ow_listQuery", ctx)(unordered);
-    out.push({ style: "fetch, unordered", sql: vm.runInContext("ow_pageQuery", ctx)(q, 1, 10).sql });
+    out.push({ style: "rownumber, unordered", sql: vm.runInContext("ow_pageQuery", ctx)(q, 1, 10).sql });
     out.push({ style: "count", sql: vm.runInContext("ow_countQuery", ctx)(q).sql });
     return out;
 }
@@ -1511,8 +1511,16 @@ private Q_SLOTS:
         QCOMPARE(pages[0][QStringLiteral("sql")].toString(),
                  ordered + QStringLiteral(" LIMIT 20 OFFSET 40"));
         QCOMPARE(pages[0][QStringLiteral("skip")].toInt(), 0);
+        // Numbered rows, which SQL Server reads from 2005 and Oracle before 12c.
+        const QString base = QStringLiteral("(SELECT [CustomerID], [CompanyName], [ContactName], "
+                                            "[Email], [Website], [CountryCode], [CreditLimit], "
+                                            "[Notes], [CreatedAt] FROM [Customers]) AS ow_rows");
         QCOMPARE(pages[1][QStringLiteral("sql")].toString(),
-                 ordered + QStringLiteral(" OFFSET 40 ROWS FETCH NEXT 20 ROWS ONLY"));
+                 QStringLiteral("SELECT * FROM (SELECT ow_rows.*, ROW_NUMBER() OVER (ORDER BY "
+                                "[CompanyName] DESC, [CustomerID] ASC) AS ow_row FROM ") +
+                     base +
+                     QStringLiteral(") AS ow_page WHERE ow_row > 40 AND ow_row <= 60 ORDER BY "
+                                    "ow_row"));
         QCOMPARE(pages[1][QStringLiteral("skip")].toInt(), 0);
         QCOMPARE(pages[2][QStringLiteral("sql")].toString(),
                  QString(ordered).replace(QStringLiteral("SELECT *"),
@@ -1521,9 +1529,14 @@ private Q_SLOTS:
         QCOMPARE(pages[3][QStringLiteral("sql")].toString(),
                  from + QStringLiteral(" ORDER BY [CompanyName] DESC"));
         QCOMPARE(pages[3][QStringLiteral("skip")].toInt(), 40);
-        QVERIFY2(pages[4][QStringLiteral("sql")].toString().endsWith(QLatin1String(
-                     " ORDER BY (SELECT NULL) OFFSET 0 ROWS FETCH NEXT 10 ROWS ONLY")),
-                 qPrintable(pages[4][QStringLiteral("sql")].toString()));
+        // No order chosen: the rows are numbered by the key.
+        const QString unordered = pages[4][QStringLiteral("sql")].toString();
+        QVERIFY2(
+            unordered.startsWith(QLatin1String("SELECT * FROM (SELECT ow_rows.*, ROW_NUMBER() "
+                                               "OVER (ORDER BY [CustomerID] ASC) AS ow_row")) &&
+                unordered.endsWith(QLatin1String(
+                    ") AS ow_page WHERE ow_row > 0 AND ow_row <= 10 ORDER BY ow_row")),
+            qPrintable(unordered));
         const QString count = pages[5][QStringLiteral("sql")].toString();
         QVERIFY2(count.startsWith(QLatin1String("SELECT COUNT(*) FROM (SELECT [CustomerID], ")),
                  qPrintable(count));
@@ -1850,14 +1863,13 @@ private Q_SLOTS:
              QStringLiteral("{ like: \"escape-classes\", dates: \"typed\" }")},
         };
         const QHash<QString, QString> paging = {
-            {QStringLiteral("access"), QStringLiteral("{ style: \"top\", orderNeeded: false }")},
-            {QStringLiteral("excel"), QStringLiteral("{ style: \"top\", orderNeeded: false }")},
-            {QStringLiteral("sqlite"), QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
-            {QStringLiteral("sqlserver"),
-             QStringLiteral("{ style: \"fetch\", orderNeeded: true }")},
-            {QStringLiteral("mysql"), QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
-            {QStringLiteral("oracle"), QStringLiteral("{ style: \"fetch\", orderNeeded: false }")},
-            {QStringLiteral("dsn"), QStringLiteral("{ style: \"fetch\", orderNeeded: true }")}};
+            {QStringLiteral("access"), QStringLiteral("{ style: \"top\" }")},
+            {QStringLiteral("excel"), QStringLiteral("{ style: \"top\" }")},
+            {QStringLiteral("sqlite"), QStringLiteral("{ style: \"limit\" }")},
+            {QStringLiteral("sqlserver"), QStringLiteral("{ style: \"rownumber\" }")},
+            {QStringLiteral("mysql"), QStringLiteral("{ style: \"limit\" }")},
+            {QStringLiteral("oracle"), QStringLiteral("{ style: \"rownumber\" }")},
+            {QStringLiteral("dsn"), QStringLiteral("{ style: \"rownumber\" }")}};
         for (const Family& f : families) {
             Project p;
             p.DatasourceStatus = f.status;
@@ -1879,9 +1891,9 @@ private Q_SLOTS:
         for (const auto& [driver, expected] :
              {std::pair{QStringLiteral("Driver={PostgreSQL Unicode}; Server=db.example; "
                                        "Database=shop"),
-                        QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
+                        QStringLiteral("{ style: \"limit\" }")},
               std::pair{QStringLiteral("Driver={Acme Warehouse}; Server=db.example"),
-                        QStringLiteral("{ style: \"cursor\", orderNeeded: false }")}}) {
+                        QStringLiteral("{ style: \"cursor\" }")}}) {
             Project p;
             p.DatasourceStatus = DatasourceConnection;
             p.ConnectionString = driver;
@@ -1898,9 +1910,9 @@ private Q_SLOTS:
         // A data source name names no driver: the family the wizard read from
         // its driver decides (PostgreSQL, SQLite, a SQL database of no known family).
         for (const auto& [family, expected] :
-             {std::pair{8, QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
-              std::pair{7, QStringLiteral("{ style: \"limit\", orderNeeded: false }")},
-              std::pair{10, QStringLiteral("{ style: \"cursor\", orderNeeded: false }")}}) {
+             {std::pair{8, QStringLiteral("{ style: \"limit\" }")},
+              std::pair{7, QStringLiteral("{ style: \"limit\" }")},
+              std::pair{10, QStringLiteral("{ style: \"cursor\" }")}}) {
             Project p;
             p.DatasourceStatus = DatasourceDsn;
             p.DatasourceType = family;

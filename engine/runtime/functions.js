@@ -304,18 +304,31 @@ function ow_pageQuery(query, page, size, extra) {
     // two pages or on none.
     if (order.length) {
         for (i = 0; i < OW_KEYS.length; i++) order.push(OW_COLUMNS[OW_KEYS[i]].sql + " ASC");
-    } else if (OW_PAGING.orderNeeded) {
-        order.push("(SELECT NULL)");
     }
     var rest = OW_SUBQUERY_ALIAS;
     if (query.where.length) rest += " WHERE " + query.where.join(" AND ");
+    if (OW_PAGING.style == "rownumber") return ow_numberedPage(query, rest, order, first, rows);
     if (order.length) rest += " ORDER BY " + order.join(", ");
     if (OW_PAGING.style == "top")
         return { sql: "SELECT TOP " + (first + rows) + " * FROM (" + OW_BASE_SQL + ")" + rest, params: query.params, skip: first };
-    var sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + rest;
-    sql += OW_PAGING.style == "fetch" ? " OFFSET " + first + " ROWS FETCH NEXT " + rows + " ROWS ONLY"
-        : " LIMIT " + rows + " OFFSET " + first;
-    return { sql: sql, params: query.params, skip: 0 };
+    return { sql: "SELECT * FROM (" + OW_BASE_SQL + ")" + rest + " LIMIT " + rows + " OFFSET " + first,
+        params: query.params, skip: 0 };
+}
+
+// A page by ROW_NUMBER(), which SQL Server reads from 2005 and Oracle long
+// before 12c, where OFFSET ... FETCH needs SQL Server 2012 or Oracle 12c. The
+// numbering needs an order: the key, or the first column, where the list has none.
+function ow_numberedPage(query, filtered, order, first, rows) {
+    var i;
+    if (!order.length) {
+        for (i = 0; i < OW_KEYS.length; i++) order.push(OW_COLUMNS[OW_KEYS[i]].sql + " ASC");
+        if (!order.length) order.push(OW_COLUMNS[0].sql + " ASC");
+    }
+    var numbered = "SELECT ow_rows.*, ROW_NUMBER() OVER (ORDER BY " + order.join(", ") +
+        ") AS ow_row FROM (" + OW_BASE_SQL + ")" + filtered;
+    return { sql: "SELECT * FROM (" + numbered + ")" + OW_SUBQUERY_ALIAS.replace("ow_rows", "ow_page") +
+        " WHERE ow_row > " + first + " AND ow_row <= " + (first + rows) + " ORDER BY ow_row",
+        params: query.params, skip: 0 };
 }
 
 // The rows a list shows for a state: { rs, total, pageCount }, the recordset
