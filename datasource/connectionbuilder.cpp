@@ -58,6 +58,24 @@ std::int32_t classifyDriver(const QString& driverName) {
     return FamilyOtherSql;
 }
 
+std::optional<std::int32_t> classifyDatabaseName(const QString& productName) {
+    const QString name = productName.toLower();
+    const auto has = [&name](const char* word) { return name.contains(QLatin1String(word)); };
+    if (has("postgres"))
+        return FamilyPostgres;
+    if (has("mysql") || has("mariadb"))
+        return FamilyMySql;
+    if (has("sql server"))
+        return FamilySqlServer;
+    if (has("oracle"))
+        return FamilyOracle;
+    if (has("sqlite"))
+        return FamilySqlite;
+    if (name == QLatin1String("access"))
+        return FamilyAccess;
+    return std::nullopt;
+}
+
 namespace {
 
 QString fileConnectionString(const Project& p) {

@@ -3,6 +3,7 @@
 #include "project/project.h"
 
 #include <QString>
+#include <optional>
 
 namespace ordwick {
 
@@ -33,6 +34,9 @@ std::int32_t classifyDataFile(const QString& path, std::int32_t current);
 // Server", "Microsoft Access Driver (*.mdb, *.accdb)"). Any other name, or
 // none, is FamilyOtherSql.
 std::int32_t classifyDriver(const QString& driverName);
+// The family of the database product a reachable source reports
+// (DataConnection::databaseName), or nothing for a product not known here.
+std::optional<std::int32_t> classifyDatabaseName(const QString& productName);
 
 // The connection string for the project's source. A project opened or saved
 // with a working string keeps it; otherwise it is built from the record.

@@ -99,6 +99,9 @@ public:
     // without an SQL engine of their own (the file and folder readers) can;
     // the others throw RuntimeError (GeneralFailure) and are asked with SQL.
     virtual TableRows readRows(const QString& table);
+    // The database product the source says it is ("PostgreSQL", "MySQL",
+    // "Microsoft SQL Server", "SQLite", ...); empty when it does not say.
+    virtual QString databaseName() const { return {}; }
 };
 
 struct ConnectOptions {

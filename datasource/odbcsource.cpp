@@ -424,6 +424,8 @@ public:
             m_catalog = currentCatalog();
     }
 
+    QString databaseName() const override { return info(SQL_DBMS_NAME); }
+
     std::vector<TableInfo> tables() override {
         Statement statement(m_connection, m_narrow);
         const QString types = QStringLiteral("TABLE,VIEW,SYSTEM TABLE");

@@ -161,6 +161,8 @@ public:
     SqliteFile(const SqliteFile&) = delete;
     SqliteFile& operator=(const SqliteFile&) = delete;
 
+    QString databaseName() const override { return QStringLiteral("SQLite"); }
+
     std::vector<TableInfo> tables() override {
         // Sorted the way ODBC drivers sort their table lists: by type, then name.
         Statement query(m_db, "SELECT name, CASE WHEN name LIKE 'sqlite\\_%' ESCAPE '\\' "

@@ -1,3 +1,4 @@
+#include "datasource/connectionbuilder.h"
 #include "datasource/connections.h"
 #include "datasource/dataconnection.h"
 #include "foundation/runtimeerror.h"
@@ -614,6 +615,10 @@ private Q_SLOTS:
                                                    "label VARCHAR(20))"),
                                     QStringLiteral("INSERT INTO probe_rows VALUES (1, 'kept')")}));
         OPEN_SERVER(db, connection);
+        // The server says what it is, whatever its driver is called.
+        QFETCH(Dialect, dialect);
+        QCOMPARE(classifyDatabaseName(db->databaseName()),
+                 std::optional<std::int32_t>(dialect == Dialect::PostgreSQL ? 8 : 6));
         db->checkQuery(
             QStringLiteral("SELECT id, label FROM probe_rows WHERE id > 0 ORDER BY label"));
         const auto numberOf = [&](const char* sql) {

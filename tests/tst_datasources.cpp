@@ -170,6 +170,12 @@ private Q_SLOTS:
         };
         for (const auto& d : drivers)
             QCOMPARE(classifyDriver(QString::fromUtf8(d.driver)), d.family);
+        // What a reached database calls itself.
+        QCOMPARE(classifyDatabaseName(QStringLiteral("Microsoft SQL Server")), std::optional(5));
+        QCOMPARE(classifyDatabaseName(QStringLiteral("Oracle")), std::optional(9));
+        QCOMPARE(classifyDatabaseName(QStringLiteral("SQLite")), std::optional(7));
+        QCOMPARE(classifyDatabaseName(QStringLiteral("ACCESS")), std::optional(1));
+        QCOMPARE(classifyDatabaseName(QStringLiteral("Firebird")), std::nullopt);
     }
 
     void stepRefusesWhatIsMissing() {

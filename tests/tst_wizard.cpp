@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -828,6 +829,17 @@ private Q_SLOTS:
             << QStringLiteral("SELECT id, \"City Name\" FROM aaa_wizard_orders");
         QTest::newRow("MariaDB connection string")
             << 2 << qEnvironmentVariable("TESSALINE_TEST_MARIA_DRIVER") + login << 6
+            << QStringLiteral("SELECT id, `City Name` FROM aaa_wizard_orders");
+        // A driver named by its library says nothing: the server tells.
+        const QSettings drivers(qEnvironmentVariable("ODBCSYSINI") +
+                                    QStringLiteral("/odbcinst.ini"),
+                                QSettings::IniFormat);
+        QString byLibrary = qEnvironmentVariable("TESSALINE_TEST_MARIA_DRIVER");
+        byLibrary.replace(QStringLiteral("DRIVER={MariaDB}"),
+                          QStringLiteral("DRIVER=") +
+                              drivers.value(QStringLiteral("MariaDB/Driver")).toString());
+        QTest::newRow("MariaDB through its driver's library")
+            << 2 << byLibrary + login << 6
             << QStringLiteral("SELECT id, `City Name` FROM aaa_wizard_orders");
     }
     void serverSourcesGetTheirOwnFamily() {

@@ -136,10 +136,15 @@ bool TableSourcePage::loadTables(const QString& typedConnectionString) {
         const QString connection =
             BuildConnectionString(project, m_session.projectOrigin, typedConnectionString);
         std::vector<TableInfo> tables;
+        QString product;
         bool opened = false;
         Trap(QStringLiteral("frmMain.GetDataSourceTables"), [&] {
             try {
-                tables = runResponsively([&] { return openConnection(connection)->tables(); });
+                tables = runResponsively([&] {
+                    const std::unique_ptr<DataConnection> source = openConnection(connection);
+                    product = source->databaseName();
+                    return source->tables();
+                });
                 opened = true;
             } catch (const RuntimeError& error) {
                 if (error.number() != DataError::GeneralFailure)
@@ -154,6 +159,12 @@ bool TableSourcePage::loadTables(const QString& typedConnectionString) {
             m_icbTables->addItem(iconFor(item.iconKey), item.name, item.iconKey);
         m_icbTables->setCurrentIndex(selectedTable(items, project.TableName, onScreen));
         m_session.project.ConnectionString = connection;
+        // What the reached database says it is outweighs what its driver's
+        // name suggested; a file keeps the family of its kind.
+        if (project.DatasourceStatus != DatasourceFile) {
+            if (const std::optional<std::int32_t> family = classifyDatabaseName(product))
+                m_session.project.DatasourceType = *family;
+        }
     }
     // An opened project, and one saved since, shows its columns again.
     if (m_session.projectOrigin != OriginNew &&
