@@ -145,10 +145,62 @@ private:
     Run& m_run;
 };
 
+// The project's data source, opened at most once a run and only when
+// something needs it: the family of a driver whose name told nothing, then
+// the checks of the pages' queries.
+class SourceConnection {
+public:
+    SourceConnection(Run& run, const Project& project) : m_run(run), m_project(project) {}
+
+    // The open source, or null when it cannot be reached (said once, as a warning).
+    DataConnection* get() {
+        if (m_tried)
+            return m_connection.get();
+        m_tried = true;
+        const Project& p = m_project;
+        // A string typed with the name the server's driver has still opens here.
+        const QString text =
+            localConnectionString(p.ConnectionString.trimmed().isEmpty()
+                                      ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
+                                      : p.ConnectionString);
+        // Opening may wait for a server; the caller's loop keeps turning meanwhile.
+        auto opening = std::async(std::launch::async,
+                                  [text] { return openConnection(text, ConnectOptions{10}); });
+        while (opening.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) {
+            try {
+                m_run.checkpoint();
+            } catch (const Stopped&) {
+                opening.wait();
+                throw;
+            }
+        }
+        try {
+            m_connection = opening.get();
+        } catch (const RuntimeError& error) {
+            // The check is a courtesy: a source that only the web server reaches
+            // (or a server that is down now) still gets its pages, with a warning.
+            m_run.warn(m_run.module,
+                       QStringLiteral("The data source could not be opened to check the "
+                                      "queries of the pages; they are written unchecked: %1")
+                           .arg(error.description()),
+                       error.number());
+        }
+        return m_connection.get();
+    }
+
+private:
+    Run& m_run;
+    const Project& m_project;
+    bool m_tried = false;
+    std::unique_ptr<DataConnection> m_connection;
+};
+
 class Generator {
 public:
-    Generator(Run& run, const SitePlan& plan, const Frame& frame, QString templateFolder)
-        : m_run(run), m_plan(plan), m_frame(frame), m_templateFolder(std::move(templateFolder)) {}
+    Generator(Run& run, const SitePlan& plan, const Frame& frame, QString templateFolder,
+              SourceConnection& source)
+        : m_run(run), m_plan(plan), m_frame(frame), m_templateFolder(std::move(templateFolder)),
+          m_source(source) {}
 
     void perform(TaskKind kind) {
         switch (kind) {
@@ -288,40 +340,7 @@ private:
         }
     }
 
-    DataConnection* connection() {
-        if (m_connectionTried)
-            return m_connection.get();
-        m_connectionTried = true;
-        const Project& p = *m_plan.project;
-        // A string typed with the name the server's driver has still opens here.
-        const QString text =
-            localConnectionString(p.ConnectionString.trimmed().isEmpty()
-                                      ? BuildConnectionString(p, OriginLoaded, p.ConnectionString)
-                                      : p.ConnectionString);
-        // Opening may wait for a server; the caller's loop keeps turning meanwhile.
-        auto opening = std::async(std::launch::async,
-                                  [text] { return openConnection(text, ConnectOptions{10}); });
-        while (opening.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) {
-            try {
-                m_run.checkpoint();
-            } catch (const Stopped&) {
-                opening.wait();
-                throw;
-            }
-        }
-        try {
-            m_connection = opening.get();
-        } catch (const RuntimeError& error) {
-            // The check is a courtesy: a source that only the web server reaches
-            // (or a server that is down now) still gets its pages, with a warning.
-            m_run.warn(m_run.module,
-                       QStringLiteral("The data source could not be opened to check the "
-                                      "queries of the pages; they are written unchecked: %1")
-                           .arg(error.description()),
-                       error.number());
-        }
-        return m_connection.get();
-    }
+    DataConnection* connection() { return m_source.get(); }
 
     void checkQuery(const QString& sql) {
         DataConnection* source = connection();
@@ -350,10 +369,8 @@ private:
     const SitePlan& m_plan;
     const Frame& m_frame;
     QString m_templateFolder;
-    // One connection per run, shared by the tasks that check queries; a source
-    // that cannot be opened is reported once.
-    bool m_connectionTried = false;
-    std::unique_ptr<DataConnection> m_connection;
+    // One connection per run, shared by the tasks that check queries.
+    SourceConnection& m_source;
     QSet<QString> m_written; // relative paths in lower case
 };
 
@@ -468,6 +485,17 @@ int Engine::generate(const ordwick_engine_events& events) {
         Project project;
         if (!readProject(run, m_projectFilePath, project))
             return ORDWICK_ENGINE_NOT_RUN;
+        SourceConnection source(run, project);
+        // A driver whose name told nothing: the database reached says what it is.
+        if (project.DatasourceStatus != DatasourceFile &&
+            project.DatasourceType == FamilyOtherSql) {
+            run.module = kModule + QStringLiteral("PlanSite");
+            if (const DataConnection* reached = source.get()) {
+                if (const std::optional<std::int32_t> family =
+                        classifyDatabaseName(reached->databaseName()))
+                    project.DatasourceType = *family;
+            }
+        }
         std::vector<PlanProblem> problems;
         std::optional<SitePlan> plan;
         try {
@@ -496,7 +524,7 @@ int Engine::generate(const ordwick_engine_events& events) {
                                       templateFolder);
         run.checkpoint();
 
-        Generator generator(run, *plan, frame, templateFolder);
+        Generator generator(run, *plan, frame, templateFolder, source);
         for (size_t i = 0; i < plan->tasks.size(); ++i) {
             const GenerationTask& task = plan->tasks[i];
             run.module = moduleOf(task.kind);

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -1588,6 +1589,44 @@ private Q_SLOTS:
         QCOMPARE(sqliteRows(db, search(folder, QStringLiteral("orders_index.asp"),
                                        states("{\"search\": \"03/03/2024\", \"field\": 2}"))),
                  day);
+    }
+
+    // A driver named by its library says nothing of the database: the run
+    // asks the server, which says it is MariaDB, and writes its SQL.
+    void aRunAsksAnUnknownSourceWhatItIs() {
+        if (!qEnvironmentVariableIsSet("TESSALINE_TEST_SERVICES"))
+            QSKIP("No test database servers: run scripts/test.sh, or eval the output of "
+                  "`scripts/test-services.sh start` before ctest.");
+        const QSettings drivers(qEnvironmentVariable("ODBCSYSINI") +
+                                    QStringLiteral("/odbcinst.ini"),
+                                QSettings::IniFormat);
+        QString connection = qEnvironmentVariable("TESSALINE_TEST_MARIA_DRIVER") +
+                             QStringLiteral(";UID=%1;PWD=%2")
+                                 .arg(qEnvironmentVariable("TESSALINE_TEST_USER"),
+                                      qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        connection.replace(QStringLiteral("DRIVER={MariaDB}"),
+                           QStringLiteral("DRIVER=") +
+                               drivers.value(QStringLiteral("MariaDB/Driver")).toString());
+        OdbcLink link(connection);
+        QVERIFY2(link.isOpen(), qPrintable(connection));
+        QVERIFY(link.run(QStringLiteral("DROP TABLE IF EXISTS ow_family_items")));
+        QVERIFY(link.run(QStringLiteral("CREATE TABLE ow_family_items (id INTEGER PRIMARY KEY, "
+                                        "name VARCHAR(60))")));
+        Project p;
+        p.DatasourceStatus = DatasourceConnection;
+        p.DatasourceType = 10;
+        p.ConnectionString = connection;
+        p.TableName = QStringLiteral("ow_family_items");
+        p.UniqueKey = {QStringLiteral("id")};
+        p.Columns = {col(QStringLiteral("id"), 1, 1), col(QStringLiteral("name"), 4, 2)};
+        const Site site = generate(QStringLiteral("unknown-driver"), p);
+        QVERIFY2(site.reports.isEmpty(), qPrintable(describe(site.reports)));
+        const QString variables =
+            readText(site.folder + QStringLiteral("/include/ow_family_items_variables.asp"));
+        QVERIFY2(
+            variables.contains(QLatin1String("var OW_PAGING = { style: \"limit\" };")) &&
+                variables.contains(QLatin1String("SELECT `id`, `name` FROM `ow_family_items`")),
+            qPrintable(variables));
     }
 
     void searchesOnPostgresqlTakeWildcardsLiterallyAndFindTheDay() {
