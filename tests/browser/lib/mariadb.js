@@ -12,6 +12,11 @@ const part = (name) => new RegExp(`${name}=([^;]*)`, "i").exec(driver())?.[1] ??
 export const connection = () =>
     `${driver()};UID=${process.env.TESSALINE_TEST_USER};PWD=${process.env.TESSALINE_TEST_PASSWORD}`;
 
+// The same server through the data source name of the test services' odbc.ini.
+export const dataSourceName = () => process.env.TESSALINE_TEST_MARIA_DSN ?? "";
+export const dsnConnection = () =>
+    `DSN=${dataSourceName()};UID=${process.env.TESSALINE_TEST_USER};PWD=${process.env.TESSALINE_TEST_PASSWORD}`;
+
 // Runs statements; the rows of the last one come back tab-separated, one a line.
 export function sql(statements) {
     return execFileSync("mariadb", ["--no-defaults", "--batch", "--skip-column-names", "--protocol=TCP",

@@ -7,27 +7,34 @@ import * as maria from "../lib/mariadb.js";
 import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
 import { site } from "../lib/site.js";
 
+// 25 items, as the list and paging cases expect them.
+function createItems() {
+    maria.sql("DROP TABLE IF EXISTS ow_browser_items; CREATE TABLE ow_browser_items (id INT AUTO_INCREMENT PRIMARY KEY, " +
+        "name VARCHAR(60) NOT NULL, price DECIMAL(10,2), made DATE, boxed TINYINT(1) NOT NULL DEFAULT 0); " +
+        "INSERT INTO ow_browser_items (name, price, made) SELECT CONCAT('Item ', LPAD(seq, 2, '0')), seq * 1.5, " +
+        "DATE '2024-01-01' + INTERVAL seq DAY FROM seq_1_to_25");
+}
+
+const itemsRecipe = (connection, source) => ({
+    table: "ow_browser_items", database: "", connection, copyDatabase: false,
+    keys: ["id"],
+    columns: [
+        { name: "id", type: 1, editType: 9 },
+        { name: "name", type: 4, required: true },
+        { name: "price", type: 7, validation: 2 },
+        { name: "made", type: 8, editType: 7, details: "0" },
+        { name: "boxed", type: 6, editType: 6, simple: false },
+    ],
+    config: { ...source, RecordsPerPageID: 1 },
+});
+
 describe("items site, MariaDB", { skip: maria.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
     let host, browser, page;
 
     before(async () => {
-        maria.sql("DROP TABLE IF EXISTS ow_browser_items; CREATE TABLE ow_browser_items (id INT AUTO_INCREMENT PRIMARY KEY, " +
-            "name VARCHAR(60) NOT NULL, price DECIMAL(10,2), made DATE, boxed TINYINT(1) NOT NULL DEFAULT 0); " +
-            "INSERT INTO ow_browser_items (name, price, made) SELECT CONCAT('Item ', LPAD(seq, 2, '0')), seq * 1.5, " +
-            "DATE '2024-01-01' + INTERVAL seq DAY FROM seq_1_to_25");
-        const dir = scratch("mariadb");
-        host = await site(dir, "items", {
-            table: "ow_browser_items", database: "", connection: maria.connection(), copyDatabase: false,
-            keys: ["id"],
-            columns: [
-                { name: "id", type: 1, editType: 9 },
-                { name: "name", type: 4, required: true },
-                { name: "price", type: 7, validation: 2 },
-                { name: "made", type: 8, editType: 7, details: "0" },
-                { name: "boxed", type: 6, editType: 6, simple: false },
-            ],
-            config: { DatasourceStatus: 3, DatasourceType: 0, RecordsPerPageID: 1 },
-        });
+        createItems();
+        host = await site(scratch("mariadb"), "items", itemsRecipe(maria.connection(),
+            { DatasourceStatus: 3, DatasourceType: 0 }));
         browser = await launch();
         page = await watchedPage(await browser.newContext());
     });
@@ -72,6 +79,34 @@ describe("items site, MariaDB", { skip: maria.available() ? false : "the test da
         await follow(page, "form.ow-delete button");
         assert.equal(await page.textContent(".ow-message"), "The record was deleted.");
         assert.equal(maria.sql("SELECT COUNT(*) FROM ow_browser_items WHERE name = 'Brass bell'"), "0");
+        assert.deepEqual(await page.alarms(), []);
+    });
+});
+
+// The project the wizard writes for a data source name of MariaDB: its
+// family (6) read from the driver of the source, since the name says nothing.
+describe("items site, MariaDB through a data source name", { skip: maria.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
+    let host, browser, page;
+
+    before(async () => {
+        createItems();
+        host = await site(scratch("mariadb-dsn"), "items", itemsRecipe(maria.dsnConnection(), {
+            DatasourceStatus: 2, DatasourceType: 6, DatabaseName: maria.dataSourceName(),
+            DBLogin: process.env.TESSALINE_TEST_USER, DBPassword: process.env.TESSALINE_TEST_PASSWORD,
+        }));
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    pagesAndSortsInTheDatabase(() => ({ host, page }));
+
+    test("searches", async () => {
+        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item 1")}`);
+        assert.equal(await page.textContent(".ow-count"), "10 records");
         assert.deepEqual(await page.alarms(), []);
     });
 });
