@@ -7,11 +7,9 @@ import path from "node:path";
 import { after, before, describe, test } from "node:test";
 import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
+import { cells } from "../lib/itemssite.js";
 import { addCustomers, customers } from "../lib/shop.js";
 import { copySample, site } from "../lib/site.js";
-
-const cells = (page, column) =>
-    page.$$eval(`table.ow-list tbody tr td:nth-child(${column})`, (tds) => tds.map((td) => td.textContent.trim()));
 
 describe("customers site, SQLite through a data source name", () => {
     let host, browser, page;

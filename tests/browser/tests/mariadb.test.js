@@ -4,7 +4,7 @@ import { after, before, describe, test } from "node:test";
 import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import * as maria from "../lib/mariadb.js";
-import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
+import { itemsSiteThroughDataSourceName, pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
 import { site } from "../lib/site.js";
 
 // 25 items, as the list and paging cases expect them.
@@ -83,30 +83,7 @@ describe("items site, MariaDB", { skip: maria.available() ? false : "the test da
     });
 });
 
-// The project the wizard writes for a data source name of MariaDB: its
-// family (6) read from the driver of the source, since the name says nothing.
-describe("items site, MariaDB through a data source name", { skip: maria.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
-    let host, browser, page;
-
-    before(async () => {
-        createItems();
-        host = await site(scratch("mariadb-dsn"), "items", itemsRecipe(maria.dsnConnection(), {
-            DatasourceStatus: 2, DatasourceType: 6, DatabaseName: maria.dataSourceName(),
-            DBLogin: process.env.TESSALINE_TEST_USER, DBPassword: process.env.TESSALINE_TEST_PASSWORD,
-        }));
-        browser = await launch();
-        page = await watchedPage(await browser.newContext());
-    });
-    after(async () => {
-        await browser?.close();
-        await host?.stop();
-    });
-
-    pagesAndSortsInTheDatabase(() => ({ host, page }));
-
-    test("searches", async () => {
-        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item 1")}`);
-        assert.equal(await page.textContent(".ow-count"), "10 records");
-        assert.deepEqual(await page.alarms(), []);
-    });
+itemsSiteThroughDataSourceName({
+    name: "MariaDB", family: 6, available: maria.available, createItems, recipe: itemsRecipe,
+    dataSourceName: maria.dataSourceName, dsnConnection: maria.dsnConnection,
 });

@@ -4,7 +4,7 @@ import { after, before, describe, test } from "node:test";
 import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import * as pg from "../lib/postgres.js";
-import { pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
+import { itemsSiteThroughDataSourceName, pagesAndSortsInTheDatabase } from "../lib/itemssite.js";
 import { site } from "../lib/site.js";
 
 // 25 items, as the list and paging cases expect them.
@@ -90,30 +90,7 @@ describe("items site, PostgreSQL", { skip: pg.available() ? false : "the test da
     });
 });
 
-// The project the wizard writes for a data source name of PostgreSQL: its
-// family (8) read from the driver of the source, since the name says nothing.
-describe("items site, PostgreSQL through a data source name", { skip: pg.available() ? false : "the test database servers are not running (scripts/test-services.sh)" }, () => {
-    let host, browser, page;
-
-    before(async () => {
-        createItems();
-        host = await site(scratch("postgres-dsn"), "items", itemsRecipe(pg.dsnConnection(), {
-            DatasourceStatus: 2, DatasourceType: 8, DatabaseName: pg.dataSourceName(),
-            DBLogin: process.env.TESSALINE_TEST_USER, DBPassword: process.env.TESSALINE_TEST_PASSWORD,
-        }));
-        browser = await launch();
-        page = await watchedPage(await browser.newContext());
-    });
-    after(async () => {
-        await browser?.close();
-        await host?.stop();
-    });
-
-    pagesAndSortsInTheDatabase(() => ({ host, page }));
-
-    test("searches", async () => {
-        await page.goto(`${host.base}/ow_browser_items_index.asp?q=${encodeURIComponent("Item 1")}`);
-        assert.equal(await page.textContent(".ow-count"), "10 records");
-        assert.deepEqual(await page.alarms(), []);
-    });
+itemsSiteThroughDataSourceName({
+    name: "PostgreSQL", family: 8, available: pg.available, createItems, recipe: itemsRecipe,
+    dataSourceName: pg.dataSourceName, dsnConnection: pg.dsnConnection,
 });
