@@ -1,5 +1,6 @@
 #include "preview/database.h"
 
+#include "datasource/connectionstring.h"
 #include "preview/desktopconnection.h"
 #include "preview/odbcconnection.h"
 #include "preview/sqliteconnection.h"
@@ -114,7 +115,9 @@ std::unique_ptr<DataConnection> openDataConnection(const QString& connectionStri
     if (driver.contains(QLatin1String("SQLite"), Qt::CaseInsensitive))
         return SqliteConnection::open(
             connectionStringValue(connectionString, QStringLiteral("Database")), error);
-    return OdbcConnection::open(connectionString, error);
+    // As ADO does, the pairs are handed on without the blanks around them:
+    // some drivers read " PWD" as a key of its own and lose the password.
+    return OdbcConnection::open(ConnectionString(connectionString).normalized(), error);
 }
 
 } // namespace ordwick::preview

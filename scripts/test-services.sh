@@ -210,7 +210,13 @@ Driver=MariaDB
 Server=127.0.0.1
 Port=$maria_port
 Database=$database
+
+[TessalineSQLite]
+Description=Tessaline test database on SQLite
+Driver=SQLite3
+Database=$base/sqlite/tessaline.db
 INI
+    mkdir -p "$base/sqlite"
 }
 
 write_environment() {
@@ -228,6 +234,8 @@ export TESSALINE_TEST_MARIA_DSN=TessalineMaria
 export TESSALINE_TEST_MYSQL_DRIVER='DRIVER={MySQL ODBC 8.0 Unicode Driver};SERVER=127.0.0.1;PORT=$maria_port;DATABASE=$database'
 export TESSALINE_TEST_MARIA_DRIVER='DRIVER={MariaDB};SERVER=127.0.0.1;PORT=$maria_port;DATABASE=$database'
 export TESSALINE_TEST_MARIA_PORT=$maria_port
+export TESSALINE_TEST_SQLITE_DSN=TessalineSQLite
+export TESSALINE_TEST_SQLITE_DRIVER='DRIVER={SQLite3};Database=$base/sqlite/tessaline.db'
 ENV
     cat "$base/env"
 }

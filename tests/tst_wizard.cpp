@@ -77,6 +77,19 @@ void walkTypedCustomersProjectToFinish(TestEnvironment& env, MainWindow& window)
     QCOMPARE(window.session().currentStep, 10);
 }
 
+// One page of the preview host the wizard opened, read whole over a socket.
+QByteArray previewed(const QUrl& opened, const QByteArray& path) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
+    if (!socket.waitForConnected(60000))
+        return {};
+    socket.write("GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+    QByteArray reply;
+    while (socket.waitForReadyRead(60000))
+        reply += socket.readAll();
+    return reply + socket.readAll();
+}
+
 class Walk {
 public:
     explicit Walk(TestEnvironment& env) : m_env(env), window(env.prompt) {
@@ -465,14 +478,7 @@ private Q_SLOTS:
         QCOMPARE(opened.host(), QStringLiteral("127.0.0.1"));
         QCOMPARE(opened.path(), QStringLiteral("/orders_index.asp"));
         QVERIFY(walk.window.previewHost().running());
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
-        QVERIFY(socket.waitForConnected(5000));
-        socket.write("GET /orders_index.asp HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
-        QByteArray reply;
-        while (socket.waitForReadyRead(60000))
-            reply += socket.readAll();
-        reply += socket.readAll();
+        const QByteArray reply = previewed(opened, "/orders_index.asp");
         QVERIFY2(reply.startsWith("HTTP/1.1 200"), reply.left(300).constData());
         // The list ran its query on the copied database: no order ships to Paris.
         QVERIFY(reply.contains("<h1>Orders</h1>"));
@@ -830,6 +836,12 @@ private Q_SLOTS:
         QTest::newRow("MariaDB connection string")
             << 2 << qEnvironmentVariable("TESSALINE_TEST_MARIA_DRIVER") + login << 6
             << QStringLiteral("SELECT id, `City Name` FROM aaa_wizard_orders");
+        QTest::newRow("SQLite data source")
+            << 1 << qEnvironmentVariable("TESSALINE_TEST_SQLITE_DSN") << 7
+            << QStringLiteral("SELECT id, [City Name] FROM aaa_wizard_orders");
+        QTest::newRow("SQLite connection string")
+            << 2 << qEnvironmentVariable("TESSALINE_TEST_SQLITE_DRIVER") << 7
+            << QStringLiteral("SELECT id, [City Name] FROM aaa_wizard_orders");
         // A driver named by its library says nothing: the server tells.
         const QSettings drivers(qEnvironmentVariable("ODBCSYSINI") +
                                     QStringLiteral("/odbcinst.ini"),
@@ -859,8 +871,14 @@ private Q_SLOTS:
         QVERIFY(executeOnOdbc(reach, QStringLiteral("CREATE TABLE aaa_wizard_orders (id integer "
                                                     "primary key, %1City Name%1 varchar(40))")
                                          .arg(quote)));
+        QStringList rows;
+        for (int id = 1; id <= 25; ++id)
+            rows << QStringLiteral("(%1, 'City %2')").arg(id).arg(id, 2, 10, QLatin1Char('0'));
+        QVERIFY(executeOnOdbc(reach, QStringLiteral("INSERT INTO aaa_wizard_orders VALUES ") +
+                                         rows.join(QLatin1Char(','))));
         TestEnvironment env;
         MainWindow window(env.prompt);
+        window.setEngineLibrary(QStringLiteral(ORDWICK_ENGINE_LIBRARY));
         window.load({});
         DataSourcePage& first = window.wizard().dataSourcePage();
         first.selectOption(option);
@@ -875,6 +893,7 @@ private Q_SLOTS:
         window.onNextClicked();
         QCOMPARE(window.session().currentStep, 2);
         QCOMPARE(window.session().project.DatasourceType, family);
+        window.wizard().featuresPage().box("chkSort")->setChecked(true);
         window.onNextClicked();
         QCOMPARE(window.session().currentStep, 3);
         // Other suites add tables to the same database: pick ours by name.
@@ -901,6 +920,45 @@ private Q_SLOTS:
         window.onNextClicked();
         QCOMPARE(env.prompt.messages().size(), shown);
         QCOMPARE(window.session().currentStep, 5);
+
+        // On through Finish to a site whose list pages, sorts and searches
+        // in the database, tried in the preview.
+        for (int expected : {6, 7, 8, 10}) {
+            window.onNextClicked();
+            QCOMPARE(window.session().currentStep, expected);
+        }
+        const QString site = env.path(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(site));
+        window.wizard().finishPage().txtDestinationPath()->setText(site);
+        env.prompt.answerFile(env.path(QStringLiteral("orders.pjx")));
+        env.prompt.answer(Prompt::No);
+        window.onNextClicked();
+        QCOMPARE(env.prompt.messages().constLast().text,
+                 QStringLiteral("ASP files for aaa_wizard_orders has been sucessfully "
+                                "generated!\nWould you like to create a new project?"));
+        QUrl opened;
+        window.setUrlOpener([&](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        window.wizard().finishPage().cmdPreview()->click();
+        const auto list = [&](const QByteArray& state) {
+            const QByteArray reply = previewed(opened, "/aaa_wizard_orders_index.asp" + state);
+            return reply.startsWith("HTTP/1.1 200") ? reply : reply.left(600);
+        };
+        const QByteArray firstPage = list({});
+        QVERIFY2(firstPage.contains("<p class=\"ow-count\">25 records</p>"), firstPage.constData());
+        QVERIFY(firstPage.contains(">City 01<") && firstPage.contains(">City 20<"));
+        QVERIFY(!firstPage.contains(">City 21<"));
+        const QByteArray lastPage = list("?p=2");
+        QVERIFY2(lastPage.contains(">City 21<") && lastPage.contains(">City 25<"),
+                 lastPage.constData());
+        QVERIFY(!lastPage.contains(">City 20<"));
+        const QByteArray sorted = list("?s=1&d=desc");
+        QVERIFY2(sorted.contains(">City 25<") && sorted.contains(">City 06<"), sorted.constData());
+        QVERIFY(!sorted.contains(">City 05<"));
+        const QByteArray found = list("?q=City+1");
+        QVERIFY2(found.contains("<p class=\"ow-count\">10 records</p>"), found.constData());
     }
 };
 
