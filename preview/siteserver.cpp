@@ -144,6 +144,23 @@ QVariantList serverVariables(const HttpRequest& request, const QString& sitePath
     return list;
 }
 
+// Whether the request names this preview as its host: the loopback address or
+// "localhost" with the port it listens on. A page elsewhere that rebinds its
+// own host name to 127.0.0.1 sends that name, and is refused, so it cannot
+// read the preview (and through it the user's database).
+bool namesThisHost(const HttpRequest& request) {
+    QByteArrayList hosts;
+    for (const auto& [name, value] : request.headers) {
+        if (name.compare("Host", Qt::CaseInsensitive) == 0)
+            hosts.append(value.trimmed().toLower());
+    }
+    if (hosts.isEmpty())
+        return request.version == "HTTP/1.0"; // sent before browsers named hosts
+    const QByteArray port = ':' + QByteArray::number(request.localPort);
+    return hosts.size() == 1 &&
+           (hosts.first() == "127.0.0.1" + port || hosts.first() == "localhost" + port);
+}
+
 QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
     QVariantList list;
     list.reserve(pairs.size());
@@ -225,6 +242,10 @@ bool SiteServer::deniedFolder(const QString& sitePath) const {
 }
 
 HttpResponse SiteServer::handle(const HttpRequest& request) {
+    if (!namesThisHost(request))
+        return errorResponse(400, QStringLiteral("Bad Request: invalid host name. The preview "
+                                                 "answers only at 127.0.0.1 or localhost with "
+                                                 "its own port."));
     QString sitePath;
     const int refused = decodePath(request.rawPath(), sitePath);
     if (refused == 400)

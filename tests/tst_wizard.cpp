@@ -83,7 +83,8 @@ QByteArray previewed(const QUrl& opened, const QByteArray& path) {
     socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
     if (!socket.waitForConnected(60000))
         return {};
-    socket.write("GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+    socket.write("GET " + path +
+                 " HTTP/1.0\r\nHost: 127.0.0.1:" + QByteArray::number(opened.port()) + "\r\n\r\n");
     QByteArray reply;
     while (socket.waitForReadyRead(60000))
         reply += socket.readAll();

@@ -568,7 +568,8 @@ private Q_SLOTS:
         QTcpSocket socket;
         socket.connectToHost(QStringLiteral("127.0.0.1"), m_port);
         QVERIFY(socket.waitForConnected(5000));
-        socket.write("GET /flushing.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        socket.write("GET /flushing.asp HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+                     "\r\nConnection: close\r\n\r\n");
         QByteArray data;
         while (!data.contains("first|") && socket.waitForReadyRead(60000))
             data += socket.readAll();
@@ -595,7 +596,8 @@ private Q_SLOTS:
         QTcpSocket reader;
         reader.connectToHost(QStringLiteral("127.0.0.1"), m_port);
         QVERIFY(reader.waitForConnected(5000));
-        reader.write("GET /endless.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        reader.write("GET /endless.asp HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+                     "\r\n\r\n");
         qint64 received = 0;
         while (received < 100000 && reader.waitForReadyRead(60000))
             received += reader.readAll().size();

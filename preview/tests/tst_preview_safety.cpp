@@ -37,8 +37,11 @@ private:
 
     Reply raw(const QByteArray& bytes) { return rawExchange(m_port, bytes); }
 
+    // The Host line a browser sends to the preview.
+    QByteArray hostLine() const { return "Host: 127.0.0.1:" + QByteArray::number(m_port) + "\r\n"; }
+
     Reply getRaw(const QByteArray& target) {
-        return raw("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        return raw("GET " + target + " HTTP/1.1\r\n" + hostLine() + "Connection: close\r\n\r\n");
     }
 
     void stillAnswers() {
@@ -154,7 +157,8 @@ private Q_SLOTS:
         QCOMPARE(notes.status, 200);
         QCOMPARE(notes.header("Content-Type"), QByteArray("text/plain"));
         QCOMPARE(notes.text(), QStringLiteral("plain notes"));
-        const Reply head = raw("HEAD /notes.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        const Reply head =
+            raw("HEAD /notes.txt HTTP/1.1\r\n" + hostLine() + "Connection: close\r\n\r\n");
         QCOMPARE(head.status, 200);
         QVERIFY(head.body.isEmpty());
         const Reply folder = getRaw("/include");
@@ -165,7 +169,8 @@ private Q_SLOTS:
     void oversizeRequestsAreRefused() {
         const QByteArray body = "a=" + QByteArray(300000, 'x');
         const Reply big =
-            raw("POST /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+            raw("POST /page.asp HTTP/1.1\r\n" + hostLine() +
+                "Connection: close\r\n"
                 "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
         QCOMPARE(big.status, 413);
@@ -177,13 +182,14 @@ private Q_SLOTS:
 
         const QByteArray header = "X-Big: " + QByteArray(20000, 'h') + "\r\n";
         const Reply bigHeader =
-            raw("GET /page.asp HTTP/1.1\r\nHost: x\r\n" + header + "Connection: close\r\n\r\n");
+            raw("GET /page.asp HTTP/1.1\r\n" + hostLine() + header + "Connection: close\r\n\r\n");
         QVERIFY(bigHeader.status == 400 || bigHeader.closedWithoutAnswer);
         stillAnswers();
 
         // A form body well inside the limit reaches the page.
         const QByteArray fine = "a=" + QByteArray(100000, 'y');
-        const Reply accepted = raw("POST /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+        const Reply accepted = raw("POST /page.asp HTTP/1.1\r\n" + hostLine() +
+                                   "Connection: close\r\n"
                                    "Content-Type: application/x-www-form-urlencoded\r\n"
                                    "Content-Length: " +
                                    QByteArray::number(fine.size()) + "\r\n\r\n" + fine);
@@ -194,10 +200,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("garbage") << QByteArray("GARBAGE\r\n\r\n");
         QTest::newRow("no version") << QByteArray("GET /page.asp\r\n\r\n");
-        QTest::newRow("unknown method") << QByteArray("BREW /page.asp HTTP/1.1\r\nHost: x\r\n\r\n");
+        QTest::newRow("unknown method")
+            << QByteArray("BREW /page.asp HTTP/1.1\r\n" + hostLine() + "\r\n");
         QTest::newRow("binary") << QByteArray("\x01\x02\x03\xff\xfe\r\n\r\n", 8);
-        QTest::newRow("bad content length")
-            << QByteArray("POST /page.asp HTTP/1.1\r\nHost: x\r\nContent-Length: banana\r\n\r\n");
+        QTest::newRow("bad content length") << QByteArray(
+            "POST /page.asp HTTP/1.1\r\n" + hostLine() + "Content-Length: banana\r\n\r\n");
     }
 
     void malformedRequestsGetBadRequest() {
@@ -208,11 +215,43 @@ private Q_SLOTS:
         stillAnswers();
     }
 
+    void onlyThisHostsNamesAreAnswered_data() {
+        QTest::addColumn<QByteArray>("hostLines");
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<int>("status");
+        const QByteArray port = QByteArray::number(m_port);
+        QTest::newRow("rebound name")
+            << QByteArray("Host: evil.example:" + port + "\r\n") << QByteArray("HTTP/1.1") << 400;
+        QTest::newRow("no port") << QByteArray("Host: 127.0.0.1\r\n") << QByteArray("HTTP/1.1")
+                                 << 400;
+        QTest::newRow("another port")
+            << QByteArray("Host: localhost:1\r\n") << QByteArray("HTTP/1.1") << 400;
+        QTest::newRow("two hosts")
+            << QByteArray("Host: 127.0.0.1:" + port + "\r\nHost: evil.example\r\n")
+            << QByteArray("HTTP/1.1") << 400;
+        QTest::newRow("no host, HTTP/1.1") << QByteArray() << QByteArray("HTTP/1.1") << 400;
+        QTest::newRow("localhost")
+            << QByteArray("Host: LocalHost:" + port + "\r\n") << QByteArray("HTTP/1.1") << 200;
+        QTest::newRow("no host, HTTP/1.0") << QByteArray() << QByteArray("HTTP/1.0") << 200;
+    }
+
+    void onlyThisHostsNamesAreAnswered() {
+        QFETCH(QByteArray, hostLines);
+        QFETCH(QByteArray, version);
+        QFETCH(int, status);
+        const Reply reply =
+            raw("GET /page.asp " + version + "\r\n" + hostLines + "Connection: close\r\n\r\n");
+        QCOMPARE(reply.status, status);
+        QCOMPARE(reply.body.contains("page ran"), status == 200);
+    }
+
     void methodsPagesDoNotTake() {
-        const Reply put = raw("PUT /notes.txt HTTP/1.1\r\nHost: x\r\nContent-Length: 1\r\n"
+        const Reply put = raw("PUT /notes.txt HTTP/1.1\r\n" + hostLine() +
+                              "Content-Length: 1\r\n"
                               "Connection: close\r\n\r\nx");
         QCOMPARE(put.status, 405);
-        const Reply del = raw("DELETE /page.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        const Reply del =
+            raw("DELETE /page.asp HTTP/1.1\r\n" + hostLine() + "Connection: close\r\n\r\n");
         QCOMPARE(del.status, 405);
         QFile notes(site() + QStringLiteral("/notes.txt"));
         QVERIFY(notes.open(QIODevice::ReadOnly));
