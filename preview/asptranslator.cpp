@@ -1,5 +1,7 @@
 #include "preview/asptranslator.h"
 
+#include "preview/sitepaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -161,6 +163,19 @@ private:
             return false;
         }
         targetVirtual = target.mid(m_root.size());
+        // Through a link the file included may be elsewhere: outside the site,
+        // or in a place it never hands out that the page did not name itself.
+        if (QFileInfo::exists(target)) {
+            const QString real = realSitePath(m_root, target);
+            if (real.isEmpty() || (real != targetVirtual && closedPlace(m_root, real))) {
+                fail(QStringLiteral("ASP 0131"),
+                     QStringLiteral("The include file '%1' cannot name a file outside the site's "
+                                    "folder or in a folder the site does not serve.")
+                         .arg(name),
+                     here);
+                return false;
+            }
+        }
         return true;
     }
 

@@ -3,6 +3,7 @@
 #include "preview/responseoutlet.h"
 #include "preview/scriptruntime.h"
 #include "preview/site.h"
+#include "preview/sitepaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -220,27 +221,6 @@ QString SiteServer::indexPage(const QString& siteFolder) {
     return any.isEmpty() ? QString() : any.first();
 }
 
-bool SiteServer::deniedFolder(const QString& sitePath) const {
-    const QStringList segments = sitePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (!segments.isEmpty() &&
-        segments.first().compare(QLatin1String("db"), Qt::CaseInsensitive) == 0)
-        return true;
-    // A folder whose web.config lets no file through, as the generated db/
-    // folder's does, is closed here too.
-    QString folder = m_site.root();
-    for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
-        folder += QLatin1Char('/') + segments.at(i);
-        QFile config(folder + QStringLiteral("/web.config"));
-        if (!config.open(QIODevice::ReadOnly))
-            continue;
-        const QString text = QString::fromUtf8(config.readAll());
-        if (text.contains(QLatin1String("allowUnlisted=\"false\"")) ||
-            text.contains(QLatin1String("<deny users=\"*\"")))
-            return true;
-    }
-    return false;
-}
-
 HttpResponse SiteServer::handle(const HttpRequest& request) {
     if (!namesThisHost(request))
         return errorResponse(400, QStringLiteral("Bad Request: invalid host name. The preview "
@@ -251,7 +231,7 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
     if (refused == 400)
         return errorResponse(400, QStringLiteral("Bad Request: the path of the request is not "
                                                  "allowed."));
-    if (refused != 0 || deniedFolder(sitePath))
+    if (refused != 0 || closedPlace(m_site.root(), sitePath))
         return errorResponse(404, QStringLiteral("The page cannot be found."));
     QString file = m_site.filePath(sitePath);
     if (file.isEmpty())
@@ -278,11 +258,15 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
     }
     if (!info.isFile() || sitePath.endsWith(QLatin1Char('/')))
         return errorResponse(404, QStringLiteral("The page cannot be found."));
-    // A link may not lead out of the site's folder.
-    const QString real = info.canonicalFilePath();
-    if (!real.startsWith(m_site.root() + QLatin1Char('/')))
-        return errorResponse(404, QStringLiteral("The page cannot be found."));
+    // A link may lead neither out of the site's folder nor into a place the
+    // site never hands out, and the file it leads to decides how it is served:
+    // a link named .txt to a page must not hand out the page's source, so a
+    // link that changes the kind of file is not followed.
+    const QString real = realSitePath(m_site.root(), file);
     const QString suffix = info.suffix().toLower();
+    if (real.isEmpty() || closedPlace(m_site.root(), real) ||
+        QFileInfo(real).suffix().toLower() != suffix)
+        return errorResponse(404, QStringLiteral("The page cannot be found."));
     if (suffix == QLatin1String("asp")) {
         if (request.method != "GET" && request.method != "HEAD" && request.method != "POST")
             return errorResponse(405, QStringLiteral("The method is not allowed for this page."));

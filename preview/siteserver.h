@@ -33,7 +33,6 @@ private:
                            const QString& file);
     HttpResponse serveStatic(const HttpRequest& request, const QString& file,
                              const QByteArray& type);
-    bool deniedFolder(const QString& sitePath) const;
 
     Site& m_site;
     // Pages run here, not on the thread that answers the request, so that a

@@ -72,6 +72,20 @@ private Q_SLOTS:
         QVERIFY(write(site() + QStringLiteral("/.git/config"), kSecret));
         QVERIFY(QFile::link(m_outside.filePath(QStringLiteral("outside.txt")),
                             site() + QStringLiteral("/link.txt")));
+        // Links that read as harmless names inside the site.
+        QVERIFY(QDir().mkpath(site() + QStringLiteral("/images")));
+        QVERIFY(QFile::link(QStringLiteral("../db/readme.txt"),
+                            site() + QStringLiteral("/images/readme.txt")));
+        QVERIFY(QFile::link(QStringLiteral("../page.asp"),
+                            site() + QStringLiteral("/images/page.txt")));
+        QVERIFY(QFile::link(m_outside.filePath(QStringLiteral("outside.txt")),
+                            site() + QStringLiteral("/include/outside.inc")));
+        QVERIFY(QFile::link(QStringLiteral("../db/readme.txt"),
+                            site() + QStringLiteral("/include/db.inc")));
+        QVERIFY(write(site() + QStringLiteral("/includes-outside.asp"),
+                      "<!--#include file=\"include/outside.inc\"-->"));
+        QVERIFY(write(site() + QStringLiteral("/includes-db.asp"),
+                      "<!--#include file=\"include/db.inc\"-->"));
         const ordwick::PreviewHost::Started started = m_host.start(site());
         QVERIFY2(started.ok(), qPrintable(started.error));
         m_port = static_cast<quint16>(started.url.port());
@@ -138,6 +152,11 @@ private Q_SLOTS:
         QTest::newRow("folder its web.config closes") << QByteArray("/private/data.txt") << 404;
         QTest::newRow("hidden folder") << QByteArray("/.git/config") << 404;
         QTest::newRow("folder without default page") << QByteArray("/include/") << 403;
+        QTest::newRow("link into db") << QByteArray("/images/readme.txt") << 404;
+        QTest::newRow("page source through a link") << QByteArray("/images/page.txt") << 404;
+        QTest::newRow("include linked out of the site")
+            << QByteArray("/includes-outside.asp") << 500;
+        QTest::newRow("include linked into db") << QByteArray("/includes-db.asp") << 500;
     }
 
     void sourcesAndDataAreNeverServed() {
