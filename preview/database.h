@@ -79,6 +79,10 @@ public:
     // open transaction rolled back) and says whether it can still serve one.
     // A connection that says no is closed rather than kept.
     virtual bool readyForReuse() { return false; }
+    // Stops the statement running on this connection, if any, from another
+    // thread: the statement fails. Connections whose statements cannot be
+    // stopped leave it running.
+    virtual void interrupt() {}
 };
 
 // Reads the rest of a stream into result.rows; a failure leaves no rows and

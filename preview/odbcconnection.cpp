@@ -81,22 +81,28 @@ int adoTypeOf(SQLSMALLINT sqlType) {
     }
 }
 
-// Statement handle freed however execute() ends.
+// Statement handle freed however execute() ends, known to the connection's
+// live statements while it is open.
 class Statement {
 public:
-    explicit Statement(SQLHDBC connection) {
+    Statement(SQLHDBC connection, LiveStatements& live) : m_live(live) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &m_handle)))
             m_handle = SQL_NULL_HSTMT;
+        else
+            m_live.add(m_handle);
     }
     ~Statement() {
-        if (m_handle != SQL_NULL_HSTMT)
-            SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
+        if (m_handle == SQL_NULL_HSTMT)
+            return;
+        m_live.remove(m_handle);
+        SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
     }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     SQLHSTMT handle() const { return m_handle; }
 
 private:
+    LiveStatements& m_live;
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
@@ -389,7 +395,7 @@ private:
 std::unique_ptr<RowStream> OdbcConnection::stream(const QString& sql,
                                                   const QList<QueryParameter>& parameters,
                                                   QueryResult& head) {
-    auto statement = std::make_unique<Statement>(m_connection);
+    auto statement = std::make_unique<Statement>(m_connection, m_live);
     if (statement->handle() == SQL_NULL_HSTMT) {
         head.error = diagnostics(SQL_HANDLE_DBC, m_connection);
         return nullptr;
@@ -436,6 +442,26 @@ std::unique_ptr<RowStream> OdbcConnection::stream(const QString& sql,
         head.types.append(adoTypeOf(type));
     }
     return std::make_unique<OdbcRowStream>(std::move(statement), head.types);
+}
+
+void LiveStatements::add(SQLHSTMT statement) {
+    const std::lock_guard lock(m_mutex);
+    m_statements.insert(statement);
+}
+
+void LiveStatements::remove(SQLHSTMT statement) {
+    const std::lock_guard lock(m_mutex);
+    m_statements.erase(statement);
+}
+
+void LiveStatements::cancelAll() {
+    const std::lock_guard lock(m_mutex);
+    for (const SQLHSTMT statement : m_statements)
+        SQLCancel(statement);
+}
+
+void OdbcConnection::interrupt() {
+    m_live.cancelAll();
 }
 
 QueryResult OdbcConnection::execute(const QString& sql, const QList<QueryParameter>& parameters) {

@@ -113,6 +113,7 @@ QVariantMap PageBridge::openConnection(const QString& connectionString) {
     if (!connection)
         return {{QStringLiteral("error"), error}};
     const int handle = m_nextHandle++;
+    const std::lock_guard lock(m_connectionsMutex);
     m_connections[handle] = {connectionString, std::move(connection)};
     return {{QStringLiteral("handle"), handle}};
 }
@@ -196,9 +197,21 @@ void PageBridge::release(std::map<int, OpenConnection>::iterator it) {
     const int handle = it->first;
     std::erase_if(m_streams,
                   [handle](const auto& entry) { return entry.second.connection == handle; });
-    OpenConnection open = std::move(it->second);
-    m_connections.erase(it);
+    OpenConnection open;
+    {
+        const std::lock_guard lock(m_connectionsMutex);
+        open = std::move(it->second);
+        m_connections.erase(it);
+    }
     m_site->connections().giveBack(open.connectionString, std::move(open.connection));
+}
+
+void PageBridge::stopStatements() {
+    const std::lock_guard lock(m_connectionsMutex);
+    for (const auto& [handle, open] : m_connections) {
+        if (open.connection)
+            open.connection->interrupt();
+    }
 }
 
 QVariant PageBridge::applicationValue(const QString& name) {

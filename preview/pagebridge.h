@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <mutex>
 
 class QJSEngine;
 
@@ -28,6 +29,8 @@ public:
     void begin(Site& site, quint64 watch);
     void finish();
     bool endRequested() const { return m_ended; }
+    // Stops the statements the page is running; from any thread.
+    void stopStatements();
 
     Q_INVOKABLE void end();
     // Response.Flush: false when the client no longer reads.
@@ -72,6 +75,9 @@ private:
     // Hands a connection back to the site's pool once its reads are closed.
     void release(std::map<int, OpenConnection>::iterator it);
     std::map<int, OpenConnection> m_connections;
+    // Guards m_connections against stopStatements() on the watchdog's thread;
+    // the page's own thread reads it without.
+    std::mutex m_connectionsMutex;
     struct OpenRows {
         int connection = 0;
         std::unique_ptr<RowStream> rows;

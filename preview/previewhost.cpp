@@ -64,6 +64,9 @@ PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port)
 void PreviewHost::stop() {
     if (!m_running)
         return;
+    // Pages still running, and their statements, are stopped first: the
+    // port closes only once every request was answered.
+    m_running->site.watchdog().stopAll();
     m_running->front.stop();
     m_running.reset();
 }

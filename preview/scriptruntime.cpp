@@ -316,7 +316,9 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
                                 {QStringLiteral("values"), request.session->values}});
     }
     m_begin.call({m_engine.toScriptValue(info)});
-    const quint64 watch = site.watchdog().watch(&m_engine, site.limits().scriptTimeoutSeconds);
+    const quint64 watch =
+        site.watchdog().watch(&m_engine, site.limits().scriptTimeoutSeconds,
+                              [bridge = m_bridge.get()] { bridge->stopStatements(); });
     m_bridge->begin(site, watch);
     m_request = &request;
     m_outlet = &outlet;

@@ -317,4 +317,8 @@ QString SqliteConnection::transaction(const QString& step) {
     return {};
 }
 
+void SqliteConnection::interrupt() {
+    sqlite3_interrupt(m_db);
+}
+
 } // namespace ordwick::preview

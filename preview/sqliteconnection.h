@@ -26,6 +26,7 @@ public:
     // Not when the file was replaced or removed since it was opened: the
     // connection would still read the old one.
     bool readyForReuse() override;
+    void interrupt() override;
 
 private:
     struct FileIdentity {

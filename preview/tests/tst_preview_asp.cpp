@@ -282,6 +282,48 @@ private Q_SLOTS:
             QCOMPARE(get(QStringLiteral("/default.asp")).text(), QStringLiteral("home"));
     }
 
+    // A statement that would run for ever is stopped with its page.
+    void scriptTimeoutStopsAStatement_data() {
+        QTest::addColumn<QString>("connection");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("SQLite") << QStringLiteral("\"Driver={SQLite3}; Database=\" + "
+                                                  "Server.MapPath(\"db/loop.db\")")
+                                << QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                                  "SELECT i + 1 FROM n) SELECT count(*) FROM n");
+        const QString login = QStringLiteral(";UID=%1;PWD=%2")
+                                  .arg(qEnvironmentVariable("TESSALINE_TEST_USER"),
+                                       qEnvironmentVariable("TESSALINE_TEST_PASSWORD"));
+        if (qEnvironmentVariableIsSet("TESSALINE_TEST_PG_DRIVER")) {
+            QTest::newRow("PostgreSQL through ODBC")
+                << QLatin1Char('"') + qEnvironmentVariable("TESSALINE_TEST_PG_DRIVER") + login +
+                       QLatin1Char('"')
+                << QStringLiteral("SELECT pg_sleep(3600)");
+            QTest::newRow("MariaDB through ODBC")
+                << QLatin1Char('"') + qEnvironmentVariable("TESSALINE_TEST_MARIA_DRIVER") + login +
+                       QLatin1Char('"')
+                << QStringLiteral("SELECT SLEEP(3600)");
+        }
+    }
+
+    void scriptTimeoutStopsAStatement() {
+        QFETCH(QString, connection);
+        QFETCH(QString, statement);
+        QVERIFY(write(QStringLiteral("db/loop.db"), QByteArray()));
+        const QString page = QStringLiteral("<%@ Language=\"JScript\" %><%\n"
+                                            "Server.ScriptTimeout = 1;\n"
+                                            "var c = Server.CreateObject(\"ADODB.Connection\");\n"
+                                            "c.Open(%1);\n"
+                                            "c.Execute(\"%2\");\n"
+                                            "Response.Write(\"never\");\n%>")
+                                 .arg(connection, statement);
+        QVERIFY(write(QStringLiteral("statement.asp"), page.toUtf8()));
+        const Reply reply = get(QStringLiteral("/statement.asp"));
+        QVERIFY2(reply.text().contains(QLatin1String("error 'ASP 0113'")),
+                 qPrintable(reply.text()));
+        QVERIFY(!reply.text().contains(QLatin1String("never")));
+        QCOMPARE(get(QStringLiteral("/default.asp")).text(), QStringLiteral("home"));
+    }
+
     void includesAndServerScriptBlocks() {
         QVERIFY(write(QStringLiteral("lib/helpers.inc"),
                       "<%\nfunction twice(s) {\n  return s + s;\n}\nfunction broken() {\n  return "

@@ -279,6 +279,25 @@ private Q_SLOTS:
 
     void stopsAndStartsAgain() {
         const quint16 port = m_port;
+        // A page in an endless statement, with all the time in the world, does
+        // not hold the host up when it stops.
+        QVERIFY(write(site() + QStringLiteral("/db/loop.db"), QByteArray()));
+        QVERIFY(write(site() + QStringLiteral("/endless.asp"),
+                      "<%@ Language=\"JScript\" %><%\nServer.ScriptTimeout = 86400;\n"
+                      "var c = Server.CreateObject(\"ADODB.Connection\");\n"
+                      "c.Open(\"Driver={SQLite3}; Database=\" + Server.MapPath(\"db/loop.db\"));\n"
+                      "Application(\"endless\") = \"running\";\n"
+                      "c.Execute(\"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                      "SELECT count(*) FROM n\");\n%>"));
+        QVERIFY(write(site() + QStringLiteral("/endless-state.asp"),
+                      "<%@ Language=\"JScript\" %><%= Application(\"endless\") %>"));
+        QTcpSocket endless;
+        endless.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(endless.waitForConnected(60000));
+        endless.write("GET /endless.asp HTTP/1.1\r\n" + hostLine() + "\r\n");
+        QVERIFY(endless.waitForBytesWritten(60000));
+        QTRY_COMPARE_WITH_TIMEOUT(getRaw("/endless-state.asp").text(), QStringLiteral("running"),
+                                  60000);
         m_host.stop();
         QVERIFY(!m_host.running());
         QVERIFY(rawExchange(port, "GET /page.asp HTTP/1.1\r\n\r\n", 2000).closedWithoutAnswer);
