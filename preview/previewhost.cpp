@@ -12,20 +12,24 @@ namespace ordwick {
 using namespace preview;
 
 namespace {
-// Worker threads of the HTTP server, each with its own script engine. A
-// connection holds its thread while it is kept alive, and a browser opens six
-// to one host: fewer threads than that leave a page's last images waiting
-// for an idle connection to time out.
-int workerThreads() {
+// Threads that run pages, each with its own script engine.
+int pageThreads() {
     return qBound(8, QThread::idealThreadCount() * 2, 16);
 }
+
+// Threads of the HTTP server. A connection holds its thread while its request
+// arrives, while its page runs or waits for its session's turn, and while it
+// is kept alive (a browser opens six to one host): far more than the pages
+// that run at once, so that a few slow or waiting clients leave the others
+// answered. They cost little while they wait.
+constexpr int kConnectionThreads = 64;
 } // namespace
 
 struct PreviewHost::Running {
     explicit Running(const QString& folder)
-        : site(folder), server(site, workerThreads()),
+        : site(folder), server(site, pageThreads()),
           front([this](const HttpRequest& request) { return server.handle(request); },
-                site.limits().maxBodyBytes, workerThreads()) {}
+                site.limits().maxBodyBytes, kConnectionThreads) {}
 
     Site site;
     SiteServer server;

@@ -312,7 +312,7 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     if (request.session) {
         info.insert(QStringLiteral("session"),
                     QVariantMap{{QStringLiteral("id"), request.session->id},
-                                {QStringLiteral("timeout"), request.session->timeoutMinutes},
+                                {QStringLiteral("timeout"), request.session->timeoutMinutes.load()},
                                 {QStringLiteral("values"), request.session->values}});
     }
     m_begin.call({m_engine.toScriptValue(info)});

@@ -23,8 +23,8 @@ struct AspRequest {
     // query, form, cookies and variables as [name, value] lists; rawQuery,
     // rawForm and totalBytes.
     QVariantMap info;
-    // The page's session, held busy by the caller; null when the page turns
-    // session state off.
+    // The page's session, whose queue runs this page alone; null when the
+    // page turns session state off.
     std::shared_ptr<SessionState> session;
     // Headers the server adds to the page's own (a new session's cookie).
     HeaderList extraHeaders;

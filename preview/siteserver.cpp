@@ -358,19 +358,20 @@ HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& si
 
     auto outlet = std::make_shared<ResponseOutlet>();
     std::future<HttpResponse> head = outlet->head();
-    m_pageThreads.start([this, page, asp = std::move(asp), outlet] {
+    auto run = [this, page, asp = std::move(asp), outlet] {
         ScriptRuntime& runtime = ScriptRuntime::forThisThread();
-        if (!asp.session) {
-            outlet->finish(runtime.run(m_site, page, asp, *outlet));
-            return;
-        }
-        // A session serves one page at a time, to its end.
-        const std::lock_guard busy(asp.session->busy);
-        asp.session->lastUsed = std::chrono::steady_clock::now();
+        if (asp.session)
+            m_site.sessions().touch(asp.session->id);
         HttpResponse last = runtime.run(m_site, page, asp, *outlet);
-        asp.session->lastUsed = std::chrono::steady_clock::now();
+        if (asp.session)
+            m_site.sessions().touch(asp.session->id);
         outlet->finish(std::move(last));
-    });
+    };
+    if (!session)
+        m_pageThreads.start(std::move(run));
+    else if (!session->queue.submit(m_pageThreads, std::move(run), session))
+        return errorResponse(503, QStringLiteral("Server Too Busy: too many requests of this "
+                                                 "session wait for the page it runs."));
     return head.get();
 }
 

@@ -3,6 +3,7 @@
 // database, script time limits, and the server's error text.
 #include "preview/connectionpool.h"
 #include "preview/previewhost.h"
+#include "preview/sessionstore.h"
 #include "preview/sqliteconnection.h"
 #include "previewtesting.h"
 
@@ -680,6 +681,83 @@ private Q_SLOTS:
         now += std::chrono::milliseconds(1);
         QVERIFY(brief.take(key) == nullptr);
         QCOMPARE(brief.idleCount(), 0);
+    }
+
+    // Sessions live only so long and only so many at once; the one idle
+    // longest goes first.
+    void theSessionsIdleLongestGoFirst() {
+        using ordwick::preview::SessionStore;
+        using std::chrono::minutes;
+        SessionStore::Clock::time_point now{};
+        SessionStore store(3, [&now] { return now; });
+        const QString first = store.create()->id;
+        now += minutes(1);
+        const QString second = store.create()->id;
+        now += minutes(1);
+        const QString third = store.create()->id;
+        now += minutes(1);
+        QVERIFY(store.find(first) != nullptr);
+        store.create();
+        QCOMPARE(store.count(), 3);
+        QVERIFY(store.find(second) == nullptr);
+        QVERIFY(store.find(third) != nullptr);
+        now += minutes(20);
+        QVERIFY(store.find(third) != nullptr); // idle just its 20 minutes
+        now += std::chrono::seconds(1);
+        QVERIFY(store.find(first) == nullptr); // idle a second longer
+        QCOMPARE(store.count(), 1);            // the fourth timed out as well
+    }
+
+    // Requests that wait for their session's page hold no thread that
+    // another client needs.
+    void aSessionsWaitingRequestsLeaveOthersAnswered() {
+        QVERIFY(write(QStringLiteral("hold.asp"), "<%@ Language=\"JScript\" %><%\n"
+                                                  "Application(\"holding\") = 1;\n"
+                                                  "while (Application(\"release\") != 1) {}\n"
+                                                  "Response.Write(\"held\");\n%>"));
+        QVERIFY(write(QStringLiteral("holding.asp"),
+                      "<%@ Language=\"JScript\" EnableSessionState=False %>"
+                      "<%= Application(\"holding\") %>"));
+        QVERIFY(write(QStringLiteral("release.asp"),
+                      "<%@ Language=\"JScript\" EnableSessionState=False %>"
+                      "<% Application(\"release\") = 1; %>released"));
+        QVERIFY(write(QStringLiteral("plain.txt"), "plain"));
+        Browser visitor(m_port);
+        QCOMPARE(visitor.get(QStringLiteral("/default.asp")).status, 200);
+        QByteArray cookies;
+        for (auto it = visitor.cookies().cbegin(); it != visitor.cookies().cend(); ++it)
+            cookies += it.key() + '=' + it.value() + "; ";
+        const QByteArray request =
+            "GET /hold.asp HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) +
+            "\r\nCookie: " + cookies + "\r\nConnection: close\r\n\r\n";
+        std::vector<std::unique_ptr<QTcpSocket>> waiting;
+        const auto send = [&] {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QStringLiteral("127.0.0.1"), m_port);
+            QVERIFY(socket->waitForConnected(60000));
+            socket->write(request);
+            QVERIFY(socket->waitForBytesWritten(60000));
+            waiting.push_back(std::move(socket));
+        };
+        send();
+        QTRY_COMPARE_WITH_TIMEOUT(get(QStringLiteral("/holding.asp")).text(), QStringLiteral("1"),
+                                  60000);
+        for (int i = 0; i < 16; ++i)
+            send();
+        // Another client, a page and a file, while the session's pages wait.
+        QCOMPARE(get(QStringLiteral("/plain.txt")).text(), QStringLiteral("plain"));
+        QCOMPARE(get(QStringLiteral("/default.asp")).text(), QStringLiteral("home"));
+        QCOMPARE(get(QStringLiteral("/release.asp")).text(), QStringLiteral("released"));
+        for (const auto& socket : waiting) {
+            QByteArray data;
+            while (socket->state() == QAbstractSocket::ConnectedState &&
+                   socket->waitForReadyRead(60000))
+                data += socket->readAll();
+            data += socket->readAll();
+            const Reply reply = parseAnswer(data);
+            QCOMPARE(reply.status, 200);
+            QCOMPARE(reply.text(), QStringLiteral("held"));
+        }
     }
 
     void cleanupTestCase() { m_host.stop(); }
