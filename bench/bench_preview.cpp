@@ -68,7 +68,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     ordwick::PreviewHost host;
-    const ordwick::PreviewHost::Started started = host.start(recipe.destination);
+    const ordwick::PreviewHost::Started started =
+        host.start(recipe.destination, 0, ordwick::PreviewHost::Access::Open);
     if (!started.ok()) {
         std::fprintf(stderr, "bench_preview: %s\n", qPrintable(started.error));
         return 1;

@@ -1,5 +1,5 @@
-// ordwick-preview SITE_DIR [--port N] [--no-browser]: runs a generated site
-// on 127.0.0.1 until Ctrl+C.
+// ordwick-preview SITE_DIR [--port N] [--no-browser] [--no-token]: runs a
+// generated site on 127.0.0.1 until Ctrl+C.
 #include "preview/previewhost.h"
 
 #include <QCommandLineParser>
@@ -45,13 +45,19 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("N"));
     const QCommandLineOption noBrowser(QStringLiteral("no-browser"),
                                        QStringLiteral("Do not open the desktop's browser."));
+    const QCommandLineOption noToken(
+        QStringLiteral("no-token"),
+        QStringLiteral("Answer every client on this machine, not only the one that opened the "
+                       "address with the token (for scripts)."));
     parser.addOption(portOption);
     parser.addOption(noBrowser);
+    parser.addOption(noToken);
     parser.process(app);
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        std::fprintf(stderr, "usage: ordwick-preview SITE_DIR [--port N] [--no-browser]\n");
+        std::fprintf(stderr,
+                     "usage: ordwick-preview SITE_DIR [--port N] [--no-browser] [--no-token]\n");
         return 2;
     }
     quint16 port = 0;
@@ -84,7 +90,10 @@ int main(int argc, char* argv[]) {
     std::signal(SIGPIPE, SIG_IGN);
 
     ordwick::PreviewHost host;
-    const ordwick::PreviewHost::Started started = host.start(positional.first(), port);
+    const ordwick::PreviewHost::Started started =
+        host.start(positional.first(), port,
+                   parser.isSet(noToken) ? ordwick::PreviewHost::Access::Open
+                                         : ordwick::PreviewHost::Access::Key);
     if (!started.ok()) {
         std::fprintf(stderr, "ordwick-preview: %s\n", qPrintable(started.error));
         return 1;

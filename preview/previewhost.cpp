@@ -5,6 +5,7 @@
 #include "preview/siteserver.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QThread>
 
 namespace ordwick {
@@ -23,11 +24,18 @@ int pageThreads() {
 // that run at once, so that a few slow or waiting clients leave the others
 // answered. They cost little while they wait.
 constexpr int kConnectionThreads = 64;
+
+// A secret of 128 bits from the system's generator, as 32 hex digits.
+QString newAccessKey() {
+    QByteArray bytes(16, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(bytes.begin(), bytes.end());
+    return QString::fromLatin1(bytes.toHex());
+}
 } // namespace
 
 struct PreviewHost::Running {
-    explicit Running(const QString& folder)
-        : site(folder), server(site, pageThreads()),
+    Running(const QString& folder, const QString& accessKey)
+        : site(folder), server(site, pageThreads(), accessKey),
           front([this](const HttpRequest& request) { return server.handle(request); },
                 site.limits().maxBodyBytes, kConnectionThreads) {}
 
@@ -43,7 +51,7 @@ PreviewHost::~PreviewHost() {
     stop();
 }
 
-PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port) {
+PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port, Access access) {
     stop();
     const QFileInfo folder(siteFolder);
     if (!folder.isDir())
@@ -54,13 +62,16 @@ PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port)
                 QStringLiteral("The folder %1 holds no page to preview (no .asp or default "
                                "document).")
                     .arg(siteFolder)};
-    auto running = std::make_unique<Running>(folder.canonicalFilePath());
+    const QString key = access == Access::Key ? newAccessKey() : QString();
+    auto running = std::make_unique<Running>(folder.canonicalFilePath(), key);
     QString error;
     const int bound = running->front.listen(port, error);
     if (bound == 0)
         return {{}, error};
     running->address = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(bound));
-    const QUrl url = running->address.resolved(QUrl(index));
+    QUrl url = running->address.resolved(QUrl(index));
+    if (!key.isEmpty())
+        url.setQuery(SiteServer::kKeyParameter + QLatin1Char('=') + key);
     m_running = std::move(running);
     return {url, {}};
 }

@@ -20,12 +20,18 @@ public:
         bool ok() const { return error.isEmpty(); }
     };
 
+    // Who may read the preview. Key: only a client that opened the address
+    // start() gives, which carries a secret of this run (any local user, or a
+    // page in the browser, could reach the port otherwise, and through it the
+    // user's database). Open: any client on this machine, for scripts.
+    enum class Access { Key, Open };
+
     explicit PreviewHost(QObject* parent = nullptr);
     ~PreviewHost() override; // stops the host
 
     // Serves siteFolder on 127.0.0.1:port (0: any free port). A running host
-    // is stopped first.
-    Started start(const QString& siteFolder, quint16 port = 0);
+    // is stopped first. With Access::Key the url carries the key.
+    Started start(const QString& siteFolder, quint16 port = 0, Access access = Access::Key);
     // Waits for the requests being answered, then closes the port.
     void stop();
     bool running() const;

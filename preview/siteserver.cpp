@@ -162,6 +162,22 @@ bool namesThisHost(const HttpRequest& request) {
            (hosts.first() == "127.0.0.1" + port || hosts.first() == "localhost" + port);
 }
 
+// Compares every byte whatever differs first, so that the time an answer
+// takes does not tell how much of a guessed key was right.
+bool sameKey(const QByteArray& offered, const QByteArray& key) {
+    if (offered.size() != key.size())
+        return false;
+    unsigned char difference = 0;
+    for (qsizetype i = 0; i < key.size(); ++i)
+        difference |= static_cast<unsigned char>(offered.at(i) ^ key.at(i));
+    return difference == 0;
+}
+
+const char* const kPrivatePreview =
+    "This preview answers only the browser it was opened in. Open it with the wizard's "
+    "Preview button, or with the whole address ordwick-preview printed: that address "
+    "carries the preview's key.";
+
 QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
     QVariantList list;
     list.reserve(pairs.size());
@@ -172,7 +188,8 @@ QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
 
 } // namespace
 
-SiteServer::SiteServer(Site& site, int pageThreads) : m_site(site) {
+SiteServer::SiteServer(Site& site, int pageThreads, QString accessKey)
+    : m_site(site), m_accessKey(std::move(accessKey)) {
     m_pageThreads.setMaxThreadCount(pageThreads);
     // A thread that ended would take its compiled pages with it.
     m_pageThreads.setExpiryTimeout(-1);
@@ -226,6 +243,8 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
         return errorResponse(400, QStringLiteral("Bad Request: invalid host name. The preview "
                                                  "answers only at 127.0.0.1 or localhost with "
                                                  "its own port."));
+    if (std::optional<HttpResponse> answer = keyCheck(request))
+        return *answer;
     QString sitePath;
     const int refused = decodePath(request.rawPath(), sitePath);
     if (refused == 400)
@@ -280,6 +299,44 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
     return serveStatic(request, file, type);
 }
 
+QByteArray SiteServer::keyCookieName(const HttpRequest& request) const {
+    // Browsers keep cookies per host name, not per port: each preview names
+    // its own, so that two previews open at once do not shut each other out.
+    return "ordwick_preview_" + QByteArray::number(request.localPort);
+}
+
+std::optional<HttpResponse> SiteServer::keyCheck(const HttpRequest& request) const {
+    if (m_accessKey.isEmpty())
+        return std::nullopt;
+    const QByteArray key = m_accessKey.toLatin1();
+    const QByteArray parameter = kKeyParameter.toLatin1() + '=';
+    const QByteArray cookieName = keyCookieName(request);
+    std::optional<QByteArray> offered;
+    QByteArrayList rest;
+    for (const QByteArray& item : request.rawQuery().split('&')) {
+        if (item.startsWith(parameter))
+            offered = item.mid(parameter.size());
+        else if (!item.isEmpty())
+            rest.append(item);
+    }
+    if (offered) {
+        if (!sameKey(*offered, key))
+            return errorResponse(403, QString::fromLatin1(kPrivatePreview));
+        // The key goes into a cookie and out of the address bar.
+        HttpResponse moved = errorResponse(302, QStringLiteral("Object moved."));
+        moved.setHeader("Location",
+                        request.rawPath() + (rest.isEmpty() ? QByteArray() : '?' + rest.join('&')));
+        moved.setHeader("Set-Cookie",
+                        cookieName + '=' + key + "; path=/; HttpOnly; SameSite=Strict");
+        return moved;
+    }
+    for (const auto& [name, value] : parseCookieHeader(request.header("Cookie"))) {
+        if (name.toLatin1() == cookieName && sameKey(value.toLatin1(), key))
+            return std::nullopt;
+    }
+    return errorResponse(403, QString::fromLatin1(kPrivatePreview));
+}
+
 HttpResponse SiteServer::serveStatic(const HttpRequest& request, const QString& file,
                                      const QByteArray& type) {
     const QFileInfo info(file);
@@ -324,7 +381,10 @@ HttpResponse SiteServer::servePage(const HttpRequest& request, const QString& si
     const QByteArray contentType = request.header("Content-Type").toLower();
     const bool formBody =
         request.method == "POST" && contentType.startsWith("application/x-www-form-urlencoded");
-    const QList<QPair<QString, QString>> cookies = parseCookieHeader(request.header("Cookie"));
+    // The preview's own key is none of the page's business.
+    QList<QPair<QString, QString>> cookies = parseCookieHeader(request.header("Cookie"));
+    const QString keyCookie = QString::fromLatin1(keyCookieName(request));
+    cookies.removeIf([&keyCookie](const auto& cookie) { return cookie.first == keyCookie; });
     asp.info.insert(QStringLiteral("query"), pairList(parseFormText(query)));
     asp.info.insert(QStringLiteral("form"), pairList(formBody ? parseFormText(request.body)
                                                               : QList<QPair<QString, QString>>()));

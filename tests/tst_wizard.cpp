@@ -77,18 +77,28 @@ void walkTypedCustomersProjectToFinish(TestEnvironment& env, MainWindow& window)
     QCOMPARE(window.session().currentStep, 10);
 }
 
-// One page of the preview host the wizard opened, read whole over a socket.
+// One page of the preview host the wizard opened, read whole over a socket:
+// the token the wizard's address carries is first exchanged for its cookie.
 QByteArray previewed(const QUrl& opened, const QByteArray& path) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
-    if (!socket.waitForConnected(60000))
-        return {};
-    socket.write("GET " + path +
-                 " HTTP/1.0\r\nHost: 127.0.0.1:" + QByteArray::number(opened.port()) + "\r\n\r\n");
-    QByteArray reply;
-    while (socket.waitForReadyRead(60000))
-        reply += socket.readAll();
-    return reply + socket.readAll();
+    const auto exchange = [&opened](const QByteArray& target, const QByteArray& more) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(opened.port()));
+        if (!socket.waitForConnected(60000))
+            return QByteArray();
+        socket.write("GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1:" +
+                     QByteArray::number(opened.port()) + "\r\n" + more + "\r\n");
+        QByteArray reply;
+        while (socket.waitForReadyRead(60000))
+            reply += socket.readAll();
+        return reply + socket.readAll();
+    };
+    const QByteArray handedOver =
+        exchange(path + (path.contains('?') ? '&' : '?') + opened.query().toLatin1(), {});
+    static const QRegularExpression cookie(QStringLiteral("Set-Cookie: ([^;\r]+)"));
+    const QRegularExpressionMatch match = cookie.match(QString::fromLatin1(handedOver));
+    if (!match.hasMatch())
+        return handedOver;
+    return exchange(path, "Cookie: " + match.captured(1).toLatin1() + "\r\n");
 }
 
 class Walk {

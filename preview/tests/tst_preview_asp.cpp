@@ -41,7 +41,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_root.filePath(QStringLiteral("db"))));
         QVERIFY(QFile::copy(QStringLiteral(ORDWICK_SAMPLE_DATABASE),
                             m_root.filePath(QStringLiteral("db/shop.db"))));
-        const ordwick::PreviewHost::Started started = m_host.start(m_root.path());
+        const ordwick::PreviewHost::Started started =
+            m_host.start(m_root.path(), 0, ordwick::PreviewHost::Access::Open);
         QVERIFY2(started.ok(), qPrintable(started.error));
         QCOMPARE(started.url.path(), QStringLiteral("/default.asp"));
         m_port = static_cast<quint16>(started.url.port());

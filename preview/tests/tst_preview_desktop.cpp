@@ -73,7 +73,8 @@ private:
         if (!failure.isEmpty())
             return failure;
         auto host = std::make_unique<ordwick::PreviewHost>();
-        const ordwick::PreviewHost::Started started = host->start(recipe.destination);
+        const ordwick::PreviewHost::Started started =
+            host->start(recipe.destination, 0, ordwick::PreviewHost::Access::Open);
         if (!started.ok())
             return started.error;
         m_ports[name] = static_cast<quint16>(started.url.port());

@@ -86,7 +86,8 @@ private Q_SLOTS:
                       "<!--#include file=\"include/outside.inc\"-->"));
         QVERIFY(write(site() + QStringLiteral("/includes-db.asp"),
                       "<!--#include file=\"include/db.inc\"-->"));
-        const ordwick::PreviewHost::Started started = m_host.start(site());
+        const ordwick::PreviewHost::Started started =
+            m_host.start(site(), 0, ordwick::PreviewHost::Access::Open);
         QVERIFY2(started.ok(), qPrintable(started.error));
         m_port = static_cast<quint16>(started.url.port());
         QCOMPARE(m_host.address().host(), QStringLiteral("127.0.0.1"));
@@ -264,6 +265,39 @@ private Q_SLOTS:
         QCOMPARE(reply.body.contains("page ran"), status == 200);
     }
 
+    void aPreviewWithATokenAnswersOnlyItsHolder() {
+        QVERIFY(write(site() + QStringLiteral("/cookies.asp"),
+                      "<%@ Language=\"JScript\" %><%= Request.Cookies.Count %> cookies"));
+        ordwick::PreviewHost keyed;
+        const ordwick::PreviewHost::Started started = keyed.start(site());
+        QVERIFY2(started.ok(), qPrintable(started.error));
+        const quint16 port = static_cast<quint16>(started.url.port());
+        const QByteArray token = started.url.query().toLatin1();
+        QVERIFY(token.startsWith("preview_token="));
+        QCOMPARE(token.size(), 14 + 32);
+        const auto get = [port](const QByteArray& target, const QByteArray& more = {}) {
+            return rawExchange(
+                port, "GET " + target + " HTTP/1.1\r\nHost: localhost:" + QByteArray::number(port) +
+                          "\r\n" + more + "Connection: close\r\n\r\n");
+        };
+        for (const QByteArray& refused :
+             {QByteArray("/cookies.asp"), QByteArray("/notes.txt"),
+              QByteArray("/cookies.asp?preview_token=") + QByteArray(32, '0')}) {
+            const Reply reply = get(refused);
+            QCOMPARE(reply.status, 403);
+            QVERIFY(reply.text().contains(QLatin1String("carries the preview's key")));
+        }
+        const Reply handedOver = get("/cookies.asp?a=1&" + token + "&b=2");
+        QCOMPARE(handedOver.status, 302);
+        QCOMPARE(handedOver.header("Location"), QByteArray("/cookies.asp?a=1&b=2"));
+        const QByteArray cookie = handedOver.header("Set-Cookie");
+        QCOMPARE(cookie, "ordwick_preview_" + QByteArray::number(port) + '=' + token.mid(14) +
+                             "; path=/; HttpOnly; SameSite=Strict");
+        const QByteArray cookieLine = "Cookie: " + cookie.left(cookie.indexOf(';')) + "\r\n";
+        QCOMPARE(get("/cookies.asp", cookieLine).text(), QStringLiteral("0 cookies"));
+        QCOMPARE(get("/notes.txt", cookieLine).text(), QStringLiteral("plain notes"));
+    }
+
     void methodsPagesDoNotTake() {
         const Reply put = raw("PUT /notes.txt HTTP/1.1\r\n" + hostLine() +
                               "Content-Length: 1\r\n"
@@ -301,7 +335,8 @@ private Q_SLOTS:
         m_host.stop();
         QVERIFY(!m_host.running());
         QVERIFY(rawExchange(port, "GET /page.asp HTTP/1.1\r\n\r\n", 2000).closedWithoutAnswer);
-        const ordwick::PreviewHost::Started again = m_host.start(site(), port);
+        const ordwick::PreviewHost::Started again =
+            m_host.start(site(), port, ordwick::PreviewHost::Access::Open);
         QVERIFY2(again.ok(), qPrintable(again.error));
         QCOMPARE(again.url.port(), int(port));
         stillAnswers();

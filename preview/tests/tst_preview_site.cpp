@@ -137,7 +137,8 @@ private Q_SLOTS:
             QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         }
         sqlite3_close(db);
-        const ordwick::PreviewHost::Started started = m_host.start(m_site);
+        const ordwick::PreviewHost::Started started =
+            m_host.start(m_site, 0, ordwick::PreviewHost::Access::Open);
         QVERIFY2(started.ok(), qPrintable(started.error));
         QCOMPARE(started.url.host(), QStringLiteral("127.0.0.1"));
         QCOMPARE(started.url.path(), QStringLiteral("/customers_index.asp"));
@@ -328,7 +329,8 @@ private Q_SLOTS:
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         ordwick::PreviewHost host;
-        const ordwick::PreviewHost::Started started = host.start(recipe.destination);
+        const ordwick::PreviewHost::Started started =
+            host.start(recipe.destination, 0, ordwick::PreviewHost::Access::Open);
         QVERIFY2(started.ok(), qPrintable(started.error));
         Browser browser(static_cast<quint16>(started.url.port()));
         const Reply list = browser.get(started.url.path());

@@ -28,10 +28,13 @@ export function generate(dir, name, recipe) {
 }
 
 // Starts the host on a free port and resolves with its base address once it
-// has printed it ("Open http://127.0.0.1:N/page.asp — ...").
-export function serve(siteDir) {
+// has printed it ("Open http://127.0.0.1:N/page.asp — ..."). The suite's pages
+// open any address of the site in fresh browsers, so the host answers without
+// its token unless { token: true }: then start carries it.
+export function serve(siteDir, { token = false } = {}) {
     return new Promise((resolve, reject) => {
-        const child = spawn(previewer, [siteDir, "--no-browser"], { stdio: ["ignore", "pipe", "pipe"] });
+        const args = [siteDir, "--no-browser", ...(token ? [] : ["--no-token"])];
+        const child = spawn(previewer, args, { stdio: ["ignore", "pipe", "pipe"] });
         let out = "";
         let err = "";
         const fail = (why) => reject(new Error(`ordwick-preview: ${why}\n${out}${err}`));
