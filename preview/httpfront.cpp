@@ -5,12 +5,47 @@
 #include <atomic>
 #include <chrono>
 #include <httplib.h>
+#include <malloc.h>
 #include <thread>
 #include <utility>
 
 namespace ordwick::preview {
 
 namespace {
+
+// A request head past these is refused, as IIS refuses one past its limits.
+constexpr size_t kMaxHeaders = 100;
+constexpr size_t kMaxHeadBytes = 64 * 1024;
+
+bool headTooLarge(const httplib::Request& in) {
+    if (in.headers.size() > kMaxHeaders + 4) // and the four the library adds
+        return true;
+    size_t bytes = in.target.size();
+    for (const auto& [name, value] : in.headers)
+        bytes += name.size() + value.size() + 4;
+    return bytes > kMaxHeadBytes;
+}
+
+// The library's pool, giving the memory a huge request head took back to the
+// system once its connection is done: the allocator would keep it otherwise.
+class TrimmingPool final : public httplib::TaskQueue {
+public:
+    TrimmingPool(size_t threads, std::atomic<bool>& trimWanted)
+        : m_pool(threads), m_trimWanted(trimWanted) {}
+
+    void enqueue(std::function<void()> task) override {
+        m_pool.enqueue([this, task = std::move(task)] {
+            task();
+            if (m_trimWanted.exchange(false))
+                malloc_trim(0);
+        });
+    }
+    void shutdown() override { m_pool.shutdown(); }
+
+private:
+    httplib::ThreadPool m_pool;
+    std::atomic<bool>& m_trimWanted;
+};
 
 HttpRequest toRequest(const httplib::Request& in) {
     HttpRequest request;
@@ -45,6 +80,8 @@ std::string reason(int status) {
         return "URI Too Long";
     case 416:
         return "Range Not Satisfiable";
+    case 431:
+        return "Request Header Fields Too Large";
     default:
         return "Error";
     }
@@ -99,14 +136,15 @@ struct HttpFront::Server {
     httplib::Server http;
     std::thread thread;
     std::atomic<bool> listenEnded = false;
+    std::atomic<bool> trimWanted = false;
 };
 
 HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
     : m_server(std::make_unique<Server>()) {
     httplib::Server& http = m_server->http;
     // The library owns the pool it is handed.
-    http.new_task_queue = [threads] {
-        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    http.new_task_queue = [threads, &trimWanted = m_server->trimWanted] {
+        return new TrimmingPool(static_cast<size_t>(threads), trimWanted);
     };
     http.set_payload_max_length(static_cast<size_t>(maxBodyBytes));
     // The library's default lets a second server share the port; the preview
@@ -120,14 +158,29 @@ HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
     http.set_keep_alive_timeout(1);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
-    const auto route = [handler](const httplib::Request& request, httplib::Response& response) {
-        fill(handler(toRequest(request)), response);
+    // The library reads a head whole before it calls a route; a route
+    // refuses one too large before copying it, and has its memory given back.
+    const auto refusedHead = [&trimWanted = m_server->trimWanted](const httplib::Request& request,
+                                                                  httplib::Response& response) {
+        if (!headTooLarge(request))
+            return false;
+        trimWanted = true;
+        fill(refusal(431, "The request's header fields are too many or too large."), response);
+        response.set_header("Connection", "close");
+        return true;
+    };
+    const auto route = [handler, refusedHead](const httplib::Request& request,
+                                              httplib::Response& response) {
+        if (!refusedHead(request, response))
+            fill(handler(toRequest(request)), response);
     };
     // Bodies are read here rather than by the library, whose own smaller limit
     // on form bodies would cut below the site's.
-    const auto routeWithBody = [handler, maxBodyBytes](const httplib::Request& request,
-                                                       httplib::Response& response,
-                                                       const httplib::ContentReader& reader) {
+    const auto routeWithBody = [handler, maxBodyBytes, refusedHead](
+                                   const httplib::Request& request, httplib::Response& response,
+                                   const httplib::ContentReader& reader) {
+        if (refusedHead(request, response))
+            return;
         HttpRequest converted = toRequest(request);
         if (request.has_header("Content-Length")) {
             bool ok = false;

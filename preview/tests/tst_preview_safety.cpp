@@ -206,6 +206,27 @@ private Q_SLOTS:
         QVERIFY(bigHeader.status == 400 || bigHeader.closedWithoutAnswer);
         stillAnswers();
 
+        // Heads of many or large header lines, each line within its own limit.
+        QByteArray many;
+        for (int i = 0; i < 101; ++i)
+            many += "X-Pad-" + QByteArray::number(i) + ": x\r\n";
+        QByteArray large;
+        for (int i = 0; i < 9; ++i)
+            large += "X-Pad-" + QByteArray::number(i) + ": " + QByteArray(8000, 'p') + "\r\n";
+        for (const QByteArray& pad : {many, large}) {
+            const Reply padded =
+                raw("GET /page.asp HTTP/1.1\r\n" + hostLine() + pad + "Connection: close\r\n\r\n");
+            QCOMPARE(padded.status, 431);
+            stillAnswers();
+        }
+        QByteArray fewer;
+        for (int i = 0; i < 90; ++i)
+            fewer += "X-Pad-" + QByteArray::number(i) + ": x\r\n";
+        QCOMPARE(
+            raw("GET /page.asp HTTP/1.1\r\n" + hostLine() + fewer + "Connection: close\r\n\r\n")
+                .status,
+            200);
+
         // A form body well inside the limit reaches the page.
         const QByteArray fine = "a=" + QByteArray(100000, 'y');
         const Reply accepted = raw("POST /page.asp HTTP/1.1\r\n" + hostLine() +
