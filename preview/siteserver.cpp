@@ -176,7 +176,7 @@ bool sameKey(const QByteArray& offered, const QByteArray& key) {
 const char* const kPrivatePreview =
     "This preview answers only the browser it was opened in. Open it with the wizard's "
     "Preview button, or with the whole address ordwick-preview printed: that address "
-    "carries the preview's key.";
+    "carries the preview's token.";
 
 QVariantList pairList(const QList<QPair<QString, QString>>& pairs) {
     QVariantList list;

@@ -306,7 +306,7 @@ private Q_SLOTS:
               QByteArray("/cookies.asp?preview_token=") + QByteArray(32, '0')}) {
             const Reply reply = get(refused);
             QCOMPARE(reply.status, 403);
-            QVERIFY(reply.text().contains(QLatin1String("carries the preview's key")));
+            QVERIFY(reply.text().contains(QLatin1String("carries the preview's token")));
         }
         const Reply handedOver = get("/cookies.asp?a=1&" + token + "&b=2");
         QCOMPARE(handedOver.status, 302);

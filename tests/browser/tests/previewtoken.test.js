@@ -36,7 +36,7 @@ describe("preview opened with its token", () => {
         const stranger = await (await browser.newContext()).newPage();
         const answer = await stranger.goto(host.start.replace(/\?.*$/, ""));
         assert.equal(answer.status(), 403);
-        assert.match(await stranger.textContent("body"), /carries the preview's key/);
+        assert.match(await stranger.textContent("body"), /carries the preview's token/);
         const guessed = await stranger.goto(`${host.start.replace(/=.*$/, "=")}${"0".repeat(32)}`);
         assert.equal(guessed.status(), 403);
     });
