@@ -41,6 +41,9 @@ PAGES = {
     'c.Open("Driver={SQLite3}; Database=" + Server.MapPath("db/soak.db"));\n'
     'c.Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) '
     'SELECT count(*) FROM n");\n%>',
+    "greedy.asp": '<%@ Language="JScript" %><%\n'
+    'var kept = [], part = new Array(100001).join("x");\n'
+    "while (true) kept.push(part + kept.length);\n%>",
     "style.css": "body { color: black; }\n",
 }
 
@@ -77,7 +80,7 @@ class Soak:
         self.port = port
         self.deadline = time.monotonic() + seconds
         self.results = {name: Counter() for name in
-                        ("flood", "slow", "session", "endless", "rebinding", "probe")}
+                        ("flood", "slow", "session", "endless", "greedy", "rebinding", "probe")}
         self.probe_times = []
         self.lock = threading.Lock()
 
@@ -152,6 +155,11 @@ class Soak:
             self.attempt("endless", lambda: exchange(self.port, request(self.port, "/endless.asp"),
                                                      timeout=30))
 
+    def greedy(self):
+        while self.running():
+            self.attempt("greedy", lambda: exchange(self.port, request(self.port, "/greedy.asp"),
+                                                    timeout=120))
+
     def rebinding(self):
         while self.running():
             self.attempt("rebinding", lambda: exchange(
@@ -190,7 +198,8 @@ def main():
         for name, text in PAGES.items():
             with open(os.path.join(site, name), "w") as f:
                 f.write(text)
-        host = subprocess.Popen([args.preview, site, "--no-browser", "--no-token"],
+        host = subprocess.Popen([args.preview, site, "--no-browser", "--no-token",
+                                 "--memory-limit", "512"],
                                 stdout=subprocess.PIPE, text=True)
         port = None
         for line in host.stdout:
@@ -207,7 +216,7 @@ def main():
         attackers = [threading.Thread(target=soak.flood) for _ in range(2)]
         attackers += [threading.Thread(target=soak.slow) for _ in range(8)]
         attackers += [threading.Thread(target=soak.session), threading.Thread(target=soak.endless),
-                      threading.Thread(target=soak.rebinding)]
+                      threading.Thread(target=soak.greedy), threading.Thread(target=soak.rebinding)]
         prober = threading.Thread(target=soak.probe)
         peak = memory_start
         for t in attackers + [prober]:

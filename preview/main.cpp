@@ -49,15 +49,22 @@ int main(int argc, char* argv[]) {
         QStringLiteral("no-token"),
         QStringLiteral("Answer every client on this machine, not only the one that opened the "
                        "address with the token (for scripts)."));
+    const QCommandLineOption memoryLimit(
+        QStringLiteral("memory-limit"),
+        QStringLiteral("Stop the page that has run longest once the host uses more than MB "
+                       "megabytes of memory (default 2048; 0: no limit)."),
+        QStringLiteral("MB"));
     parser.addOption(portOption);
     parser.addOption(noBrowser);
     parser.addOption(noToken);
+    parser.addOption(memoryLimit);
     parser.process(app);
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
         std::fprintf(stderr,
-                     "usage: ordwick-preview SITE_DIR [--port N] [--no-browser] [--no-token]\n");
+                     "usage: ordwick-preview SITE_DIR [--port N] [--no-browser] [--no-token] "
+                     "[--memory-limit MB]\n");
         return 2;
     }
     quint16 port = 0;
@@ -90,6 +97,15 @@ int main(int argc, char* argv[]) {
     std::signal(SIGPIPE, SIG_IGN);
 
     ordwick::PreviewHost host;
+    if (parser.isSet(memoryLimit)) {
+        bool ok = false;
+        const qint64 megabytes = parser.value(memoryLimit).toLongLong(&ok);
+        if (!ok || megabytes < 0) {
+            std::fprintf(stderr, "ordwick-preview: --memory-limit takes a number of megabytes.\n");
+            return 2;
+        }
+        host.setMemoryLimit(megabytes << 20);
+    }
     const ordwick::PreviewHost::Started started =
         host.start(positional.first(), port,
                    parser.isSet(noToken) ? ordwick::PreviewHost::Access::Open

@@ -34,8 +34,8 @@ QString newAccessKey() {
 } // namespace
 
 struct PreviewHost::Running {
-    Running(const QString& folder, const QString& accessKey)
-        : site(folder), server(site, pageThreads(), accessKey),
+    Running(const QString& folder, const QString& accessKey, const SiteLimits& limits)
+        : site(folder, limits), server(site, pageThreads(), accessKey),
           front([this](const HttpRequest& request) { return server.handle(request); },
                 site.limits().maxBodyBytes, kConnectionThreads) {}
 
@@ -45,7 +45,8 @@ struct PreviewHost::Running {
     QUrl address;
 };
 
-PreviewHost::PreviewHost(QObject* parent) : QObject(parent) {}
+PreviewHost::PreviewHost(QObject* parent)
+    : QObject(parent), m_memoryLimitBytes(SiteLimits().memoryLimitBytes) {}
 
 PreviewHost::~PreviewHost() {
     stop();
@@ -63,7 +64,9 @@ PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port,
                                "document).")
                     .arg(siteFolder)};
     const QString key = access == Access::Key ? newAccessKey() : QString();
-    auto running = std::make_unique<Running>(folder.canonicalFilePath(), key);
+    SiteLimits limits;
+    limits.memoryLimitBytes = m_memoryLimitBytes;
+    auto running = std::make_unique<Running>(folder.canonicalFilePath(), key, limits);
     QString error;
     const int bound = running->front.listen(port, error);
     if (bound == 0)

@@ -36,6 +36,10 @@ public:
     void stop();
     bool running() const;
 
+    // The host's resident memory past which the page that has run longest is
+    // stopped with an error page; for the next start (0: no limit).
+    void setMemoryLimit(qint64 bytes) { m_memoryLimitBytes = bytes; }
+
     // While running: the root of the site ("http://127.0.0.1:8123/") and its folder.
     QUrl address() const;
     QString siteFolder() const;
@@ -43,6 +47,7 @@ public:
 private:
     struct Running;
     std::unique_ptr<Running> m_running;
+    qint64 m_memoryLimitBytes;
 };
 
 } // namespace ordwick

@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringEncoder>
+#include <malloc.h>
 #include <mutex>
 #include <optional>
 
@@ -325,11 +326,19 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     const QJSValue outcome = m_run.call({pageFunction});
     m_request = nullptr;
     m_outlet = nullptr;
-    const bool timedOut = site.watchdog().release(watch);
+    const Watchdog::Stop stopped = site.watchdog().release(watch);
     m_engine.setInterrupted(false);
 
     std::optional<ScriptError> error;
-    if (timedOut) {
+    if (stopped == Watchdog::Stop::Memory) {
+        // As JScript reports a script that runs out of memory on the server.
+        ScriptError e;
+        e.source = QStringLiteral("Microsoft JScript runtime");
+        e.code = QStringLiteral("800a0007");
+        e.description = QStringLiteral("Out of memory");
+        e.file = request.sitePath;
+        error = e;
+    } else if (stopped == Watchdog::Stop::Timeout) {
         ScriptError e;
         e.source = QStringLiteral("Active Server Pages");
         e.code = QStringLiteral("ASP 0113");
@@ -348,6 +357,12 @@ HttpResponse ScriptRuntime::run(Site& site, const std::shared_ptr<const Translat
     const QJSValue finished = m_finish.call();
     m_bridge->finish();
     m_cleanup.call();
+    if (stopped == Watchdog::Stop::Memory) {
+        // What the page held goes now, and back to the system, not at some
+        // later collection.
+        m_engine.collectGarbage();
+        malloc_trim(0);
+    }
 
     const int codePage = finished.property(QStringLiteral("codePage")).toInt();
     const QByteArray body =

@@ -7,7 +7,7 @@ namespace ordwick::preview {
 
 Site::Site(const QString& root, SiteLimits limits)
     : m_root(QDir::cleanPath(QFileInfo(root).canonicalFilePath())), m_limits(limits),
-      m_pages(m_root) {}
+      m_pages(m_root), m_watchdog(m_limits.memoryLimitBytes) {}
 
 QString Site::filePath(const QString& sitePath) const {
     const QString clean = QDir::cleanPath(m_root + QLatin1Char('/') + sitePath);

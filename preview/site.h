@@ -15,6 +15,9 @@ namespace ordwick::preview {
 struct SiteLimits {
     int scriptTimeoutSeconds = 90;   // Server.ScriptTimeout's default
     qsizetype maxBodyBytes = 200000; // the largest request body a page accepts
+    // The host's resident memory past which the page that has run longest is
+    // stopped (0: no limit).
+    qint64 memoryLimitBytes = qint64(2) << 30;
 };
 
 class Site {

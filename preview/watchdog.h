@@ -1,5 +1,7 @@
 // Stops scripts that run past their time: a thread of its own interrupts the
 // engine of a page whose deadline has passed, and the statement it waits for.
+// It also guards the host's memory: past the limit, the page that has run
+// longest is stopped the same way.
 #pragma once
 
 #include <QtGlobal>
@@ -16,7 +18,12 @@ namespace ordwick::preview {
 
 class Watchdog {
 public:
-    Watchdog();
+    // Why a page was stopped.
+    enum class Stop { None, Timeout, Memory };
+
+    // memoryLimitBytes: the host's resident memory past which pages are
+    // stopped; 0 for no limit.
+    explicit Watchdog(qint64 memoryLimitBytes = 0);
     ~Watchdog();
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
@@ -30,8 +37,8 @@ public:
     quint64 watch(QJSEngine* engine, int seconds, StatementStop stopStatements = {});
     // A new time limit, counted from the start of the watch.
     void extend(quint64 id, int seconds);
-    // Ends a watch; true when its deadline had passed and the engine was interrupted.
-    bool release(quint64 id);
+    // Ends a watch; whether and why the engine was interrupted.
+    Stop release(quint64 id);
     // Stops every page now and every page that starts later, as a host does
     // when it shuts down.
     void stopAll();
@@ -43,10 +50,14 @@ private:
         StatementStop stopStatements;
         Clock::time_point start;
         Clock::time_point deadline;
-        bool fired = false;
+        Stop stopped = Stop::None;
     };
 
     void run();
+    void fire(Watch& watch, Stop why);
+    // Stops the page that has run longest when the host is past its memory
+    // limit; the time the guard wants to look again.
+    Clock::time_point guardMemory(Clock::time_point now);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -54,6 +65,8 @@ private:
     quint64 m_nextId = 1;
     bool m_stopping = false;
     bool m_stoppedAll = false;
+    const qint64 m_memoryLimitBytes;
+    Clock::time_point m_lastMemoryStop;
     std::thread m_thread;
 };
 

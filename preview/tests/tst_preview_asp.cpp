@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace previewtest;
 
@@ -682,6 +683,38 @@ private Q_SLOTS:
         now += std::chrono::milliseconds(1);
         QVERIFY(brief.take(key) == nullptr);
         QCOMPARE(brief.idleCount(), 0);
+    }
+
+    // A page that allocates without end is stopped once the host passes its
+    // memory limit, and what it took is given back.
+    void aPagePastTheMemoryLimitIsStopped() {
+        const auto resident = [] {
+            QFile statm(QStringLiteral("/proc/self/statm"));
+            if (!statm.open(QIODevice::ReadOnly))
+                return qint64(0);
+            return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+        };
+        QVERIFY(write(QStringLiteral("greedy.asp"),
+                      "<%@ Language=\"JScript\" %><%\n"
+                      "var kept = [], part = new Array(100001).join(\"x\");\n"
+                      "while (true) kept.push(part + kept.length);\n%>"));
+        const qint64 before = resident();
+        const qint64 allowance = qint64(300) << 20;
+        ordwick::PreviewHost host;
+        host.setMemoryLimit(before + allowance);
+        const ordwick::PreviewHost::Started started =
+            host.start(m_root.path(), 0, ordwick::PreviewHost::Access::Open);
+        QVERIFY2(started.ok(), qPrintable(started.error));
+        Browser client(static_cast<quint16>(started.url.port()));
+        const Reply reply = client.get(QStringLiteral("/greedy.asp"));
+        QCOMPARE(reply.status, 500);
+        QVERIFY2(reply.text().contains(QLatin1String("error '800a0007'")),
+                 qPrintable(reply.text().left(600)));
+        QVERIFY(reply.text().contains(QLatin1String("Out of memory")));
+        QVERIFY2(
+            resident() < before + allowance / 2,
+            qPrintable(QString::number((resident() - before) >> 20) + QStringLiteral(" MB kept")));
+        QCOMPARE(client.get(QStringLiteral("/default.asp")).text(), QStringLiteral("home"));
     }
 
     // Sessions live only so long and only so many at once; the one idle
