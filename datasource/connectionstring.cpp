@@ -29,7 +29,8 @@ Pair readPair(const QString& text, qsizetype& position) {
         ++position;
     if (position < size && text.at(position) == u'{') {
         ++position;
-        while (position < size) {
+        bool closed = false;
+        while (position < size && !closed) {
             const QChar c = text.at(position++);
             if (c != u'}') {
                 pair.value.append(c);
@@ -37,11 +38,18 @@ Pair readPair(const QString& text, qsizetype& position) {
                 pair.value.append(c);
                 ++position;
             } else {
-                break;
+                closed = true;
             }
         }
         const qsizetype end = text.indexOf(QLatin1Char(';'), position);
         position = end < 0 ? size : end;
+        // A brace that never closes took in the rest of the text; the string
+        // handed on closes it, or the ";" after the pair would join the value.
+        if (!closed) {
+            pair.raw = pair.key + QStringLiteral("={") +
+                       QString(pair.value).replace(u'}', QStringLiteral("}}")) + u'}';
+            return pair;
+        }
     } else {
         const qsizetype end = text.indexOf(QLatin1Char(';'), position);
         position = end < 0 ? size : end;

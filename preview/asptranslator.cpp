@@ -22,7 +22,9 @@ std::atomic<quint64> g_nextSerial{1};
 QString decodeSource(QByteArray bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, so that a page ending inside a UTF-8 sequence is no UTF-8
+    // rather than cut short.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;

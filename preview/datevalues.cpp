@@ -54,7 +54,13 @@ QTime parseTime(QStringView s, qsizetype at) {
 QDateTime parseStoredDate(const QString& text) {
     const QStringView s = QStringView(text).trimmed();
     if (s.size() >= 10 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-')) {
-        const QDate day(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2));
+        const int year = digits(s, 0, 4);
+        const int month = digits(s, 5, 2);
+        const int dayOfMonth = digits(s, 8, 2);
+        // A part that is no digits is -1, which QDate would take as the year 1 BC.
+        if (year < 0 || month < 0 || dayOfMonth < 0)
+            return {};
+        const QDate day(year, month, dayOfMonth);
         if (!day.isValid())
             return {};
         if (s.size() == 10)

@@ -112,6 +112,12 @@ QString dateLiteral(const QString& inside) {
     return u'\'' + storedDateText(when.toDateTime()) + u'\'';
 }
 
+// One character to be matched as itself. QRegularExpression::escape writes
+// NUL as "\0", which a following digit would turn into an octal escape.
+QString literal(QChar c) {
+    return c.isNull() ? QStringLiteral("\\x{0}") : QRegularExpression::escape(QString(c));
+}
+
 QRegularExpression likeExpression(const QString& pattern) {
     QString expression = QStringLiteral("^");
     qsizetype i = 0;
@@ -124,7 +130,7 @@ QRegularExpression likeExpression(const QString& pattern) {
         } else if (c == u'[') {
             const qsizetype close = pattern.indexOf(u']', i + 1);
             if (close < 0) { // an open bracket that closes nowhere is itself
-                expression += QRegularExpression::escape(QString(c));
+                expression += literal(c);
                 ++i;
                 continue;
             }
@@ -139,7 +145,7 @@ QRegularExpression likeExpression(const QString& pattern) {
                 if (member == u'-' && m > 0 && m + 1 < members.size())
                     set += u'-';
                 else
-                    set += QRegularExpression::escape(QString(member));
+                    set += literal(member);
             }
             set += u']';
             // "[]" matches nothing in Jet; an empty class is not valid here.
@@ -147,7 +153,7 @@ QRegularExpression likeExpression(const QString& pattern) {
             i = close + 1;
             continue;
         } else {
-            expression += QRegularExpression::escape(QString(c));
+            expression += literal(c);
         }
         ++i;
     }

@@ -34,7 +34,11 @@ void HttpResponse::setHeader(const QByteArray& name, const QByteArray& value) {
 }
 
 QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless, so that bytes ending inside a UTF-8 sequence ("caf\xE9" from
+    // a Windows-1252 form) are no UTF-8 rather than cut short; a leading byte
+    // order mark is a character sent like any other.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;

@@ -156,7 +156,10 @@ struct FlatText {
 
 FlatText flattened(const QString& text) {
     QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+    // An INI value holds no NUL; dropped here, not by the document, so that
+    // the places of the breaks count the characters that are stored.
+    normal.remove(QChar(u'\0'))
+        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     FlatText flat;
     QStringList breaks;

@@ -19,6 +19,8 @@ packages=(
     # The generation engine's tests parse the generated scripts with Node; the
     # browser suite (tests/browser) drives Debian's Chromium from Node.
     nodejs chromium fonts-dejavu-core
+    # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+    clang libclang-rt-14-dev
 )
 # npm comes with some builds of nodejs; Debian's own package only where it did not.
 if ! command -v npm >/dev/null 2>&1; then

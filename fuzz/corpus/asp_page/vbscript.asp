@@ -1,0 +1,3 @@
+<script runat=server language=VBScript>
+x = 1
+</script>

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the whole project with AddressSanitizer and UndefinedBehaviorSanitizer
+# into build-sanitize/ (or $SANITIZE_BUILD_DIR) and runs the test suite there,
+# the database servers included (scripts/test-services.sh; its TESSALINE_*
+# variables move them). Not part of CI: the instrumented build and suite take
+# much longer than the plain ones.
+#
+#   scripts/sanitize.sh [ctest arguments]    e.g. -R tst_projectfile
+#
+# By default the browser suite and the fuzzing are left out (-LE 'browser|fuzz'):
+# Chromium is not built with the sanitizers, and the fuzz targets have their own
+# sanitizer build (scripts/fuzz.sh).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
+bash "$root/scripts/install-deps.sh"
+
+flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build "$build" --parallel "$(nproc)"
+
+trap 'bash "$root/scripts/test-services.sh" stop' EXIT
+if services="$(bash "$root/scripts/test-services.sh" start)"; then
+    eval "$services"
+else
+    echo "sanitize.sh: the test database servers did not start; the tests that need them will fail." >&2
+    export TESSALINE_TEST_SERVICES=1
+fi
+
+# Leaks are reported; a sanitizer report fails the test that made it. The
+# engine library is loaded by programs that are instrumented themselves, so the
+# runtime is always there first.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+cd "$build"
+if [ $# -eq 0 ]; then
+    set -- -LE 'browser|fuzz'
+fi
+ctest --output-on-failure --timeout 1200 -j "$(nproc)" "$@"
