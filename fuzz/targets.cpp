@@ -17,6 +17,7 @@ constexpr Target kTargets[] = {
     {"jet_sql", jetSql},
     {"request_data", requestData},
     {"page_names", pageNames},
+    {"dbase_table", dbaseTable},
 };
 
 } // namespace

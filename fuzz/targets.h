@@ -17,6 +17,7 @@ void aspPage(const QByteArray& data);
 void jetSql(const QByteArray& data);
 void requestData(const QByteArray& data);
 void pageNames(const QByteArray& data);
+void dbaseTable(const QByteArray& data);
 
 struct Target {
     const char* name; // the folder of its corpus and regressions

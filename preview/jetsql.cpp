@@ -112,10 +112,20 @@ QString dateLiteral(const QString& inside) {
     return u'\'' + storedDateText(when.toDateTime()) + u'\'';
 }
 
-// One character to be matched as itself. QRegularExpression::escape writes
-// NUL as "\0", which a following digit would turn into an octal escape.
-QString literal(QChar c) {
-    return c.isNull() ? QStringLiteral("\\x{0}") : QRegularExpression::escape(QString(c));
+// How many UTF-16 units the character at `at` takes: two for a surrogate pair.
+qsizetype characterLength(QStringView text, qsizetype at) {
+    return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()
+               ? 2
+               : 1;
+}
+
+// The character at `at` (a surrogate pair whole, which escaping the halves one
+// by one would break) to be matched as itself. QRegularExpression::escape
+// writes NUL as "\0", which a following digit would turn into an octal escape.
+QString literal(QStringView text, qsizetype at) {
+    if (text.at(at).isNull())
+        return QStringLiteral("\\x{0}");
+    return QRegularExpression::escape(text.mid(at, characterLength(text, at)));
 }
 
 QRegularExpression likeExpression(const QString& pattern) {
@@ -130,7 +140,7 @@ QRegularExpression likeExpression(const QString& pattern) {
         } else if (c == u'[') {
             const qsizetype close = pattern.indexOf(u']', i + 1);
             if (close < 0) { // an open bracket that closes nowhere is itself
-                expression += literal(c);
+                expression += literal(pattern, i);
                 ++i;
                 continue;
             }
@@ -140,12 +150,11 @@ QRegularExpression likeExpression(const QString& pattern) {
                 set += u'^';
                 members.remove(0, 1);
             }
-            for (qsizetype m = 0; m < members.size(); ++m) {
-                const QChar member = members.at(m);
-                if (member == u'-' && m > 0 && m + 1 < members.size())
+            for (qsizetype m = 0; m < members.size(); m += characterLength(members, m)) {
+                if (members.at(m) == u'-' && m > 0 && m + 1 < members.size())
                     set += u'-';
                 else
-                    set += literal(member);
+                    set += literal(members, m);
             }
             set += u']';
             // "[]" matches nothing in Jet; an empty class is not valid here.
@@ -153,7 +162,9 @@ QRegularExpression likeExpression(const QString& pattern) {
             i = close + 1;
             continue;
         } else {
-            expression += literal(c);
+            expression += literal(pattern, i);
+            i += characterLength(pattern, i);
+            continue;
         }
         ++i;
     }

@@ -43,6 +43,34 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:symbolize=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 
+# The public sample tables beside the checkout, read in place (never copied
+# into the repository), as more seeds of the dBase target: its input is the
+# table's length in two bytes (top bit: FoxPro memo), the table, the memo file.
+fixture_seeds() {
+    local fixtures="$root/../shared/fixtures/dbase" out="$build/seeds/dbase_table"
+    rm -rf "$out"
+    mkdir -p "$out"
+    [ -d "$fixtures" ] || return 0
+    local table memo size head
+    for table in "$fixtures"/*.dbf; do
+        size=$(stat -c %s "$table")
+        if [ "$size" -ge 32768 ]; then
+            continue
+        fi
+        memo="$(find "$fixtures" -maxdepth 1 -iname "$(basename "${table%.*}").fpt" | head -1)"
+        head=$size
+        if [ -n "$memo" ]; then
+            head=$((size | 0x8000))
+        fi
+        {
+            printf "$(printf '\\x%02x\\x%02x' $((head >> 8)) $((head & 255)))"
+            cat "$table"
+            if [ -n "$memo" ]; then cat "$memo"; fi
+        } >"$out/$(basename "$table")"
+    done
+}
+fixture_seeds
+
 # One target: its committed seeds and anything an earlier kept run found,
 # with its dictionary where the format has one. Writes the run's log and,
 # on a failure, the failing input.
@@ -50,7 +78,7 @@ run_target() {
     local name="$1"
     local work="$build/runs/$name"
     rm -rf "$work"
-    mkdir -p "$work/new" "$work/artifacts" "$build/corpus/$name"
+    mkdir -p "$work/new" "$work/artifacts" "$build/corpus/$name" "$build/seeds/$name"
     local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048
                    -max_len=8192 -print_final_stats=1 -artifact_prefix="$work/artifacts/")
     if [ -f "$root/fuzz/dictionaries/$name.dict" ]; then
@@ -59,7 +87,8 @@ run_target() {
     local corpus="$work/new"
     [ "${FUZZ_KEEP_CORPUS:-0}" = 1 ] && corpus="$build/corpus/$name"
     (cd "$work" && "$build/fuzz/fuzz_$name" "${options[@]}" "$corpus" \
-        "$root/fuzz/corpus/$name" "$root/fuzz/regressions/$name" >"$work/log" 2>&1)
+        "$root/fuzz/corpus/$name" "$root/fuzz/regressions/$name" "$build/seeds/$name" \
+        >"$work/log" 2>&1)
 }
 
 failed=()
