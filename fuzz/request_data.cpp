@@ -1,11 +1,12 @@
 // The preview's request data: any query string, form body and cookie header
-// reads; pairs encoded as a browser sends them read back; a request target is
-// its path and its query; a stored date reads back as written.
+// reads; a request path that is taken stays inside the site; pairs encoded as a browser sends them
+// read back; a request target is its path and its query; a stored date reads back as written.
 #include "fuzz/support.h"
 #include "fuzz/targets.h"
 #include "preview/datevalues.h"
 #include "preview/requestdata.h"
 
+#include <QDir>
 #include <QUrl>
 
 namespace ordwick::fuzz {
@@ -46,6 +47,26 @@ void dateRoundTrip(const QString& text) {
     });
 }
 
+// A path taken stays inside the site's folder and names no hidden file.
+void requirePathInside(const QByteArray& target) {
+    QString path;
+    if (preview::decodeRequestPath(target, path) != 0)
+        return;
+    const QString root = QStringLiteral("/srv/site");
+    const QString file = QDir::cleanPath(root + path);
+    require(file == root || file.startsWith(root + u'/'), kTarget, [&] {
+        return QStringLiteral("the request path \"%1\" reaches %2")
+            .arg(QString::fromLatin1(target), file);
+    });
+    for (const QString& segment : path.split(u'/'))
+        require(!segment.startsWith(u'.') && !segment.contains(u'\\') && !segment.contains(u':') &&
+                    !segment.contains(QChar(u'\0')),
+                kTarget, [&] {
+                    return QStringLiteral("the request path \"%1\" is taken as \"%2\"")
+                        .arg(QString::fromLatin1(target), path);
+                });
+}
+
 } // namespace
 
 void requestData(const QByteArray& data) {
@@ -65,6 +86,7 @@ void requestData(const QByteArray& data) {
     require(joined == data, kTarget,
             [&] { return QStringLiteral("path and query are not the target"); });
 
+    requirePathInside(request.rawPath());
     dateRoundTrip(QString::fromUtf8(data));
     InputReader in(data);
     formRoundTrip(in);

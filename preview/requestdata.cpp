@@ -1,5 +1,6 @@
 #include "preview/requestdata.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -71,6 +72,35 @@ QList<QPair<QString, QString>> parseCookieHeader(const QByteArray& header) {
         cookies.append({decodeText(trimmed.left(equals)), decodeText(trimmed.mid(equals + 1))});
     }
     return cookies;
+}
+
+int decodeRequestPath(const QByteArray& raw, QString& sitePath) {
+    if (!raw.startsWith('/') || raw.startsWith("//"))
+        return 400;
+    static const QRegularExpression encodedSeparators(QStringLiteral("%(2[eEfF]|5[cC]|25|00)"));
+    const QString rawText = QString::fromLatin1(raw);
+    if (encodedSeparators.match(rawText).hasMatch())
+        return 400;
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\')
+            return 400;
+    }
+    const QByteArray bytes = QByteArray::fromPercentEncoding(raw);
+    if (bytes.contains('\0'))
+        return 400;
+    const QString path = decodeText(bytes);
+    const QStringList segments = path.split(QLatin1Char('/'));
+    for (qsizetype i = 1; i < segments.size(); ++i) {
+        const QString& s = segments.at(i);
+        if (s == QLatin1String("..") || s == QLatin1String(".") || s.contains(QLatin1Char(':')))
+            return 400;
+        if (s.isEmpty() && i + 1 < segments.size())
+            return 400;
+        if (s.startsWith(QLatin1Char('.')))
+            return 404;
+    }
+    sitePath = path;
+    return 0;
 }
 
 } // namespace ordwick::preview

@@ -45,6 +45,12 @@ QList<QPair<QString, QString>> parseFormText(const QByteArray& text);
 // The cookies of a Cookie header, their values as sent.
 QList<QPair<QString, QString>> parseCookieHeader(const QByteArray& header);
 
+// The path of a request target as a site path ("/include/style.css"), or the
+// status that refuses it: 400 for anything encoded that could change the
+// path's meaning, "..", absolute and drive paths and control characters; 404
+// for hidden names. 0 when the path is taken.
+int decodeRequestPath(const QByteArray& raw, QString& sitePath);
+
 // Text of bytes: UTF-8 when valid, Latin-1 otherwise.
 QString decodeText(const QByteArray& bytes);
 

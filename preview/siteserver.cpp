@@ -63,38 +63,6 @@ QDateTime parseHttpDate(const QByteArray& text) {
     return when;
 }
 
-// The path of a request as a site path, or the status that refuses it:
-// anything encoded that could change the path's meaning, "..", absolute and
-// drive paths, hidden names and control characters.
-int decodePath(const QByteArray& raw, QString& sitePath) {
-    if (!raw.startsWith('/') || raw.startsWith("//"))
-        return 400;
-    static const QRegularExpression encodedSeparators(QStringLiteral("%(2[eEfF]|5[cC]|25|00)"));
-    const QString rawText = QString::fromLatin1(raw);
-    if (encodedSeparators.match(rawText).hasMatch())
-        return 400;
-    for (const char c : raw) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\')
-            return 400;
-    }
-    const QByteArray bytes = QByteArray::fromPercentEncoding(raw);
-    if (bytes.contains('\0'))
-        return 400;
-    const QString path = decodeText(bytes);
-    const QStringList segments = path.split(QLatin1Char('/'));
-    for (qsizetype i = 1; i < segments.size(); ++i) {
-        const QString& s = segments.at(i);
-        if (s == QLatin1String("..") || s == QLatin1String(".") || s.contains(QLatin1Char(':')))
-            return 400;
-        if (s.isEmpty() && i + 1 < segments.size())
-            return 400;
-        if (s.startsWith(QLatin1Char('.')))
-            return 404;
-    }
-    sitePath = path;
-    return 0;
-}
-
 // IIS's server variables for the request.
 QVariantList serverVariables(const HttpRequest& request, const QString& sitePath,
                              const QString& file, const QString& root) {
@@ -246,7 +214,7 @@ HttpResponse SiteServer::handle(const HttpRequest& request) {
     if (std::optional<HttpResponse> answer = keyCheck(request))
         return *answer;
     QString sitePath;
-    const int refused = decodePath(request.rawPath(), sitePath);
+    const int refused = decodeRequestPath(request.rawPath(), sitePath);
     if (refused == 400)
         return errorResponse(400, QStringLiteral("Bad Request: the path of the request is not "
                                                  "allowed."));
