@@ -416,6 +416,12 @@ function paging() {
     const q = vm.runInContext("ow_listQuery", ctx)(unordered);
     out.push({ style: "rownumber, unordered", sql: vm.runInContext("ow_pageQuery", ctx)(q, 1, 10).sql });
     out.push({ style: "count", sql: vm.runInContext("ow_countQuery", ctx)(q).sql });
+    // The last of 50 rows' pages, read from the end.
+    for (const style of ["limit", "rownumber", "top"]) {
+        vm.runInContext("OW_PAGING = " + JSON.stringify({ style }), ctx);
+        const tail = vm.runInContext("ow_pageQuery", ctx)(vm.runInContext("ow_listQuery", ctx)(state), 3, 20, 0, 50);
+        out.push({ style, sql: tail.sql, skip: tail.skip });
+    }
     return out;
 }
 
@@ -1501,7 +1507,7 @@ private Q_SLOTS:
             node({QStringLiteral("paging"), m_sites[QStringLiteral("customers")].folder,
                   QStringLiteral("clients.asp")})
                 .toArray();
-        QCOMPARE(pages.size(), 6);
+        QCOMPARE(pages.size(), 9);
         const QString from = QStringLiteral("SELECT * FROM (SELECT [CustomerID], [CompanyName], "
                                             "[ContactName], [Email], [Website], [CountryCode], "
                                             "[CreditLimit], [Notes], [CreatedAt] FROM [Customers]) "
@@ -1543,6 +1549,26 @@ private Q_SLOTS:
                  qPrintable(count));
         QVERIFY2(count.contains(QLatin1String(") AS ow_rows WHERE (")), qPrintable(count));
         QVERIFY(!count.contains(QLatin1String("ORDER BY")));
+        // A page nearer the end is read in the reversed order, skipping the
+        // rows after it, and turned back.
+        const QString reversed = QStringLiteral(" ORDER BY [CompanyName] ASC, [CustomerID] DESC");
+        const QString turned =
+            QStringLiteral(") AS ow_page ORDER BY [CompanyName] DESC, [CustomerID] ASC");
+        QCOMPARE(pages[6][QStringLiteral("sql")].toString(),
+                 QStringLiteral("SELECT * FROM (") + from + reversed +
+                     QStringLiteral(" LIMIT 10 OFFSET 0") + turned);
+        QCOMPARE(pages[7][QStringLiteral("sql")].toString(),
+                 QStringLiteral("SELECT * FROM (SELECT ow_rows.*, ROW_NUMBER() OVER (ORDER BY "
+                                "[CompanyName] ASC, [CustomerID] DESC) AS ow_row FROM ") +
+                     base +
+                     QStringLiteral(") AS ow_page WHERE ow_row > 0 AND ow_row <= 10 ORDER BY "
+                                    "ow_row DESC"));
+        QCOMPARE(pages[8][QStringLiteral("sql")].toString(),
+                 QStringLiteral("SELECT TOP 10 * FROM (") +
+                     QString(from).replace(QStringLiteral("SELECT *"),
+                                           QStringLiteral("SELECT TOP 10 *")) +
+                     reversed + turned);
+        QCOMPARE(pages[8][QStringLiteral("skip")].toInt(), 0);
     }
 
     void dateSearchesFindTheDayWhateverFormItIsStoredIn() {

@@ -263,17 +263,27 @@ function ow_listQuery(state) {
         }
     }
     if (ow_sortable(state.sort)) {
-        order.push(OW_COLUMNS[state.sort].sql + (state.desc ? " DESC" : " ASC"));
+        order.push({ sql: OW_COLUMNS[state.sort].sql, desc: state.desc });
     } else {
         for (i = 0; i < OW_INITIAL_ORDER.length; i++)
-            order.push(OW_COLUMNS[OW_INITIAL_ORDER[i].column].sql + (OW_INITIAL_ORDER[i].desc ? " DESC" : " ASC"));
+            order.push({ sql: OW_COLUMNS[OW_INITIAL_ORDER[i].column].sql, desc: OW_INITIAL_ORDER[i].desc });
     }
     var query = { sql: OW_BASE_SQL, params: params, problems: problems, where: where, order: order };
     if (where.length == 0 && order.length == 0) return query;
     query.sql = "SELECT * FROM (" + OW_BASE_SQL + ")" + OW_SUBQUERY_ALIAS;
     if (where.length) query.sql += " WHERE " + where.join(" AND ");
-    if (order.length) query.sql += " ORDER BY " + order.join(", ");
+    if (order.length) query.sql += " ORDER BY " + ow_orderText(order, false);
     return query;
+}
+
+// An order as SQL: [{ sql, desc }], or the other way round when reversed.
+// Every database sorts NULL at the same end for both directions, so the
+// reversed order reads exactly the same rows backwards.
+function ow_orderText(order, reversed) {
+    var parts = [];
+    for (var i = 0; i < order.length; i++)
+        parts.push(order[i].sql + (order[i].desc != reversed ? " DESC" : " ASC"));
+    return parts.join(", ");
 }
 
 // How many rows a list query finds, counted by the database.
@@ -290,59 +300,87 @@ function ow_count(conn, query) {
     return isNaN(n) ? 0 : n;
 }
 
+// The order pages are read in: the list's, ended with the key, so rows that
+// sort alike cannot fall on two pages or on none; the key alone when the list
+// has no order. Empty when there is no key to make the order whole.
+function ow_pageOrder(query) {
+    var order = query.order.slice(0), i;
+    for (i = 0; i < OW_KEYS.length; i++) order.push({ sql: OW_COLUMNS[OW_KEYS[i]].sql, desc: false });
+    return OW_KEYS.length ? order : query.order.slice(0);
+}
+
+// True when a page can be read from the end of the list: the source pages in
+// its own SQL and the order is whole, so reversed it reads the same rows.
+function ow_readsFromEnd() {
+    return OW_PAGING.style != "cursor" && OW_KEYS.length > 0;
+}
+
 // One page of a list query, read by the database itself where the source
 // can: skip says how many of the rows read come before the page (TOP and the
 // cursor read from the first row). page and size are whole numbers the list
 // state has already checked, so they are written into the SQL as they are;
-// extra rows after the page are read too when asked for.
-function ow_pageQuery(query, page, size, extra) {
+// extra rows after the page are read too when asked for. Given the total, a
+// page nearer the end than the start is read from the end: the database
+// skips the rows after it instead of the rows before it.
+function ow_pageQuery(query, page, size, extra, total) {
     var first = (page - 1) * size;
     var rows = size + (extra ? extra : 0);
     if (OW_PAGING.style == "cursor") return { sql: query.sql, params: query.params, skip: first };
-    var order = query.order.slice(0), i;
-    // A sorted page ends with the key, so rows that sort alike cannot fall on
-    // two pages or on none.
-    if (order.length) {
-        for (i = 0; i < OW_KEYS.length; i++) order.push(OW_COLUMNS[OW_KEYS[i]].sql + " ASC");
-    }
+    var order = ow_pageOrder(query);
     var rest = OW_SUBQUERY_ALIAS;
     if (query.where.length) rest += " WHERE " + query.where.join(" AND ");
-    if (OW_PAGING.style == "rownumber") return ow_numberedPage(query, rest, order, first, rows);
-    if (order.length) rest += " ORDER BY " + order.join(", ");
+    if (typeof total == "number" && ow_readsFromEnd()) {
+        var after = Math.max(0, total - first - size);
+        if (after < first) return ow_tailPage(query, rest, order, after, Math.min(size, total - first));
+    }
+    if (OW_PAGING.style == "rownumber") return ow_numberedPage(query, rest, order, first, rows, false);
+    if (order.length) rest += " ORDER BY " + ow_orderText(order, false);
     if (OW_PAGING.style == "top")
         return { sql: "SELECT TOP " + (first + rows) + " * FROM (" + OW_BASE_SQL + ")" + rest, params: query.params, skip: first };
     return { sql: "SELECT * FROM (" + OW_BASE_SQL + ")" + rest + " LIMIT " + rows + " OFFSET " + first,
         params: query.params, skip: 0 };
 }
 
+// A page read from the end: the rows in reversed order, after of them
+// skipped, then turned back into the list's order by the database.
+function ow_tailPage(query, filtered, order, after, rows) {
+    if (OW_PAGING.style == "rownumber") return ow_numberedPage(query, filtered, order, after, rows, true);
+    var page = OW_SUBQUERY_ALIAS.replace("ow_rows", "ow_page") + " ORDER BY " + ow_orderText(order, false);
+    var reversed = filtered + " ORDER BY " + ow_orderText(order, true);
+    if (OW_PAGING.style == "top")
+        return { sql: "SELECT TOP " + rows + " * FROM (SELECT TOP " + (after + rows) + " * FROM (" + OW_BASE_SQL + ")" +
+            reversed + ")" + page, params: query.params, skip: 0 };
+    return { sql: "SELECT * FROM (SELECT * FROM (" + OW_BASE_SQL + ")" + reversed + " LIMIT " + rows + " OFFSET " +
+        after + ")" + page, params: query.params, skip: 0 };
+}
+
 // A page by ROW_NUMBER(), which SQL Server reads from 2005 and Oracle long
 // before 12c, where OFFSET ... FETCH needs SQL Server 2012 or Oracle 12c. The
-// numbering needs an order: the key, or the first column, where the list has none.
-function ow_numberedPage(query, filtered, order, first, rows) {
-    var i;
-    if (!order.length) {
-        for (i = 0; i < OW_KEYS.length; i++) order.push(OW_COLUMNS[OW_KEYS[i]].sql + " ASC");
-        if (!order.length) order.push(OW_COLUMNS[0].sql + " ASC");
-    }
-    var numbered = "SELECT ow_rows.*, ROW_NUMBER() OVER (ORDER BY " + order.join(", ") +
+// numbering needs an order: the key, or the first column, where the list has
+// none. Numbered from the end, the page is turned back by its numbers.
+function ow_numberedPage(query, filtered, order, first, rows, reversed) {
+    if (!order.length) order.push({ sql: OW_COLUMNS[0].sql, desc: false });
+    var numbered = "SELECT ow_rows.*, ROW_NUMBER() OVER (ORDER BY " + ow_orderText(order, reversed) +
         ") AS ow_row FROM (" + OW_BASE_SQL + ")" + filtered;
     return { sql: "SELECT * FROM (" + numbered + ")" + OW_SUBQUERY_ALIAS.replace("ow_rows", "ow_page") +
-        " WHERE ow_row > " + first + " AND ow_row <= " + (first + rows) + " ORDER BY ow_row",
+        " WHERE ow_row > " + first + " AND ow_row <= " + (first + rows) + " ORDER BY ow_row" + (reversed ? " DESC" : ""),
         params: query.params, skip: 0 };
 }
 
 // The rows a list shows for a state: { rs, total, pageCount }, the recordset
 // standing on the first row of the page. A page past the end becomes the
 // last page (state.page is changed to it).
-// The page is read with one row more than it shows. When that row does not
-// come, the page is the list's last, and the rows before it plus the rows on
-// it are the whole count: the database is not asked to count, so a search
-// that reads the whole table reads it once. Otherwise it counts.
+// The first page is read with one row more than it shows. When that row does
+// not come, the page is the whole list, and its rows are the count: the
+// database is not asked to count, so a search that reads the whole table
+// reads it once. Any other page needs the count first, to know which end of
+// the list it is nearer to.
 function ow_listRows(conn, query, state) {
     if (!OW_FEATURES.paging) {
         var all = ow_rows(conn, query);
         return { rs: all, total: all.RecordCount, pageCount: 1 };
     }
+    if (state.page > 1 && ow_readsFromEnd()) return ow_countedPage(conn, query, state, ow_count(conn, query));
     var paged = ow_pageQuery(query, state.page, state.size, 1);
     var rs = ow_rows(conn, paged);
     var first = (state.page - 1) * state.size, read = rs.RecordCount - paged.skip, total;
@@ -353,18 +391,26 @@ function ow_listRows(conn, query, state) {
     } else {
         total = ow_count(conn, query);
     }
-    var pageCount = Math.max(1, Math.ceil(total / state.size));
-    if (state.page > pageCount) {
+    if (state.page > Math.max(1, Math.ceil(total / state.size))) {
         rs.Close();
-        state.page = pageCount;
-        paged = ow_pageQuery(query, state.page, state.size, 0);
-        rs = ow_rows(conn, paged);
+        return ow_countedPage(conn, query, state, total);
     }
+    return ow_positioned(rs, paged, state, total);
+}
+
+// The page of a list whose total is known; a page past the end becomes the last.
+function ow_countedPage(conn, query, state, total) {
+    state.page = Math.min(state.page, Math.max(1, Math.ceil(total / state.size)));
+    var paged = ow_pageQuery(query, state.page, state.size, 0, total);
+    return ow_positioned(ow_rows(conn, paged), paged, state, total);
+}
+
+function ow_positioned(rs, paged, state, total) {
     if (paged.skip > 0 && paged.skip < rs.RecordCount) {
         rs.PageSize = state.size;
         rs.AbsolutePage = state.page;
     }
-    return { rs: rs, total: total, pageCount: pageCount };
+    return { rs: rs, total: total, pageCount: Math.max(1, Math.ceil(total / state.size)) };
 }
 
 // Every row of a list query, read forward once and never held together: for
