@@ -210,10 +210,13 @@ QByteArray editPage(const SitePlan& plan, const Frame& frame) {
     code += QStringLiteral("// Reads and checks the form; stores the record when every value "
                            "passed.\nfunction ow_save() {\n");
     for (const SiteColumn& c : plan.columns) {
-        if (c.sendsValue()) {
+        // A hidden field holds what the site's owner fixed: what a visitor
+        // posts for it is never read, so editing the form cannot change it.
+        if (c.sendsValue() && c.editType != EditHidden) {
             code += readColumn(c);
         } else if (!c.settings->DefaultValue.isEmpty() && !c.key) {
-            // A column the form does not show takes its default value in a new record.
+            // A column the form does not take takes its default value in a new
+            // record, and keeps its stored value when the record is edited.
             code += QStringLiteral("    if (ow_mode == \"add\") ow_pairs.push({ column: %1, value: "
                                    "ow_typedValue(%1, %2) });\n")
                         .arg(c.index)

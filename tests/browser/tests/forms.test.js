@@ -30,7 +30,8 @@ describe("users site: password, hidden field and check box", () => {
                 { name: "Password", type: 4, editType: 3, required: true, list: false, simple: false, advanced: false },
                 { name: "FullName", type: 4, caption: "Name" },
                 { name: "IsAdmin", type: 6, editType: 6, caption: "Administrator", simple: false },
-                { name: "LastLogin", type: 8, editType: 4, caption: "Last login", simple: false },
+                { name: "LastLogin", type: 8, editType: 4, caption: "Last login", simple: false,
+                  defaultValue: "2024-01-01 08:00:00" },
             ],
         });
         browser = await launch();
@@ -54,7 +55,7 @@ describe("users site: password, hidden field and check box", () => {
         await follow(page, "button:has-text('Save')");
         assert.equal(await page.textContent(".ow-message"), "The record was added.");
         assert.deepEqual(sqlite.rows(host.database, "SELECT Password, FullName, IsAdmin, LastLogin FROM Users WHERE LoginName = 'nclark'"),
-            [{ Password: "s3cret word", FullName: "Nora Clark", IsAdmin: 1, LastLogin: null }]);
+            [{ Password: "s3cret word", FullName: "Nora Clark", IsAdmin: 1, LastLogin: "2024-01-01 08:00:00" }]);
     });
 
     test("a password is required when a record is added", async () => {
@@ -99,6 +100,20 @@ describe("users site: password, hidden field and check box", () => {
         assert.deepEqual([await cells(page, 4), await cells(page, 5)], [["No"], ["2024-03-18 09:31:40"]]);
         assert.equal((await page.content()).includes("tide-2025"), false);
         assert.deepEqual(await page.alarms(), []);
+    });
+
+    test("a hidden field changed in the browser stores the default on add and keeps the stored value on edit", async () => {
+        const forge = () => page.$eval("#f5", (input) => (input.value = "2031-12-31 23:59:00"));
+        await page.goto(`${host.base}/users_edit.asp`);
+        await page.fill("#f1", "forger");
+        await page.fill("#f2", "pass word 1");
+        await forge();
+        await follow(page, "button:has-text('Save')");
+        await page.goto(`${host.base}/users_edit.asp?k0=3`);
+        await forge();
+        await follow(page, "button:has-text('Save')");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT LoginName, LastLogin FROM Users WHERE LoginName = 'forger' OR UserID = 3 ORDER BY UserID"),
+            [{ LoginName: "mholt", LastLogin: "2024-03-18 09:31:40" }, { LoginName: "forger", LastLogin: "2024-01-01 08:00:00" }]);
     });
 });
 
