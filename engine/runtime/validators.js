@@ -18,17 +18,29 @@ function ow_formatDate(d, dateType) {
     return y + "-" + m + "-" + day;
 }
 
+// A time alone, as a time column holds it, comes as a date on 30 December
+// 1899, the day the date values count from.
+function ow_isTimeOnly(d) {
+    return d.getFullYear() == 1899 && d.getMonth() == 11 && d.getDate() == 30;
+}
+
+function ow_formatTime(d) {
+    return ow_pad(d.getHours(), 2) + ":" + ow_pad(d.getMinutes(), 2) + ":" + ow_pad(d.getSeconds(), 2);
+}
+
 function ow_formatDateTime(d, dateType) {
+    if (ow_isTimeOnly(d)) return ow_formatTime(d);
     var text = ow_formatDate(d, dateType);
-    if (d.getHours() || d.getMinutes() || d.getSeconds())
-        text += " " + ow_pad(d.getHours(), 2) + ":" + ow_pad(d.getMinutes(), 2) + ":" + ow_pad(d.getSeconds(), 2);
+    if (d.getHours() || d.getMinutes() || d.getSeconds()) text += " " + ow_formatTime(d);
     return text;
 }
 
 // A date typed in the column's date type (0 yyyy-mm-dd, 1 mm/dd/yyyy,
-// 2 dd/mm/yyyy), optionally followed by a time; null when it is none.
+// 2 dd/mm/yyyy), optionally followed by a time, or a time alone (on the day
+// time values fall on); null when it is none.
 function ow_parseDate(text, dateType) {
     var s = String(text).replace(/^\s+|\s+$/g, "");
+    if (/^\d{1,2}:\d{2}(:\d{2})?$/.test(s)) s = (dateType == 1 ? "12/30/1899 " : dateType == 2 ? "30/12/1899 " : "1899-12-30 ") + s;
     var whole = /^([^ T]+)(?:[ T](\d{1,2}):(\d{2})(?::(\d{2}))?)?$/.exec(s);
     if (!whole) return null;
     var y, m, d, parts;

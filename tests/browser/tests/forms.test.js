@@ -133,6 +133,7 @@ describe("orders site: lookups, initial order and the more link", () => {
                 { name: "ShipCity", type: 4, editType: 8, caption: "City",
                   details: "Bergen, Brisbane, Hamburg, Lyon, Osaka, Oulu, Portland, Utrecht, Valencia, York" },
                 { name: "Reference", type: 4 },
+                { name: "DeliveryTime", type: 8, editType: 7, details: "0", caption: "Delivery", simple: false },
             ],
             config: { RecordsPerPageID: 1, SortColumnBy: true, SortColumnID: "OrderDate|1;OrderID|0;",
                 ShowMoreLink: true, ShowMoreLinkID: 5 },
@@ -235,6 +236,19 @@ describe("orders site: lookups, initial order and the more link", () => {
         assert.deepEqual(sqlite.rows(host.database, "SELECT CustomerID, ShipCity FROM Orders WHERE OrderID = 1001"),
             [{ CustomerID: 1, ShipCity: "Bergen" }]);
         assert.deepEqual(await page.alarms(), []);
+    });
+
+    test("a time column shows a time in the list and the form, and takes one back", async () => {
+        await page.goto(host.start);
+        const delivery = (order) => page.locator("table.ow-list tbody tr", { hasText: order }).locator("td:nth-child(6)").innerText();
+        assert.deepEqual([await delivery("1014"), await delivery("1013")], ["10:00:00", "08:00:00"]);
+        await page.goto(`${host.base}/orders_edit.asp?k0=1014`);
+        assert.equal(await page.inputValue("#f5"), "10:00:00");
+        await page.fill("#f5", "14:45");
+        await follow(page, "button:has-text('Save')");
+        assert.equal(await page.textContent(".ow-message"), "The record was saved.");
+        assert.deepEqual(sqlite.rows(host.database, "SELECT OrderDate, DeliveryTime FROM Orders WHERE OrderID = 1014"),
+            [{ OrderDate: "2024-04-16", DeliveryTime: "14:45:00" }]);
     });
 });
 
