@@ -205,7 +205,7 @@ public:
     void perform(TaskKind kind) {
         switch (kind) {
         case TaskKind::Variables:
-            write(m_plan.files.variables, variablesPage(m_plan));
+            write(m_plan.files.variables, variablesPage(m_plan, m_frame));
             break;
         case TaskKind::Functions:
             write(m_plan.files.functions, functionsPage());

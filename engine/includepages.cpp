@@ -263,9 +263,61 @@ QString Frame::wrap(const QString& title, const QString& body, const SiteFiles& 
     return before + body + after;
 }
 
+namespace {
+
+// The origins ("https://fonts.example") of the absolute addresses the
+// markup's tags of one kind load from.
+QStringList originsOf(const QString& markup, const QString& tagPattern) {
+    static const QRegularExpression address(
+        QStringLiteral(R"((?:src|href)\s*=\s*["']?(https?://[^/"'\s>]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression tag(tagPattern, QRegularExpression::CaseInsensitiveOption);
+    QStringList origins;
+    for (auto t = tag.globalMatch(markup); t.hasNext();) {
+        const QRegularExpressionMatch found = address.match(t.next().captured());
+        if (found.hasMatch() && !origins.contains(found.captured(1).toLower()))
+            origins.append(found.captured(1).toLower());
+    }
+    return origins;
+}
+
+QString sources(const QStringList& origins, bool inlineToo) {
+    QString text = QStringLiteral("'self'");
+    if (inlineToo)
+        text += QStringLiteral(" 'unsafe-inline'");
+    for (const QString& origin : origins)
+        text += QLatin1Char(' ') + origin;
+    return text;
+}
+
+} // namespace
+
+QString Frame::contentPolicy() const {
+    const QString markup = m_before + m_after;
+    const auto has = [&](const QString& pattern) {
+        return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption)
+            .match(markup)
+            .hasMatch();
+    };
+    // A script tag without a source, an event handler attribute or a
+    // javascript: address runs script written into the page.
+    const bool inlineScript = has(QStringLiteral(R"(<script(?![^>]*\ssrc\s*=)[^>]*>)")) ||
+                              has(QStringLiteral(R"(<[^>]+\son[a-z]+\s*=)")) ||
+                              has(QStringLiteral(R"(=\s*["']?\s*javascript:)"));
+    const bool inlineStyle =
+        has(QStringLiteral(R"(<style[\s>])")) || has(QStringLiteral(R"(<[^>]+\sstyle\s*=)"));
+    return QStringLiteral("default-src 'self'; script-src %1; style-src %2; img-src %3 data:; "
+                          "font-src %4; object-src 'none'; base-uri 'self'; form-action 'self'; "
+                          "frame-ancestors 'self'")
+        .arg(sources(originsOf(markup, QStringLiteral("<script[^>]*>")), inlineScript),
+             sources(originsOf(markup, QStringLiteral("<link[^>]*>")), inlineStyle),
+             sources(originsOf(markup, QStringLiteral("<img[^>]*>")), false),
+             sources(originsOf(markup, QStringLiteral("<link[^>]*>")), false));
+}
+
 // ------------------------------------------------------------------ pages
 
-QByteArray variablesPage(const SitePlan& plan) {
+QByteArray variablesPage(const SitePlan& plan, const Frame& frame) {
     const Project& p = *plan.project;
     QString code;
     code += QStringLiteral("// The settings of the %1 pages: the table, its columns, the features "
@@ -290,6 +342,9 @@ QByteArray variablesPage(const SitePlan& plan) {
     code += QStringLiteral("// How the source reads one page of the list.\n");
     code +=
         QStringLiteral("var OW_PAGING = { style: %1 };\n").arg(jsString(pagingName(plan.paging)));
+    code += QStringLiteral("// What the pages may load and run: the site's own files, and what "
+                           "its frame needs.\n");
+    code += QStringLiteral("var OW_CONTENT_POLICY = %1;\n").arg(jsString(frame.contentPolicy()));
     code += QStringLiteral("var OW_PAGE_SIZE = %1;\n").arg(plan.pageSize);
     code += QStringLiteral("var OW_PAGE_SIZES = [10, 20, 50, 100, 500];\n");
     code += QStringLiteral("var OW_MORE_LENGTH = %1;\n").arg(std::max(1, p.ShowMoreLinkID));
@@ -357,6 +412,12 @@ QByteArray variablesPage(const SitePlan& plan) {
     code +=
         QStringLiteral("var OW_LOGIN = {\n    kind: %1, sessionKey: %2,\n")
             .arg(jsString(loginKind), jsString(QStringLiteral("ow_user_") + p.TableName.toLower()));
+    code += QStringLiteral(
+        "    // Guessing slowed down: after this many failures for one login name (or\n"
+        "    // from one address) each further attempt waits firstWait seconds,\n"
+        "    // doubled with every failure up to longestWait.\n"
+        "    throttle: { tries: 5, addressTries: 20, firstWait: 30, longestWait: 900, forgetAfter: "
+        "3600, entries: 1000 },\n");
     code += QStringLiteral("    name: %1, password: %2, sql: %3\n};\n")
                 .arg(jsString(plan.login == LoginKind::Fixed ? p.CodeLoginName : QString()),
                      jsString(plan.login == LoginKind::Fixed ? p.CodeLoginPassword : QString()),

@@ -19,6 +19,10 @@ public:
 
     QString wrap(const QString& title, const QString& body, const SiteFiles& files) const;
     bool isTemplate() const { return m_template; }
+    // The Content-Security-Policy of the pages: the site's own scripts,
+    // styles and pictures only, widened just as far as the frame's own
+    // markup needs (inline script or style, another server's files).
+    QString contentPolicy() const;
 
 private:
     QString m_before;
@@ -27,7 +31,7 @@ private:
 };
 
 // The site's files. Each returns the whole file.
-QByteArray variablesPage(const SitePlan& plan);
+QByteArray variablesPage(const SitePlan& plan, const Frame& frame);
 QByteArray functionsPage();
 QByteArray siteScript();
 QByteArray dynamicFunctionsPage(const SitePlan& plan);

@@ -320,8 +320,9 @@ function runPage() {
         Request: {
             QueryString: (name) => collection(query.getAll(name)),
             Form: () => collection([]),
-            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : ""),
-            Cookies: (name) => (options.cookies || {})[name] || ""
+            ServerVariables: (name) => (name === "REQUEST_METHOD" ? "GET" : name === "HTTPS" && options.https ? "on" : ""),
+            Cookies: Object.assign((name) => (options.cookies || {})[name] || "",
+                { names: () => Object.keys(options.cookies || {}) })
         },
         Session: Object.assign((name) => session[name], {
             set: (name, value) => { session[name] = value; },
@@ -375,6 +376,12 @@ function runPage() {
     };
     const context = vm.createContext(host);
     vm.runInContext("Date.prototype.getVarDate = function () { return this; };", context);
+    // JScript's Enumerator, over the one collection the pages enumerate.
+    context.Enumerator = function (collection) {
+        const names = collection.names();
+        let at = 0;
+        return { atEnd: () => at >= names.length, item: () => names[at], moveNext: () => { at++; } };
+    };
     let error = "";
     try {
         vm.runInContext(toScript(expand(path.join(site, page)), true).code, context, { filename: page });
@@ -823,6 +830,7 @@ private:
         QString status;
         QString error;
         QByteArray body;
+        QJsonObject headers;
     };
     Answer run(const QString& folder, const QString& file, const QString& query,
                const QString& options) {
@@ -830,7 +838,8 @@ private:
             node({QStringLiteral("run"), folder, file, query, options}).toObject();
         return {r.value(QStringLiteral("status")).toString(),
                 r.value(QStringLiteral("error")).toString(),
-                QByteArray::fromBase64(r.value(QStringLiteral("body")).toString().toLatin1())};
+                QByteArray::fromBase64(r.value(QStringLiteral("body")).toString().toLatin1()),
+                r.value(QStringLiteral("headers")).toObject()};
     }
 
     static QString states(const char* json) { return QString::fromUtf8(json); }
@@ -1852,6 +1861,24 @@ private Q_SLOTS:
                 .hasMatch());
         QVERIFY(!page(QStringLiteral("customers"), QStringLiteral("include/functions.asp"))
                      .contains(QLatin1String("Math.random")));
+    }
+
+    void sessionCookieIsGivenAgainSecureOverHttps() {
+        const Site& site = m_sites[QStringLiteral("exported")];
+        const Answer answer =
+            run(site.folder, QStringLiteral("clients_form.asp"), {},
+                QStringLiteral("{\"https\": true, \"session\": {\"ow_user_customers\": "
+                               "\"admin\", \"ow_user_customers_key\": \"K1\"}, \"cookies\": "
+                               "{\"ow_user_customers\": \"K1\", \"ASPSESSIONIDQWERTYUI\": "
+                               "\"ABCDEFGHIJKLMNOPQRSTUVWX\"}}"));
+        QCOMPARE(answer.status, QStringLiteral("200 OK"));
+        QCOMPARE(answer.headers.value(QStringLiteral("Set-Cookie")).toString(),
+                 QStringLiteral("ASPSESSIONIDQWERTYUI=ABCDEFGHIJKLMNOPQRSTUVWX; path=/; HttpOnly; "
+                                "SameSite=Lax; Secure"));
+        QVERIFY(answer.headers.value(QStringLiteral("Content-Security-Policy"))
+                    .toString()
+                    .startsWith(QLatin1String("default-src 'self'; script-src 'self'; style-src "
+                                              "'self'; img-src 'self' data:;")));
     }
 
     void connectionStringAndDialectOfEachFamily() {

@@ -567,6 +567,34 @@ function ow_begin() {
     Response.AddHeader("Pragma", "no-cache");
     Response.AddHeader("X-Content-Type-Options", "nosniff");
     Response.AddHeader("X-Frame-Options", "SAMEORIGIN");
+    Response.AddHeader("Content-Security-Policy", OW_CONTENT_POLICY);
+    ow_guardSessionCookie();
+}
+
+function ow_isHttps() {
+    return String(Request.ServerVariables("HTTPS")).toLowerCase() == "on";
+}
+
+// What every cookie of the site carries: never read by scripts, not sent with
+// a form posted to the site from another one, and over HTTPS only when the
+// visitor came over HTTPS.
+function ow_cookieAttributes() {
+    return "; path=/; HttpOnly; SameSite=Lax" + (ow_isHttps() ? "; Secure" : "");
+}
+
+// The server gives its session cookie, which the form token and the login
+// stand on, none of these attributes: the site sends it again with them,
+// once per session and scheme.
+function ow_guardSessionCookie() {
+    var scheme = ow_isHttps() ? "https" : "http", sent = false;
+    if (String(Session("ow_cookie")) == scheme) return;
+    for (var e = new Enumerator(Request.Cookies); !e.atEnd(); e.moveNext()) {
+        var name = String(e.item()), value = String(Request.Cookies(name));
+        if (!/^ASPSESSIONID[A-Z]+$/.test(name) || !/^[A-Z]+$/.test(value)) continue;
+        Response.AddHeader("Set-Cookie", name + "=" + value + ow_cookieAttributes());
+        sent = true;
+    }
+    if (sent) Session("ow_cookie") = scheme;
 }
 
 function ow_first(collection) {
@@ -709,7 +737,7 @@ function ow_startLogin(name) {
     var key = ow_newToken();
     Session(OW_LOGIN.sessionKey) = name;
     Session(OW_LOGIN.sessionKey + "_key") = key;
-    Response.AddHeader("Set-Cookie", ow_loginCookie() + "=" + key + "; path=/; HttpOnly");
+    Response.AddHeader("Set-Cookie", ow_loginCookie() + "=" + key + ow_cookieAttributes());
 }
 
 // The cookie's name: the session key with only the characters a cookie name may hold.
@@ -875,6 +903,88 @@ function ow_selectOptions(column, current, conn, blank) {
 }
 
 // ---------------------------------------------------------------- login
+
+// Failed logins, counted per login name and, apart from that, per client
+// address, in the Application state that every visitor shares. After
+// OW_LOGIN.throttle.tries failures for a name (addressTries for an
+// address) each further attempt is refused unchecked until a wait has
+// passed, which doubles with every failure after the limit up to longestWait
+// seconds. A count is forgotten forgetAfter seconds after its last failure,
+// and at most OW_LOGIN.throttle.entries counts are kept: the oldest go first.
+// The counts are kept as one text, which the Application state holds safely
+// whatever the server's threading.
+function ow_failureKeys(name) {
+    return ["n" + encodeURIComponent(name.toLowerCase()),
+        "a" + encodeURIComponent(String(Request.ServerVariables("REMOTE_ADDR")))];
+}
+
+function ow_readFailures() {
+    var text = Application(OW_LOGIN.sessionKey + "_failures"), list = {}, now = new Date().getTime();
+    var lines = ow_isNothing(text) ? [] : String(text).split("\n");
+    for (var i = 0; i < lines.length; i++) {
+        var f = lines[i].split("\t");
+        if (f.length != 4) continue;
+        var entry = { count: Number(f[1]), last: Number(f[2]), until: Number(f[3]) };
+        if (now - Math.max(entry.last, entry.until) < OW_LOGIN.throttle.forgetAfter * 1000) list[f[0]] = entry;
+    }
+    return list;
+}
+
+function ow_writeFailures(list) {
+    var keys = [], lines = [], key;
+    for (key in list)
+        if (ow_has(list, key)) keys.push(key);
+    keys.sort(function (a, b) { return list[b].last - list[a].last; });
+    for (var i = 0; i < keys.length && i < OW_LOGIN.throttle.entries; i++) {
+        var e = list[keys[i]];
+        lines.push(keys[i] + "\t" + e.count + "\t" + e.last + "\t" + e.until);
+    }
+    Application(OW_LOGIN.sessionKey + "_failures") = lines.join("\n");
+}
+
+// True while the name or the address must wait before its next attempt.
+function ow_loginRefused(name) {
+    var list = ow_readFailures(), keys = ow_failureKeys(name), now = new Date().getTime();
+    for (var i = 0; i < keys.length; i++)
+        if (ow_has(list, keys[i]) && list[keys[i]].until > now) return true;
+    return false;
+}
+
+// Counts a failure against the name and the address; a success clears the
+// name's count only, so logging in to one's own account does not buy an
+// address more guesses at others.
+function ow_countLogin(name, succeeded) {
+    var t = OW_LOGIN.throttle, keys = ow_failureKeys(name), now = new Date().getTime();
+    Application.Lock();
+    try {
+        var list = ow_readFailures();
+        if (succeeded) {
+            delete list[keys[0]];
+        } else {
+            for (var i = 0; i < keys.length; i++) {
+                var e = ow_has(list, keys[i]) ? list[keys[i]] : { count: 0, last: now, until: 0 };
+                var limit = i == 0 ? t.tries : t.addressTries;
+                e.count++;
+                e.last = now;
+                if (e.count >= limit)
+                    e.until = now + Math.min(t.longestWait, t.firstWait * Math.pow(2, Math.min(30, e.count - limit))) * 1000;
+                list[keys[i]] = e;
+            }
+        }
+        ow_writeFailures(list);
+    } finally {
+        Application.Unlock();
+    }
+}
+
+// Whether name and password log in; refused unchecked while the name or the
+// address must wait, which the visitor is told in the words of any failure.
+function ow_tryLogin(name, password) {
+    if (ow_loginRefused(name)) return false;
+    var ok = ow_checkLogin(name, password);
+    ow_countLogin(name, ok);
+    return ok;
+}
 
 function ow_checkLogin(name, password) {
     if (name == "" || password == "") return false;

@@ -17,7 +17,8 @@ export async function launch() {
 
 // A page that records every sign of script the site did not write itself:
 // any dialog (alert, confirm, prompt) and the global flag the attack payloads
-// set. Tests assert both stay empty.
+// set; and anything the site's content policy refused. Tests assert all stay
+// empty.
 export async function watchedPage(context) {
     const page = await context.newPage();
     // A page that does not come in a minute has failed, however busy the
@@ -34,6 +35,10 @@ export async function watchedPage(context) {
         }
         alarms.push(`${dialog.type()}: ${dialog.message()}`);
         await dialog.dismiss();
+    });
+    // Whatever the site's own policy kept from loading or running.
+    page.on("console", (message) => {
+        if (message.type() == "error" && /Content Security Policy/.test(message.text())) alarms.push(`policy: ${message.text()}`);
     });
     page.answerDelete = (yes) => (expected = yes);
     page.alarms = async () => {

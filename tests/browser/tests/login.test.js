@@ -4,7 +4,9 @@ import { after, before, describe, test } from "node:test";
 import { follow, launch, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import { customers } from "../lib/shop.js";
-import { copySample, site } from "../lib/site.js";
+import { readFileSync, writeFileSync } from "node:fs";
+import path from "node:path";
+import { copySample, generate, serve } from "../lib/site.js";
 
 // The login form's answer, less the token that differs on every page.
 const answerOf = async (page) =>
@@ -21,7 +23,13 @@ for (const kind of ["fixed", "table"]) {
 
         before(async () => {
             const dir = scratch(`login-${kind}`);
-            host = await site(dir, "customers", customers(copySample(dir), config));
+            const folder = generate(dir, "customers", customers(copySample(dir), config));
+            // Guessing a name is slowed after three failures, at first for six
+            // seconds: a wait a test can pass.
+            const variables = path.join(folder, "include", "customers_variables.asp");
+            writeFileSync(variables, readFileSync(variables, "utf8").replace(/\btries: 5,/, "tries: 3,")
+                .replace("firstWait: 30,", "firstWait: 6,"));
+            host = await serve(folder);
             browser = await launch();
         });
         after(async () => {
@@ -82,6 +90,46 @@ for (const kind of ["fixed", "table"]) {
             await page.goto(`${host.base}/customers_index.asp`);
             assert.match(page.url(), /customers_login\.asp/);
             assert.deepEqual(await page.alarms(), []);
+            await context.close();
+        });
+
+        test("the session and login cookies are HttpOnly and SameSite=Lax, not Secure over plain HTTP", async () => {
+            const context = await browser.newContext();
+            const page = await watchedPage(context);
+            await page.goto(`${host.base}/customers_login.asp`);
+            // The host's own session cookie comes with the first page; the
+            // site gives it again with its attributes on the next.
+            const again = await page.goto(`${host.base}/customers_login.asp`);
+            const login = await page.request.post(`${host.base}/customers_login.asp`, { maxRedirects: 0,
+                form: { ow_token: await page.inputValue("input[name=ow_token]"), r: "", name: good.name, password: good.password } });
+            assert.equal(login.status(), 302);
+            const cookies = [...(await again.headersArray()), ...login.headersArray()]
+                .filter((h) => h.name.toLowerCase() == "set-cookie")
+                .map((h) => h.value.replace(/^ASPSESSIONID[A-Z]+=[A-Z]+/, "ASPSESSIONID=S").replace(/=[0-9A-F]{32};/, "=K;"));
+            assert.deepEqual(cookies, ["ASPSESSIONID=S; path=/; HttpOnly; SameSite=Lax",
+                "ow_user_customers=K; path=/; HttpOnly; SameSite=Lax"]);
+            await context.close();
+        });
+
+        test("guessing is refused past the limit, the right password too, until the wait has passed", async () => {
+            const context = await browser.newContext();
+            const page = await watchedPage(context);
+            await page.goto(`${host.base}/customers_login.asp`);
+            const tokens = [await page.inputValue("input[name=ow_token]")];
+            for (const password of ["guess 1", "guess 2", "guess 3", good.password]) {
+                await logIn(page, good.name, password);
+                assert.equal(await page.textContent(".ow-problem"), "The login name or password is not correct.");
+                tokens.push(await page.inputValue("input[name=ow_token]"));
+            }
+            // A new token after every attempt: one form is good for one guess.
+            assert.equal(new Set(tokens).size, 5);
+            // Attempts while the name waits are refused unchecked and do not
+            // lengthen the wait: the right password works once it has passed.
+            const deadline = Date.now() + 60000;
+            do {
+                await logIn(page, good.name, good.password);
+            } while (/customers_login\.asp/.test(page.url()) && Date.now() < deadline);
+            assert.match(page.url(), /\/customers_index\.asp$/);
             await context.close();
         });
 

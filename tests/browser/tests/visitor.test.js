@@ -218,6 +218,15 @@ describe("customers site, SQLite", () => {
         assert.match(xml, /<Cell><Data ss:Type="String">Harbour Lights Trading<\/Data><\/Cell>/);
     });
 
+    test("every page allows only the site's own scripts, styles and pictures", async () => {
+        for (const name of ["index", "edit", "search", "print"]) {
+            const response = await page.goto(`${host.base}/customers_${name}.asp`);
+            assert.equal(response.headers()["content-security-policy"], "default-src 'self'; script-src 'self'; " +
+                "style-src 'self'; img-src 'self' data:; font-src 'self'; object-src 'none'; base-uri 'self'; " +
+                "form-action 'self'; frame-ancestors 'self'");
+        }
+    });
+
     test("no page ran script it did not write", async () => {
         assert.deepEqual(await page.alarms(), []);
     });
