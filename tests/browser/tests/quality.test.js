@@ -100,7 +100,9 @@ for (const template of ["no template", "Harbour", "Meadow", "Paper"]) {
                     r.messages.map((msg) => `${msg.ruleId} ${msg.line}:${msg.column} ${msg.message}`));
                 assert.deepEqual(messages, [], `html-validate on ${type}`);
 
-                await page.addScriptTag({ content: axeSource });
+                // Run by the browser's own tools: the site's content policy
+                // rightly refuses a script written into the page.
+                await page.evaluate(axeSource);
                 const faults = await page.evaluate(async () => {
                     const result = await window.axe.run(document, { resultTypes: ["violations"] });
                     return result.violations.filter((v) => v.impact == "serious" || v.impact == "critical")
