@@ -1221,7 +1221,7 @@ private Q_SLOTS:
                 if (file == login) {
                     QVERIFY(!text.contains(QLatin1String("ow_requireLogin(")));
                     QVERIFY(
-                        text.contains(QLatin1String("ow_checkLogin(ow_name, ow_f(\"password\"))")));
+                        text.contains(QLatin1String("ow_tryLogin(ow_name, ow_f(\"password\"))")));
                 } else {
                     const qsizetype guard = text.indexOf(QLatin1String("ow_requireLogin(\""));
                     QVERIFY2(guard > 0, qPrintable(file));
