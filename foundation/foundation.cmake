@@ -28,3 +28,9 @@ target_compile_definitions(ordwick_foundation PUBLIC
     ORDWICK_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
     ORDWICK_VERSION_MINOR=${PROJECT_VERSION_MINOR}
     ORDWICK_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+# The shipped data and the engine library, as paths from the programs' folder
+# (never absolute, so that an install or an unpacked package can be moved).
+file(RELATIVE_PATH ORDWICK_DATA_FROM_PROGRAM ${ORDWICK_PROGRAM_DIR} ${ORDWICK_DATA_DIR})
+file(RELATIVE_PATH ORDWICK_ENGINE_FROM_PROGRAM ${ORDWICK_PROGRAM_DIR} ${ORDWICK_ENGINE_DIR})
+set_source_files_properties(foundation/programfolder.cpp PROPERTIES COMPILE_DEFINITIONS
+    "ORDWICK_DATA_FROM_PROGRAM=\"${ORDWICK_DATA_FROM_PROGRAM}\";ORDWICK_ENGINE_FROM_PROGRAM=\"${ORDWICK_ENGINE_FROM_PROGRAM}\"")
