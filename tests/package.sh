@@ -22,7 +22,7 @@ fail() {
 scratch="$(mktemp -d /tmp/tessaline-package-XXXXXX)"
 preview_pid=
 cleanup() {
-    [ -n "$preview_pid" ] && kill -INT "$preview_pid" 2>/dev/null || true
+    [ -n "$preview_pid" ] && kill -TERM "$preview_pid" 2>/dev/null || true
     chmod -R u+w "$scratch" 2>/dev/null || true
     rm -rf "$scratch"
 }
@@ -143,7 +143,9 @@ run "$usr/bin/ordwick-generate" "$work/customers.pjx" || fail "ordwick-generate"
 grep -q "harbour" "$work/site/customers_index.asp" || fail "the list page is not framed by Harbour"
 
 say "ordwick-preview"
-run "$usr/bin/ordwick-preview" --no-browser "$work/site" >"$scratch/preview.out" 2>"$scratch/preview.err" &
+# Started without a function around it, so that $! is the host itself.
+"${as_user[@]}" "${user_env[@]}" "$usr/bin/ordwick-preview" --no-browser "$work/site" \
+    >"$scratch/preview.out" 2>"$scratch/preview.err" &
 preview_pid=$!
 address=
 while [ -z "$address" ]; do
@@ -158,7 +160,7 @@ answer="$(cat <&3)"
 exec 3<&-
 [[ "$answer" == "HTTP/1.1 200"* ]] || { echo "$answer" | head -20; fail "the list page did not answer 200"; }
 [[ "$answer" == *"Harbour Lights Trading"* ]] || fail "the list page does not list the customers"
-kill -INT "$preview_pid"
+kill -TERM "$preview_pid"
 wait "$preview_pid" || fail "ordwick-preview did not stop cleanly"
 preview_pid=
 
