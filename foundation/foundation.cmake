@@ -1,6 +1,6 @@
 # The ground every other layer stands on: run-time errors and the trap helper,
 # the prompt interface, the error handler and its log, INI files, the settings
-# store, the program folder, file dialogs' remembered folders, and path and
+# store, the shipped and per-user folders, file dialogs' remembered folders, and path and
 # text helpers. No widgets.
 add_library(ordwick_foundation STATIC
     foundation/atomicfile.cpp

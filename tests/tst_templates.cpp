@@ -1,6 +1,6 @@
 // The template store and the template manager window, through the real window
-// on the offscreen platform with a scripted user: real folders and files in a
-// temporary program folder.
+// on the offscreen platform with a scripted user: real folders and files in
+// temporary folders.
 #include "foundation/inifile.h"
 #include "foundation/programfolder.h"
 #include "support/testenvironment.h"
