@@ -154,10 +154,23 @@ while [ -z "$address" ]; do
     [ -n "$address" ] || sleep 0.1
 done
 read -r port page <<<"$address"
-exec 3<>"/dev/tcp/127.0.0.1/$port"
-printf 'GET /%s HTTP/1.0\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' "$page" >&3
-answer="$(cat <&3)"
-exec 3<&-
+# The whole answer to a GET of PATH, with COOKIE when given (bash's own TCP client).
+http_get() {
+    local cookie_line=
+    [ -z "${2:-}" ] || cookie_line="Cookie: $2"$'\r\n'
+    exec 3<>"/dev/tcp/127.0.0.1/$port"
+    printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1:%s\r\nConnection: close\r\n%s\r\n' \
+        "$1" "$port" "$cookie_line" >&3
+    cat <&3
+    exec 3<&-
+}
+# The address carries the run's token: the host trades it for a cookie and
+# sends the browser on to the page.
+first="$(http_get "/$page" | tr -d '\r')"
+[[ "$first" == "HTTP/1.1 302"* ]] || { echo "$first" | head -20; fail "the address did not lead on"; }
+cookie="$(sed -n 's/^Set-Cookie: \([^;]*\);.*/\1/p' <<<"$first")"
+location="$(sed -n 's/^Location: //p' <<<"$first")"
+answer="$(http_get "$location" "$cookie")"
 [[ "$answer" == "HTTP/1.1 200"* ]] || { echo "$answer" | head -20; fail "the list page did not answer 200"; }
 [[ "$answer" == *"Harbour Lights Trading"* ]] || fail "the list page does not list the customers"
 kill -TERM "$preview_pid"
