@@ -1,6 +1,6 @@
 // Generates the whole site of a 100-column table many times through the
 // program's engine binding and prints the medians. Usage:
-//   bench_engine [LIBRARY]   (default: the engine built beside the program)
+//   bench_engine [LIBRARY]   (default: the engine of the build, lib/<multiarch>/tessaline)
 #include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
 #include "project/projectfile.h"

@@ -9,7 +9,7 @@ host. A well-behaved client asks for a page and a static file ten times a
 second throughout. Prints what each attacker got, the probe's answer times
 and failures, and the host's memory at the start, at its peak and at the end.
 
-Usage: bench/preview_soak.py [--preview build/ordwick-preview] [--seconds 60]
+Usage: bench/preview_soak.py [--preview build/bin/ordwick-preview] [--seconds 60]
 """
 import argparse
 import os
@@ -188,7 +188,7 @@ class Soak:
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     here = os.path.dirname(os.path.abspath(__file__))
-    parser.add_argument("--preview", default=os.path.join(here, "..", "build", "ordwick-preview"))
+    parser.add_argument("--preview", default=os.path.join(here, "..", "build", "bin", "ordwick-preview"))
     parser.add_argument("--seconds", type=float, default=60)
     args = parser.parse_args()
 

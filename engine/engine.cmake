@@ -18,7 +18,7 @@ add_custom_command(
     COMMENT "Embedding the generated sites' fixed files"
     VERBATIM)
 
-# libordwick-engine.so, beside the program. Only the C interface is exported:
+# libordwick-engine.so, private to the programs (lib/<multiarch>/tessaline). Only the C interface is exported:
 # the classes it shares with the program (the lower layers) stay private to it, so
 # the two copies in one process never meet.
 add_library(ordwick-engine SHARED
@@ -37,15 +37,9 @@ target_link_options(ordwick-engine PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undef
 set_target_properties(ordwick-engine PROPERTIES
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
-    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-
-# The templates that ship with the program, in the program folder's "template".
-add_custom_target(ordwick_templates ALL
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/template
-            ${CMAKE_CURRENT_BINARY_DIR}/template
-    COMMENT "Copying the shipped templates beside the program")
+    LIBRARY_OUTPUT_DIRECTORY ${ORDWICK_ENGINE_DIR})
 
 add_executable(ordwick-generate engine/ordwick_generate.cpp)
 target_link_libraries(ordwick-generate PRIVATE ordwick_generation)
-set_target_properties(ordwick-generate PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(ordwick-generate ordwick-engine ordwick_templates)
+set_target_properties(ordwick-generate PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORDWICK_PROGRAM_DIR})
+add_dependencies(ordwick-generate ordwick-engine ordwick_data)

@@ -4,12 +4,14 @@
 #include "foundation/runtimeerror.h"
 #include "generation/enginebinding.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <csignal>
 #include <cstdio>
+#include <variant>
 
 using ordwick::GenerationEngine;
 
@@ -43,46 +45,93 @@ void err(const QString& line) {
     std::fflush(stderr);
 }
 
-int usage() {
-    err(QStringLiteral("usage: ordwick-generate PROJECT.pjx [--app-dir DIR] [--list-tasks]"));
-    return 2;
-}
-
 enum Exit { Success = 0, TaskFailed = 1, Usage = 2, Interrupted = 130 };
+
+const char* const kExitCodes =
+    "Exit codes:\n"
+    "  0    the site was written (warnings are printed as \"warning: ...\")\n"
+    "  1    a task failed, or the project could not be read\n"
+    "  2    wrong usage, or the generation engine could not be loaded\n"
+    "  130  interrupted (Ctrl+C)\n";
+
+struct Request {
+    QString project;
+    QString appDir;
+    bool listOnly = false;
+};
+
+// The request of the command line, or the exit code when there is nothing to run:
+// 0 after --help or --version, 2 on wrong usage.
+std::variant<Request, int> parseArguments(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Generates the site of a saved Tessaline project into its destination "
+                       "folder, printing each task as it completes."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print this help and leave."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Print the version and leave."));
+    const QCommandLineOption appDir(
+        QStringLiteral("app-dir"),
+        QStringLiteral("Take the templates from DIR/template (default: the store the wizard "
+                       "uses, else the installed templates)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption listTasks(
+        QStringLiteral("list-tasks"),
+        QStringLiteral("Print the tasks a run would perform, in order, and write nothing."));
+    parser.addOptions({help, version, appDir, listTasks});
+    parser.addPositionalArgument(QStringLiteral("PROJECT.pjx"),
+                                 QStringLiteral("The project file saved by the wizard."));
+
+    const QString usage =
+        QStringLiteral("usage: ordwick-generate PROJECT.pjx [--app-dir DIR] [--list-tasks]");
+    if (!parser.parse(arguments)) {
+        err(QStringLiteral("ordwick-generate: ") + parser.errorText());
+        err(usage);
+        return Usage;
+    }
+    if (parser.isSet(help)) {
+        out(parser.helpText() + QLatin1Char('\n') + QString::fromLatin1(kExitCodes));
+        return Success;
+    }
+    if (parser.isSet(version)) {
+        out(QStringLiteral("ordwick-generate ") + QCoreApplication::applicationVersion());
+        return Success;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        err(usage);
+        return Usage;
+    }
+    return Request{positional.constFirst(), parser.value(appDir), parser.isSet(listTasks)};
+}
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    QString project;
-    QString appDir;
-    bool listOnly = false;
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--list-tasks")) {
-            listOnly = true;
-        } else if (argument == QLatin1String("--app-dir")) {
-            if (++i >= arguments.size())
-                return usage();
-            appDir = arguments.at(i);
-        } else if (argument.startsWith(QLatin1String("--app-dir="))) {
-            appDir = argument.mid(10);
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            usage();
-            return Success;
-        } else if (argument.startsWith(QLatin1String("--")) || !project.isEmpty()) {
-            return usage();
-        } else {
-            project = argument;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("ordwick-generate"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(ORDWICK_VERSION_MAJOR)
+                                                .arg(ORDWICK_VERSION_MINOR)
+                                                .arg(ORDWICK_VERSION_PATCH));
+    const auto parsed = parseArguments(QCoreApplication::arguments());
+    if (const int* exitCode = std::get_if<int>(&parsed))
+        return *exitCode;
+    const auto& [project, appDir, listOnly] = std::get<Request>(parsed);
+    if (!QFileInfo(project).isFile()) {
+        err(QStringLiteral("error: the project \"%1\" cannot be read: there is no such file.")
+                .arg(QDir::toNativeSeparators(project)));
+        return TaskFailed;
     }
-    if (project.isEmpty())
-        return usage();
     installInterruptHandler();
 
+    // A failure before the engine is up is an installation fault (2); one after
+    // it comes from reading the project (1).
+    bool engineLoaded = false;
     try {
         GenerationEngine engine;
+        engineLoaded = true;
         int failures = 0;
         QObject::connect(
             &engine, &GenerationEngine::failureReported,
@@ -142,6 +191,6 @@ int main(int argc, char* argv[]) {
         return Success;
     } catch (const ordwick::RuntimeError& error) {
         err(QStringLiteral("error: %1 (%2)").arg(error.description()).arg(error.number()));
-        return Usage;
+        return engineLoaded ? TaskFailed : Usage;
     }
 }

@@ -1,6 +1,7 @@
 #include "foundation/fileassociation.h"
 
 #include "foundation/atomicfile.h"
+#include "foundation/programfolder.h"
 #include "foundation/runtimeerror.h"
 #include "foundation/settingsstore.h"
 #include "foundation/textcodec.h"
@@ -18,6 +19,8 @@ namespace ordwick {
 namespace {
 
 const QString kDesktopId = QStringLiteral("tessaline-ordwick.desktop");
+// The desktop entry the package installs; it declares the file type too.
+const QString kInstalledDesktopId = QStringLiteral("org.tessaline.ordwick.desktop");
 const QString kMimeType = QStringLiteral("application/x-tessaline-project");
 const QString kMimePackage = QStringLiteral("tessaline-project.xml");
 const QString kDefaultApplications = QStringLiteral("[Default Applications]");
@@ -113,11 +116,11 @@ bool setsOurType(const QString& line) {
 // mimeapps.list with the program as the default for our type. Every other line
 // stays as it was, line endings included. Group names are matched exactly, as
 // the desktops match them, so a "[default applications]" group is not ours.
-QString withDefaultApplication(const QString& existing) {
+QString withDefaultApplication(const QString& existing, const QString& desktopId) {
     QStringList lines = existing.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    const QString entry = kMimeType + QLatin1Char('=') + kDesktopId;
+    const QString entry = kMimeType + QLatin1Char('=') + desktopId;
 
     qsizetype header = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -211,6 +214,21 @@ void SetKeyValue(const QString& keyName, const QString& valueName, const QString
     });
 }
 
+// True when this program was installed with its desktop entry and file type
+// (share/applications beside its shipped data) and the desktop finds that entry
+// first: then the association needs only the default, no entry of its own.
+bool installedEntryIsSeen() {
+    const QString installed =
+        QFileInfo(QDir(shippedDataFolder())
+                      .filePath(QStringLiteral("../applications/") + kInstalledDesktopId))
+            .canonicalFilePath();
+    if (installed.isEmpty())
+        return false;
+    const QString seen =
+        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, kInstalledDesktopId);
+    return !seen.isEmpty() && QFileInfo(seen).canonicalFilePath() == installed;
+}
+
 } // namespace
 
 bool CreateAssociation(const QString& applicationName, const QString& description,
@@ -233,6 +251,7 @@ bool CreateAssociation(const QString& applicationName, const QString& descriptio
     const QString mimeFolder = dataFolder + QStringLiteral("/mime");
 
     bool written = false;
+    bool wroteOwnEntry = false;
     Trap(QStringLiteral("modFileAssociation.CreateAssociation"), [&] {
         written = false;
         if (dottedExtension.size() < 2) {
@@ -240,15 +259,20 @@ bool CreateAssociation(const QString& applicationName, const QString& descriptio
                                QStringLiteral("Invalid procedure call or argument: no file "
                                               "extension to associate"));
         }
-        writeText(applicationsFolder + QLatin1Char('/') + kDesktopId,
-                  desktopEntry(applicationName, description, executablePath));
-        writeText(mimeFolder + QStringLiteral("/packages/") + kMimePackage,
-                  mimePackage(description, dottedExtension));
+        const bool installed = installedEntryIsSeen();
+        if (!installed) {
+            writeText(applicationsFolder + QLatin1Char('/') + kDesktopId,
+                      desktopEntry(applicationName, description, executablePath));
+            writeText(mimeFolder + QStringLiteral("/packages/") + kMimePackage,
+                      mimePackage(description, dottedExtension));
+        }
         const QString mimeApps = configFolder + QStringLiteral("/mimeapps.list");
-        writeText(mimeApps, withDefaultApplication(readExisting(mimeApps)));
+        writeText(mimeApps, withDefaultApplication(readExisting(mimeApps),
+                                                   installed ? kInstalledDesktopId : kDesktopId));
         written = true;
+        wroteOwnEntry = !installed;
     });
-    if (written) {
+    if (written && wroteOwnEntry) {
         runTool(QStringLiteral("update-mime-database"), mimeFolder);
         runTool(QStringLiteral("update-desktop-database"), applicationsFolder);
     }

@@ -1,6 +1,6 @@
 # The ground every other layer stands on: run-time errors and the trap helper,
 # the prompt interface, the error handler and its log, INI files, the settings
-# store, the program folder, file dialogs' remembered folders, and path and
+# store, the shipped and per-user folders, file dialogs' remembered folders, and path and
 # text helpers. No widgets.
 add_library(ordwick_foundation STATIC
     foundation/atomicfile.cpp
@@ -28,3 +28,9 @@ target_compile_definitions(ordwick_foundation PUBLIC
     ORDWICK_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
     ORDWICK_VERSION_MINOR=${PROJECT_VERSION_MINOR}
     ORDWICK_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+# The shipped data and the engine library, as paths from the programs' folder
+# (never absolute, so that an install or an unpacked package can be moved).
+file(RELATIVE_PATH ORDWICK_DATA_FROM_PROGRAM ${ORDWICK_PROGRAM_DIR} ${ORDWICK_DATA_DIR})
+file(RELATIVE_PATH ORDWICK_ENGINE_FROM_PROGRAM ${ORDWICK_PROGRAM_DIR} ${ORDWICK_ENGINE_DIR})
+set_source_files_properties(foundation/programfolder.cpp PROPERTIES COMPILE_DEFINITIONS
+    "ORDWICK_DATA_FROM_PROGRAM=\"${ORDWICK_DATA_FROM_PROGRAM}\";ORDWICK_ENGINE_FROM_PROGRAM=\"${ORDWICK_ENGINE_FROM_PROGRAM}\"")

@@ -4,17 +4,34 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 namespace ordwick {
 
+namespace {
+
+// The folder of the running program; without an application object (tools that
+// link the foundation alone) the working folder stands in.
 QString programFolder() {
-    const QString overridden = qEnvironmentVariable("TESSALINE_APP_DIR");
-    if (!overridden.isEmpty())
-        return QDir::cleanPath(overridden);
     if (QCoreApplication::instance() != nullptr)
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
+}
+
+QString besideProgram(const char* relativePath) {
+    return QDir::cleanPath(QDir(programFolder()).filePath(QString::fromUtf8(relativePath)));
+}
+
+} // namespace
+
+QString shippedDataFolder() {
+    const QString overridden = qEnvironmentVariable("TESSALINE_APP_DIR");
+    if (!overridden.isEmpty())
+        return QDir::cleanPath(overridden);
+    return besideProgram(ORDWICK_DATA_FROM_PROGRAM);
+}
+
+QString engineFolder() {
+    return besideProgram(ORDWICK_ENGINE_FROM_PROGRAM);
 }
 
 QString userDataFolder() {
@@ -22,33 +39,16 @@ QString userDataFolder() {
            QStringLiteral("/Tessaline");
 }
 
-namespace {
-
-// Permission bits do not tell the whole truth (read-only mounts, ACLs, root),
-// so a folder counts as writable when a file can really be made in it.
-bool canWriteIn(const QString& folder) {
-    if (!QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
-    return probe.open();
-}
-
-const QString kTemplateFolder = QStringLiteral("template");
-
-} // namespace
-
-bool programTemplateStoreWritable(const QString& programFolder) {
-    const QString shipped = QDir(programFolder).filePath(kTemplateFolder);
-    return QFileInfo(shipped).isDir() ? canWriteIn(shipped) : canWriteIn(programFolder);
+QString userConfigFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Tessaline");
 }
 
 QString templateBaseFolder() {
-    const QString program = programFolder();
     const QString user = userDataFolder();
-    if (!programTemplateStoreWritable(program) &&
-        QFileInfo(QDir(user).filePath(kTemplateFolder)).isDir())
+    if (QFileInfo(QDir(user).filePath(QStringLiteral("template"))).isDir())
         return user;
-    return program;
+    return shippedDataFolder();
 }
 
 } // namespace ordwick

@@ -4,22 +4,28 @@
 
 namespace ordwick {
 
-// The program folder holds the templates, "Tessaline.ini", "err.txt" and the help.
-// It is the folder of the executable, unless TESSALINE_APP_DIR names another one
-// (for tests, and for installs whose program folder is read-only).
-QString programFolder();
+// Where the programs find what ships with them and where they keep what each user
+// makes. The shipped files are found relative to the running program, so one tree
+// works from the build folder, from /usr and unpacked anywhere; they are only ever
+// read. Everything written goes to the user's XDG folders.
 
-// Where per-user files go when the program folder cannot take them.
+// The shipped data (templates in "template", the help, the sample database):
+// share/tessaline beside the program's bin folder. TESSALINE_APP_DIR names
+// another folder (tests).
+QString shippedDataFolder();
+
+// The folder of the private engine library: lib/<multiarch>/tessaline beside
+// the program's bin folder.
+QString engineFolder();
+
+// Per-user data: the template store and the error log ($XDG_DATA_HOME/Tessaline).
 QString userDataFolder();
 
-// Whether the templates of `programFolder` ("template" there) can be added
-// to and deleted: the store is used in place then, otherwise each user works
-// on a copy under userDataFolder().
-bool programTemplateStoreWritable(const QString& programFolder);
+// Per-user settings: the recent projects list ($XDG_CONFIG_HOME/Tessaline).
+QString userConfigFolder();
 
 // The folder whose "template" holds the templates this user works with: the
-// program folder's when that store is used in place or no copy has been made
-// yet, the per-user copy otherwise.
+// per-user store once it has been made, the shipped templates before that.
 QString templateBaseFolder();
 
 } // namespace ordwick

@@ -56,18 +56,11 @@ QString GenerationEngine::libraryName() {
 }
 
 QString GenerationEngine::defaultLibraryPath() {
-    QStringList folders;
-    if (QCoreApplication::instance())
-        folders.append(QCoreApplication::applicationDirPath());
-    folders.append(programFolder());
-    for (const QString& folder : folders) {
-        const QString base = QDir(folder).filePath(libraryName());
-        // QLibrary adds the platform's prefix and suffix; look for the file it would load.
-        const QString file =
-            QDir(folder).filePath(QStringLiteral("lib") + libraryName() + QStringLiteral(".so"));
-        if (QFileInfo::exists(file))
-            return base;
-    }
+    const QDir folder(engineFolder());
+    // QLibrary adds the platform's prefix and suffix; look for the file it would load.
+    if (QFileInfo::exists(
+            folder.filePath(QStringLiteral("lib") + libraryName() + QStringLiteral(".so"))))
+        return folder.filePath(libraryName());
     return libraryName();
 }
 

@@ -41,8 +41,8 @@ public:
 
     // "ordwick-engine": the library's name without the platform's prefix and suffix.
     static QString libraryName();
-    // The library beside the program (the executable's folder, then the
-    // program folder), or the bare name for the system's search.
+    // The library in the programs' private folder (lib/<multiarch>/tessaline
+    // beside their bin folder), or the bare name for the system's search.
     static QString defaultLibraryPath();
 
     bool abortRequested() const;

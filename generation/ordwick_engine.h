@@ -68,7 +68,8 @@ ORDWICK_ENGINE_API ordwick_engine* ordwick_engine_create(void);
 /* Must not be called from inside a callback of the same engine's run. */
 ORDWICK_ENGINE_API void ordwick_engine_destroy(ordwick_engine* engine);
 
-/* The program folder; templates are read from its sub-folder "template". */
+/* The folder whose sub-folder "template" holds the templates (the user's store, or the
+   shipped data folder). */
 ORDWICK_ENGINE_API void ordwick_engine_set_application_path(ordwick_engine* engine,
                                                             const char* utf8_path);
 /* The project file (.pjx) to generate from. */

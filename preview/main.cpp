@@ -31,12 +31,17 @@ bool openBrowser(const QUrl& url) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ordwick-preview"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(ORDWICK_VERSION_MAJOR)
+                                                .arg(ORDWICK_VERSION_MINOR)
+                                                .arg(ORDWICK_VERSION_PATCH));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Runs the classic ASP pages of a generated site on this machine "
                        "(127.0.0.1 only) as IIS would."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("SITE_DIR"),
                                  QStringLiteral("The folder of the generated site."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -58,13 +63,20 @@ int main(int argc, char* argv[]) {
     parser.addOption(noBrowser);
     parser.addOption(noToken);
     parser.addOption(memoryLimit);
-    parser.process(app);
+    const char* const usage = "usage: ordwick-preview SITE_DIR [--port N] [--no-browser] "
+                              "[--no-token] [--memory-limit MB]\n";
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "ordwick-preview: %s\n%s", qPrintable(parser.errorText()), usage);
+        return 2;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        std::fprintf(stderr,
-                     "usage: ordwick-preview SITE_DIR [--port N] [--no-browser] [--no-token] "
-                     "[--memory-limit MB]\n");
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     quint16 port = 0;

@@ -22,7 +22,7 @@ QString fileKey(qsizetype index) {
 RecentProjects::RecentProjects(QString listFile) : m_listFile(std::move(listFile)) {}
 
 QString RecentProjects::defaultListFile() {
-    return QualityPath(programFolder()) + QStringLiteral("Tessaline.ini");
+    return QualityPath(userConfigFolder()) + QStringLiteral("Tessaline.ini");
 }
 
 QStringList RecentProjects::entries() const {

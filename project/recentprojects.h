@@ -6,7 +6,8 @@
 namespace ordwick {
 
 // The last five project files, most recent first, kept in section "Recent" of
-// "Tessaline.ini" in the program folder under File1 to File5.
+// "Tessaline.ini" in the user's configuration folder ($XDG_CONFIG_HOME/Tessaline)
+// under File1 to File5.
 class RecentProjects {
 public:
     static constexpr int kMaximum = 5;

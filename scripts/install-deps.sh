@@ -21,6 +21,8 @@ packages=(
     nodejs chromium fonts-dejavu-core
     # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
     clang libclang-rt-14-dev
+    # The Debian package (scripts/package.sh) and its checks (tests/package.sh).
+    dpkg-dev lintian desktop-file-utils appstream
 )
 # npm comes with some builds of nodejs; Debian's own package only where it did not.
 if ! command -v npm >/dev/null 2>&1; then

@@ -9,6 +9,6 @@ BUILD_DIR="$build" bash "$root/scripts/build.sh"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: starting the program on a virtual screen (Xvfb)." >&2
-    exec xvfb-run -a "$build/ordwick" "$@"
+    exec xvfb-run -a "$build/bin/ordwick" "$@"
 fi
-exec "$build/ordwick" "$@"
+exec "$build/bin/ordwick" "$@"

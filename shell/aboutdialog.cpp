@@ -5,6 +5,7 @@
 #include "foundation/trap.h"
 #include "shell/theme.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,6 +26,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Tessaline"));
     Trap(QStringLiteral("frmAbout.Form_Load"), [&] {
         auto* layout = new QVBoxLayout(this);
+        // The program's icon, as the desktop shows it (main.cpp sets it).
+        if (const QIcon icon = QApplication::windowIcon(); !icon.isNull()) {
+            auto* picture = new QLabel(this);
+            picture->setPixmap(icon.pixmap(64, 64));
+            layout->addWidget(picture, 0, Qt::AlignHCenter);
+        }
         auto* version = new QLabel(versionText(), this);
         version->setObjectName(QStringLiteral("lblVersion"));
         QFont font = version->font();

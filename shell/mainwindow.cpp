@@ -557,7 +557,7 @@ void MainWindow::onShowBarToggled() {
 
 void MainWindow::showHelp() {
     // A missing help page is not worth a message: the menu simply does nothing.
-    const QString page = QualityPath(programFolder()) + QStringLiteral("help/index.html");
+    const QString page = QualityPath(shippedDataFolder()) + QStringLiteral("help/index.html");
     if (QFileInfo(page).isFile())
         m_openUrl(QUrl::fromLocalFile(page));
 }

@@ -70,7 +70,7 @@ public:
 
     // How help pages are opened; the desktop's browser unless replaced.
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
-    // The generation engine library a run loads; the one beside the program by default.
+    // The generation engine library a run loads; the installed one by default.
     void setEngineLibrary(const QString& path) { m_engineLibrary = path; }
     bool generating() const;
     PreviewHost& previewHost() { return *m_preview; }

@@ -12,5 +12,6 @@ target_link_libraries(ordwick_shell PUBLIC ordwick_wizard ordwick_preview Qt6::W
 
 add_executable(ordwick shell/main.cpp)
 target_link_libraries(ordwick PRIVATE ordwick_shell)
+set_target_properties(ordwick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORDWICK_PROGRAM_DIR})
 # The program loads the engine library at run time for every Finish.
-add_dependencies(ordwick ordwick-engine ordwick_templates)
+add_dependencies(ordwick ordwick-engine ordwick_data)

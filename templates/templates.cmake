@@ -1,6 +1,6 @@
 # The template store (its folders, the manager's rules, the imports) and the
 # windows that show it: the template manager and the template choice of the
-# layout step. The name ordwick_templates is the copy of the shipped templates.
+# layout step.
 add_library(ordwick_templates_store STATIC
     templates/templatefiles.cpp
     templates/templatepaths.cpp

@@ -19,14 +19,11 @@ const QString kStoreFolder = QStringLiteral("template");
 TemplateStore::TemplateStore(QString root) : m_root(QDir::cleanPath(std::move(root))) {}
 
 TemplateStore TemplateStore::forThisUser() {
-    return choose(programFolder(), userDataFolder());
+    return choose(shippedDataFolder(), userDataFolder());
 }
 
-TemplateStore TemplateStore::choose(const QString& programFolder, const QString& userFolder) {
-    const QString shipped = QDir(programFolder).filePath(kStoreFolder);
-    if (programTemplateStoreWritable(programFolder))
-        return TemplateStore(shipped);
-
+TemplateStore TemplateStore::choose(const QString& shippedFolder, const QString& userFolder) {
+    const QString shipped = QDir(shippedFolder).filePath(kStoreFolder);
     TemplateStore own(QDir(userFolder).filePath(kStoreFolder));
     if (!own.exists() && QDir().mkpath(own.root())) {
         // Only when the per-user store is made: a shipped template the user

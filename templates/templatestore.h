@@ -6,20 +6,19 @@
 namespace ordwick {
 
 // The folder of templates: one sub-folder per template, named after it, holding
-// "index.html" and whatever was imported with it. It is the folder "template"
-// of the program folder; an installed program's folder may be read-only, and
-// then the store is "template" under the user's data folder, which starts as a
-// copy of the templates shipped with the program. The manager, the wizard and
-// the engine all use the one store chosen here.
+// "index.html" and whatever was imported with it. Each user has one: "template"
+// in the user's data folder, made on first use as a copy of the templates shipped
+// with the program, which are never written to. The manager, the wizard and the
+// engine all use the one store chosen here.
 class TemplateStore {
 public:
     explicit TemplateStore(QString root);
 
     // The store of the running program for this user.
     static TemplateStore forThisUser();
-    // The program's store when it can be written (or created), otherwise the
-    // per-user one, created and filled with the shipped templates on first use.
-    static TemplateStore choose(const QString& programFolder, const QString& userFolder);
+    // The per-user store under `userFolder`, created and filled with the templates
+    // shipped in `shippedFolder` ("template" there) when it does not exist yet.
+    static TemplateStore choose(const QString& shippedFolder, const QString& userFolder);
 
     const QString& root() const { return m_root; }
     // The root ending in one separator; what relative texts replace by "../".

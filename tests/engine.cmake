@@ -4,7 +4,7 @@ set(ORDWICK_ENGINE_TEST_DEFINITIONS
     ORDWICK_SAMPLE_DATABASE="${ORDWICK_SAMPLE_DATABASE}"
     ORDWICK_ENGINE_LIBRARY="$<TARGET_FILE:ordwick-engine>"
     ORDWICK_GENERATE="$<TARGET_FILE:ordwick-generate>"
-    ORDWICK_TEMPLATE_DIR="${CMAKE_SOURCE_DIR}/template")
+    ORDWICK_TEMPLATE_DIR="${CMAKE_SOURCE_DIR}/share/tessaline/template")
 
 ordwick_test(tst_engine ordwick_generation)
 add_dependencies(tst_engine ordwick-engine ordwick-generate ordwick_samples)

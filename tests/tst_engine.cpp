@@ -534,6 +534,14 @@ private Q_SLOTS:
         usage.start(cli, {});
         QVERIFY(usage.waitForFinished(60000));
         QCOMPARE(usage.exitCode(), 2);
+
+        // A project that cannot be read is a failed run, not wrong usage.
+        QProcess unreadable;
+        unreadable.start(cli, {freshFolder(QStringLiteral("gone")) + QStringLiteral("/none.pjx")});
+        QVERIFY(unreadable.waitForFinished(60000));
+        QCOMPARE(unreadable.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(unreadable.readAllStandardError())
+                    .contains(QStringLiteral("none.pjx\" cannot be read")));
     }
 
     void commandLineStopsCleanlyOnInterrupt() {

@@ -79,20 +79,6 @@ private Q_SLOTS:
                  QStringLiteral("5QWT8RX|2026-02-03 09:05|x.y|d|1|1|N\r\n"));
     }
 
-    void logFallsBackWhenProgramFolderIsReadOnly() {
-        TestEnvironment env;
-        // A program folder nothing can be written into, whatever the user's rights:
-        // its place is taken by a plain file.
-        QVERIFY(QDir(env.programFolder()).removeRecursively());
-        env.writeFile(env.programFolder(), "not a folder");
-        env.prompt.answer(Prompt::Ignore);
-        ReportError(QStringLiteral("a.b"), QStringLiteral("read-only"), 75);
-        QVERIFY(!QFileInfo(env.errorLogPath()).exists());
-        QVERIFY(env.readFile(env.path(QStringLiteral("data/Tessaline/err.txt")))
-                    .contains(QStringLiteral("|a.b|read-only|75|1|N")));
-        QCOMPARE(env.prompt.messages().size(), 1);
-    }
-
     void unwritableLogStillShowsTheReport() {
         test::ScriptedPrompt prompt;
         ErrorHandler handler(prompt, ErrorLog({QStringLiteral("/proc/no-such-place")}));

@@ -117,6 +117,36 @@ private Q_SLOTS:
         QVERIFY(files.mimePackage.contains(QStringLiteral("<glob pattern=\"*.pjx\"/>")));
     }
 
+    void packagedEntryBecomesTheDefaultWithoutASecondEntry() {
+        TestEnvironment env;
+        // An unpacked package: its desktop entry beside its shipped data, but not
+        // yet where the desktop looks, so the program's own entry is written.
+        const QString share = env.path(QStringLiteral("usr/share"));
+        QVERIFY(QDir().mkpath(share + QStringLiteral("/tessaline")));
+        QVERIFY(QDir().mkpath(share + QStringLiteral("/applications")));
+        env.writeFile(share + QStringLiteral("/applications/org.tessaline.ordwick.desktop"),
+                      "[Desktop Entry]\n");
+        qputenv("TESSALINE_APP_DIR", (share + QStringLiteral("/tessaline")).toUtf8());
+        qputenv("XDG_DATA_DIRS", env.path(QStringLiteral("elsewhere")).toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_DIRS"); });
+        QVERIFY(associate());
+        QVERIFY(!readAssociationFiles(env).desktopEntry.isEmpty());
+
+        // Installed where the desktop finds it: the package's entry is the default.
+        QVERIFY(
+            QFile::remove(env.path(QStringLiteral("data/applications/tessaline-ordwick.desktop"))));
+        QVERIFY(
+            QFile::remove(env.path(QStringLiteral("data/mime/packages/tessaline-project.xml"))));
+        qputenv("XDG_DATA_DIRS", share.toUtf8());
+        QVERIFY(associate());
+        const AssociationFiles files = readAssociationFiles(env);
+        QCOMPARE(files.desktopEntry, QString());
+        QCOMPARE(files.mimePackage, QString());
+        QCOMPARE(files.mimeApps,
+                 QStringLiteral("[Default Applications]\n"
+                                "application/x-tessaline-project=org.tessaline.ordwick.desktop\n"));
+    }
+
     void registeringTwiceChangesNothing() {
         TestEnvironment env;
         QVERIFY(associate());

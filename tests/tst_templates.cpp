@@ -1,6 +1,6 @@
 // The template store and the template manager window, through the real window
-// on the offscreen platform with a scripted user: real folders and files in a
-// temporary program folder.
+// on the offscreen platform with a scripted user: real folders and files in
+// temporary folders.
 #include "foundation/inifile.h"
 #include "foundation/programfolder.h"
 #include "support/testenvironment.h"
@@ -137,65 +137,32 @@ private Q_SLOTS:
                  QStringLiteral("\"a\tb\" holds a control character."));
     }
 
-    void storeChoice() {
-        const QString program = env->programFolder();
+    void storeIsPerUserAndSeededOnceFromTheShippedTemplates() {
+        // The shipped folder (TESSALINE_APP_DIR) is only ever read: its files are
+        // left read-only, as an install's are for a user.
+        const QString shipped = env->programFolder();
+        const QString css = shipped + QStringLiteral("/template/Harbour/harbour/harbour.css");
+        writeTestFile(shipped + QStringLiteral("/template/Harbour/index.html"), kFrame);
+        writeTestFile(css, "body{}");
+        QFile::setPermissions(css, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         const QString user = env->path(QStringLiteral("data/Tessaline"));
-        // A program folder that can be written keeps the store.
-        QCOMPARE(TemplateStore::choose(program, user).root(),
-                 program + QStringLiteral("/template"));
-        QCOMPARE(TemplateStore::choose(program, user).baseFolder(), program);
-        QVERIFY(!QFileInfo::exists(user + QStringLiteral("/template")));
 
-        // One that cannot (here: a file stands where the folder would be)
-        // gives the per-user store, created at once.
-        const QString blocked = env->path(QStringLiteral("blocked"));
-        writeTestFile(blocked, "not a folder");
-        const TemplateStore own = TemplateStore::choose(blocked, user);
+        // Before the wizard made the store, the command-line generator reads the shipped one.
+        QCOMPARE(templateBaseFolder(), shipped);
+        const TemplateStore own = TemplateStore::forThisUser();
         QCOMPARE(own.root(), user + QStringLiteral("/template"));
-        QVERIFY(own.exists());
         QCOMPARE(own.baseFolder(), user);
-
-        // The command-line generator reads the same store the wizard fills.
-        QCOMPARE(templateBaseFolder(), program);
-        qputenv("TESSALINE_APP_DIR", blocked.toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("TESSALINE_APP_DIR", program.toUtf8()); });
         QCOMPARE(templateBaseFolder(), user);
-        QVERIFY(QDir(user + QStringLiteral("/template")).removeRecursively());
-        QCOMPARE(templateBaseFolder(), blocked); // no copy yet: the shipped one is read
-    }
-
-    void readOnlyProgramFolderGetsCopyOfShippedTemplates() {
-        const QString program = env->path(QStringLiteral("installed"));
-        writeTestFile(program + QStringLiteral("/template/Harbour/index.html"), kFrame);
-        writeTestFile(program + QStringLiteral("/template/Harbour/harbour/harbour.css"), "body{}");
-        const QString shipped = program + QStringLiteral("/template");
-        QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ExeOwner);
-        const auto canWrite = [&] {
-            QFile probe(shipped + QStringLiteral("/probe"));
-            const bool opened = probe.open(QIODevice::WriteOnly);
-            probe.remove();
-            return opened;
-        };
-        // Root ignores permission bits; the immutable flag holds it back too.
-        const bool immutable =
-            canWrite() &&
-            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), shipped}) == 0;
-        const auto restore = qScopeGuard([&] {
-            if (immutable)
-                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), shipped});
-            QFile::setPermissions(shipped, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-        if (canWrite())
-            QSKIP("the template folder cannot be made read-only here");
-        const QString user = env->path(QStringLiteral("data/Tessaline"));
-        const TemplateStore own = TemplateStore::choose(program, user);
-        QCOMPARE(own.root(), user + QStringLiteral("/template"));
         QCOMPARE(own.names(), QStringList{QStringLiteral("Harbour")});
-        QCOMPARE(readTestFile(user + QStringLiteral("/template/Harbour/harbour/harbour.css")),
-                 QByteArray("body{}"));
+        const QString copy = user + QStringLiteral("/template/Harbour/harbour/harbour.css");
+        QCOMPARE(readTestFile(copy), QByteArray("body{}"));
+        // The user's copy can be edited although the shipped file could not.
+        QVERIFY(QFile::permissions(copy).testFlag(QFile::WriteOwner));
+
         // A shipped template the user deleted stays deleted.
         QVERIFY(QDir(user + QStringLiteral("/template/Harbour")).removeRecursively());
-        QCOMPARE(TemplateStore::choose(program, user).names(), QStringList());
+        QCOMPARE(TemplateStore::forThisUser().names(), QStringList());
+        QVERIFY(QFileInfo::exists(css));
     }
 
     void missingStoreIsCreatedAndWindowStartsIdle() {

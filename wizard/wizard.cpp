@@ -316,7 +316,7 @@ void Wizard::offerStartingDataFile() {
     if (!m_dataSourcePage->txtDataSource()->text().isEmpty())
         return;
     QString file = FileDialogs::lastDataFile();
-    const QString sample = QualityPath(programFolder()) + QStringLiteral("samples/shop.db");
+    const QString sample = QualityPath(shippedDataFolder()) + QStringLiteral("samples/shop.db");
     if (file.isEmpty() && QFileInfo(sample).isFile())
         file = sample;
     m_dataSourcePage->txtDataSource()->setText(file);

@@ -12,8 +12,7 @@ TestEnvironment::TestEnvironment() {
     qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
     qputenv("TESSALINE_APP_DIR", programFolder().toUtf8());
     m_handler = std::make_unique<ErrorHandler>(
-        prompt,
-        ErrorLog({programFolder(), path(QStringLiteral("data/Tessaline"))}, [this] { return now; }),
+        prompt, ErrorLog({path(QStringLiteral("data/Tessaline"))}, [this] { return now; }),
         [] { throw ProgramAborted(); });
     m_scope = std::make_unique<ErrorHandlerScope>(*m_handler);
 }
@@ -21,7 +20,7 @@ TestEnvironment::TestEnvironment() {
 TestEnvironment::~TestEnvironment() = default;
 
 QString TestEnvironment::errorLogPath() const {
-    return QDir(programFolder()).filePath(QStringLiteral("err.txt"));
+    return path(QStringLiteral("data/Tessaline/err.txt"));
 }
 
 QString TestEnvironment::readFile(const QString& file) const {

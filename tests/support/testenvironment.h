@@ -10,8 +10,9 @@
 
 namespace ordwick::test {
 
-// A private world for one test: a temporary program folder and configuration
-// folder, a scripted user, and a central error handler whose Abort throws
+// A private world for one test: a temporary folder of shipped data (what an
+// install holds in share/tessaline), the user's data and configuration folders, a
+// scripted user, and a central error handler whose Abort throws
 // ProgramAborted instead of ending the test process.
 class TestEnvironment {
 public:

@@ -9,10 +9,10 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 export const sourceDir = path.resolve(here, "../../..");
 const build = process.env.ORDWICK_BUILD_DIR ?? path.join(sourceDir, "build");
 
-export const generator = process.env.ORDWICK_GENERATE ?? path.join(build, "ordwick-generate");
-export const previewer = process.env.ORDWICK_PREVIEW ?? path.join(build, "ordwick-preview");
-export const sampleDatabase = process.env.ORDWICK_SAMPLE_DATABASE ?? path.join(build, "samples/shop.db");
-export const templateDir = process.env.ORDWICK_TEMPLATE_DIR ?? path.join(sourceDir, "template");
+export const generator = process.env.ORDWICK_GENERATE ?? path.join(build, "bin/ordwick-generate");
+export const previewer = process.env.ORDWICK_PREVIEW ?? path.join(build, "bin/ordwick-preview");
+export const sampleDatabase = process.env.ORDWICK_SAMPLE_DATABASE ?? path.join(build, "share/tessaline/samples/shop.db");
+export const templateDir = process.env.ORDWICK_TEMPLATE_DIR ?? path.join(sourceDir, "share/tessaline/template");
 export const chromiumPath = process.env.ORDWICK_CHROMIUM ?? "/usr/bin/chromium";
 export const artifactDir = process.env.ORDWICK_BROWSER_ARTIFACTS ?? path.join(build, "browser-artifacts");
 

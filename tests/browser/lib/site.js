@@ -3,7 +3,7 @@
 import { execFileSync, spawn } from "node:child_process";
 import { copyFileSync } from "node:fs";
 import path from "node:path";
-import { generator, previewer, sampleDatabase, sourceDir } from "./env.js";
+import { generator, previewer, sampleDatabase, templateDir } from "./env.js";
 import { writeProject } from "./project.js";
 
 // Copies the sample database into dir, so each site changes only its own.
@@ -20,7 +20,8 @@ export function generate(dir, name, recipe) {
     const destination = path.join(dir, name);
     writeProject(project, { destination, ...recipe });
     try {
-        execFileSync(generator, [project, "--app-dir", sourceDir], { encoding: "utf8", stdio: "pipe" });
+        // --app-dir names the folder that holds "template".
+        execFileSync(generator, [project, "--app-dir", path.dirname(templateDir)], { encoding: "utf8", stdio: "pipe" });
     } catch (e) {
         throw new Error(`ordwick-generate failed: ${e.stdout}${e.stderr}`);
     }
