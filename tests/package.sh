@@ -143,15 +143,17 @@ run "$usr/bin/ordwick-generate" "$work/customers.pjx" || fail "ordwick-generate"
 grep -q "harbour" "$work/site/customers_index.asp" || fail "the list page is not framed by Harbour"
 
 say "ordwick-preview"
-# Started without a function around it, so that $! is the host itself.
+# Started without a function around it, so that $! is the host itself. Its
+# output comes through a pipe, read line by line until it prints its address.
+mkfifo -m 666 "$scratch/preview.out"
 "${as_user[@]}" "${user_env[@]}" "$usr/bin/ordwick-preview" --no-browser "$work/site" \
     >"$scratch/preview.out" 2>"$scratch/preview.err" &
 preview_pid=$!
+exec 4<"$scratch/preview.out"
 address=
 while [ -z "$address" ]; do
-    kill -0 "$preview_pid" 2>/dev/null || { cat "$scratch/preview.err"; fail "ordwick-preview ended"; }
-    address="$(sed -n 's|^Open http://127\.0\.0\.1:\([0-9]*\)/\([^ ]*\) .*|\1 \2|p' "$scratch/preview.out")"
-    [ -n "$address" ] || sleep 0.1
+    read -r -t 120 line <&4 || { cat "$scratch/preview.err"; fail "ordwick-preview printed no address"; }
+    address="$(sed -n 's|^Open http://127\.0\.0\.1:\([0-9]*\)/\([^ ]*\) .*|\1 \2|p' <<<"$line")"
 done
 read -r port page <<<"$address"
 # The whole answer to a GET of PATH, with COOKIE when given (bash's own TCP client).
@@ -176,6 +178,7 @@ answer="$(http_get "$location" "$cookie")"
 kill -TERM "$preview_pid"
 wait "$preview_pid" || fail "ordwick-preview did not stop cleanly"
 preview_pid=
+exec 4<&-
 
 say "ordwick"
 shown="$(run "$usr/bin/ordwick" --report-shown "$work/customers.pjx")" || fail "ordwick"
