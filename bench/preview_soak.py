@@ -14,6 +14,7 @@ Usage: bench/preview_soak.py [--preview build/bin/ordwick-preview] [--seconds 60
 import argparse
 import os
 import re
+import select
 import socket
 import subprocess
 import sys
@@ -120,10 +121,15 @@ class Soak:
             try:
                 with socket.create_connection(("127.0.0.1", self.port), timeout=30) as s:
                     s.sendall(b"GET /default.asp HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n" % self.port)
+                    outcome = "gave up"
                     while self.running():
                         time.sleep(4)
                         s.sendall(b"X-Slow: 1\r\n")
-                self.count("slow", "gave up")
+                        if select.select([s], [], [], 0)[0]:
+                            m = re.match(rb"HTTP/1\.[01] (\d{3})", s.recv(64))
+                            outcome = int(m.group(1)) if m else "closed"
+                            break
+                self.count("slow", outcome)
             except OSError as e:
                 self.count("slow", "cut off: " + type(e).__name__)
 

@@ -1,11 +1,11 @@
 #include "preview/httpfront.h"
 
 #include "preview/bodystream.h"
+#include "preview/headguard.h"
 
 #include <atomic>
 #include <chrono>
 #include <httplib.h>
-#include <malloc.h>
 #include <thread>
 #include <utility>
 
@@ -13,38 +13,39 @@ namespace ordwick::preview {
 
 namespace {
 
-// A request head past these is refused, as IIS refuses one past its limits.
-constexpr size_t kMaxHeaders = 100;
-constexpr size_t kMaxHeadBytes = 64 * 1024;
-
-bool headTooLarge(const httplib::Request& in) {
-    if (in.headers.size() > kMaxHeaders + 4) // and the four the library adds
-        return true;
-    size_t bytes = in.target.size();
-    for (const auto& [name, value] : in.headers)
-        bytes += name.size() + value.size() + 4;
-    return bytes > kMaxHeadBytes;
-}
-
-// The library's pool, giving the memory a huge request head took back to the
-// system once its connection is done: the allocator would keep it otherwise.
-class TrimmingPool final : public httplib::TaskQueue {
+// The library's server with each connection read through a GuardedStream.
+// It calls its (private, virtual) per-connection function for every
+// accepted socket; this one keeps the library's keep-alive rules.
+class GuardedServer final : public httplib::Server {
 public:
-    TrimmingPool(size_t threads, std::atomic<bool>& trimWanted)
-        : m_pool(threads), m_trimWanted(trimWanted) {}
-
-    void enqueue(std::function<void()> task) override {
-        m_pool.enqueue([this, task = std::move(task)] {
-            task();
-            if (m_trimWanted.exchange(false))
-                malloc_trim(0);
-        });
-    }
-    void shutdown() override { m_pool.shutdown(); }
+    explicit GuardedServer(const HeadLimits& limits) : m_limits(limits) {}
 
 private:
-    httplib::ThreadPool m_pool;
-    std::atomic<bool>& m_trimWanted;
+    bool process_and_close_socket(int socket) override {
+        using std::chrono::microseconds;
+        using std::chrono::milliseconds;
+        using std::chrono::seconds;
+        const auto timeout = [](time_t sec, time_t usec) {
+            return std::chrono::duration_cast<milliseconds>(seconds(sec) + microseconds(usec));
+        };
+        GuardedStream stream(socket, m_limits, timeout(read_timeout_sec_, read_timeout_usec_),
+                             timeout(write_timeout_sec_, write_timeout_usec_),
+                             [this] { return svr_sock_ == INVALID_SOCKET; });
+        bool answered = false;
+        for (size_t left = keep_alive_max_count_;
+             left > 0 && stream.waitForRequest(seconds(keep_alive_timeout_sec_)); --left) {
+            bool closed = false;
+            stream.headStarts();
+            answered = process_request(stream, left == 1, closed,
+                                       [&stream](httplib::Request&) { stream.headRead(); });
+            if (!answered || closed || stream.refused())
+                break;
+        }
+        stream.close();
+        return answered;
+    }
+
+    const HeadLimits m_limits;
 };
 
 HttpRequest toRequest(const httplib::Request& in) {
@@ -80,8 +81,6 @@ std::string reason(int status) {
         return "URI Too Long";
     case 416:
         return "Range Not Satisfiable";
-    case 431:
-        return "Request Header Fields Too Large";
     default:
         return "Error";
     }
@@ -91,9 +90,7 @@ HttpResponse refusal(int status, const char* text) {
     HttpResponse response;
     response.status = status;
     response.setHeader("Content-Type", "text/html; charset=utf-8");
-    response.body = QByteArray("<!DOCTYPE html>\n<html><head><title>") +
-                    QByteArray::number(status) + "</title></head><body><h1>" +
-                    QByteArray::number(status) + "</h1><p>" + text + "</p></body></html>\n";
+    response.body = QByteArray::fromStdString(refusalPage(status, text));
     return response;
 }
 
@@ -133,18 +130,20 @@ void fill(const HttpResponse& in, httplib::Response& out) {
 } // namespace
 
 struct HttpFront::Server {
-    httplib::Server http;
+    explicit Server(const HeadLimits& limits) : http(limits) {}
+
+    GuardedServer http;
     std::thread thread;
     std::atomic<bool> listenEnded = false;
-    std::atomic<bool> trimWanted = false;
 };
 
-HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
-    : m_server(std::make_unique<Server>()) {
+HttpFront::HttpFront(Handler handler, const HttpLimits& limits, int threads)
+    : m_server(std::make_unique<Server>(limits.head)) {
+    const qsizetype maxBodyBytes = limits.maxBodyBytes;
     httplib::Server& http = m_server->http;
     // The library owns the pool it is handed.
-    http.new_task_queue = [threads, &trimWanted = m_server->trimWanted] {
-        return new TrimmingPool(static_cast<size_t>(threads), trimWanted);
+    http.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
     };
     http.set_payload_max_length(static_cast<size_t>(maxBodyBytes));
     // The library's default lets a second server share the port; the preview
@@ -158,29 +157,14 @@ HttpFront::HttpFront(Handler handler, qsizetype maxBodyBytes, int threads)
     http.set_keep_alive_timeout(1);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
-    // The library reads a head whole before it calls a route; a route
-    // refuses one too large before copying it, and has its memory given back.
-    const auto refusedHead = [&trimWanted = m_server->trimWanted](const httplib::Request& request,
-                                                                  httplib::Response& response) {
-        if (!headTooLarge(request))
-            return false;
-        trimWanted = true;
-        fill(refusal(431, "The request's header fields are too many or too large."), response);
-        response.set_header("Connection", "close");
-        return true;
-    };
-    const auto route = [handler, refusedHead](const httplib::Request& request,
-                                              httplib::Response& response) {
-        if (!refusedHead(request, response))
-            fill(handler(toRequest(request)), response);
+    const auto route = [handler](const httplib::Request& request, httplib::Response& response) {
+        fill(handler(toRequest(request)), response);
     };
     // Bodies are read here rather than by the library, whose own smaller limit
     // on form bodies would cut below the site's.
-    const auto routeWithBody = [handler, maxBodyBytes, refusedHead](
-                                   const httplib::Request& request, httplib::Response& response,
-                                   const httplib::ContentReader& reader) {
-        if (refusedHead(request, response))
-            return;
+    const auto routeWithBody = [handler, maxBodyBytes](const httplib::Request& request,
+                                                       httplib::Response& response,
+                                                       const httplib::ContentReader& reader) {
         HttpRequest converted = toRequest(request);
         if (request.has_header("Content-Length")) {
             bool ok = false;

@@ -2,6 +2,7 @@
 // each request to the site on one of its worker threads.
 #pragma once
 
+#include "preview/headguard.h"
 #include "preview/requestdata.h"
 
 #include <QString>
@@ -10,11 +11,16 @@
 
 namespace ordwick::preview {
 
+struct HttpLimits {
+    qsizetype maxBodyBytes = 0;
+    HeadLimits head;
+};
+
 class HttpFront {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
 
-    HttpFront(Handler handler, qsizetype maxBodyBytes, int threads);
+    HttpFront(Handler handler, const HttpLimits& limits, int threads);
     ~HttpFront();
     HttpFront(const HttpFront&) = delete;
     HttpFront& operator=(const HttpFront&) = delete;

@@ -25,6 +25,13 @@ int pageThreads() {
 // answered. They cost little while they wait.
 constexpr int kConnectionThreads = 64;
 
+HttpLimits httpLimits(const SiteLimits& site) {
+    HttpLimits limits;
+    limits.maxBodyBytes = site.maxBodyBytes;
+    limits.head.deadline = site.requestHeadDeadline;
+    return limits;
+}
+
 // A secret of 128 bits from the system's generator, as 32 hex digits.
 QString newAccessKey() {
     QByteArray bytes(16, Qt::Uninitialized);
@@ -37,7 +44,7 @@ struct PreviewHost::Running {
     Running(const QString& folder, const QString& accessKey, const SiteLimits& limits)
         : site(folder, limits), server(site, pageThreads(), accessKey),
           front([this](const HttpRequest& request) { return server.handle(request); },
-                site.limits().maxBodyBytes, kConnectionThreads) {}
+                httpLimits(site.limits()), kConnectionThreads) {}
 
     Site site;
     SiteServer server;
@@ -46,7 +53,8 @@ struct PreviewHost::Running {
 };
 
 PreviewHost::PreviewHost(QObject* parent)
-    : QObject(parent), m_memoryLimitBytes(SiteLimits().memoryLimitBytes) {}
+    : QObject(parent), m_memoryLimitBytes(SiteLimits().memoryLimitBytes),
+      m_requestHeadDeadline(SiteLimits().requestHeadDeadline) {}
 
 PreviewHost::~PreviewHost() {
     stop();
@@ -66,6 +74,7 @@ PreviewHost::Started PreviewHost::start(const QString& siteFolder, quint16 port,
     const QString key = access == Access::Key ? newAccessKey() : QString();
     SiteLimits limits;
     limits.memoryLimitBytes = m_memoryLimitBytes;
+    limits.requestHeadDeadline = m_requestHeadDeadline;
     auto running = std::make_unique<Running>(folder.canonicalFilePath(), key, limits);
     QString error;
     const int bound = running->front.listen(port, error);

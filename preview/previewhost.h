@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <chrono>
 #include <memory>
 
 namespace ordwick {
@@ -39,6 +40,11 @@ public:
     // The host's resident memory past which the page that has run longest is
     // stopped with an error page; for the next start (0: no limit).
     void setMemoryLimit(qint64 bytes) { m_memoryLimitBytes = bytes; }
+    // The time a client has to send a request's head whole, past which it is
+    // answered 408 and its connection closed; for the next start.
+    void setRequestHeadDeadline(std::chrono::milliseconds deadline) {
+        m_requestHeadDeadline = deadline;
+    }
 
     // While running: the root of the site ("http://127.0.0.1:8123/") and its folder.
     QUrl address() const;
@@ -48,6 +54,7 @@ private:
     struct Running;
     std::unique_ptr<Running> m_running;
     qint64 m_memoryLimitBytes;
+    std::chrono::milliseconds m_requestHeadDeadline;
 };
 
 } // namespace ordwick

@@ -9,6 +9,7 @@
 #include "preview/watchdog.h"
 
 #include <QString>
+#include <chrono>
 
 namespace ordwick::preview {
 
@@ -18,6 +19,8 @@ struct SiteLimits {
     // The host's resident memory past which the page that has run longest is
     // stopped (0: no limit).
     qint64 memoryLimitBytes = qint64(2) << 30;
+    // The time a client has to send a request's head whole.
+    std::chrono::milliseconds requestHeadDeadline{10000};
 };
 
 class Site {

@@ -7,7 +7,8 @@
 #
 #   scripts/fuzz.sh [TARGET...]
 #
-# FUZZ_SECONDS: time per target (default 30). FUZZ_JOBS: targets run at once
+# FUZZ_SECONDS: time per target (default 30). FUZZ_RUNS: executions after
+# which a target stops sooner (default: no bound). FUZZ_JOBS: targets run at once
 # (default: the number of processors). FUZZ_KEEP_CORPUS=1 keeps the inputs a
 # run found in build-fuzz/corpus/<target> for the next run.
 set -euo pipefail
@@ -81,6 +82,9 @@ run_target() {
     mkdir -p "$work/new" "$work/artifacts" "$build/corpus/$name" "$build/seeds/$name"
     local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048
                    -max_len=8192 -print_final_stats=1 -artifact_prefix="$work/artifacts/")
+    if [ -n "${FUZZ_RUNS:-}" ]; then
+        options+=(-runs="$FUZZ_RUNS")
+    fi
     if [ -f "$root/fuzz/dictionaries/$name.dict" ]; then
         options+=(-dict="$root/fuzz/dictionaries/$name.dict")
     fi

@@ -5,6 +5,7 @@
 #include "previewtesting.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
 #include <QNetworkInterface>
@@ -213,9 +214,9 @@ private Q_SLOTS:
         QByteArray large;
         for (int i = 0; i < 9; ++i)
             large += "X-Pad-" + QByteArray::number(i) + ": " + QByteArray(8000, 'p') + "\r\n";
+        // Refused while they arrive: neither head ever ends.
         for (const QByteArray& pad : {many, large}) {
-            const Reply padded =
-                raw("GET /page.asp HTTP/1.1\r\n" + hostLine() + pad + "Connection: close\r\n\r\n");
+            const Reply padded = raw("GET /page.asp HTTP/1.1\r\n" + hostLine() + pad);
             QCOMPARE(padded.status, 431);
             stillAnswers();
         }
@@ -235,6 +236,41 @@ private Q_SLOTS:
                                    "Content-Length: " +
                                    QByteArray::number(fine.size()) + "\r\n\r\n" + fine);
         QCOMPARE(accepted.status, 200);
+    }
+
+    // A client sending its head a line at a time, each line well within the
+    // read timeout, is cut off at the head's deadline; others are answered
+    // meanwhile.
+    void aHeadMustArriveWhole() {
+        ordwick::PreviewHost host;
+        host.setRequestHeadDeadline(std::chrono::seconds(2));
+        const ordwick::PreviewHost::Started started =
+            host.start(site(), 0, ordwick::PreviewHost::Access::Open);
+        QVERIFY2(started.ok(), qPrintable(started.error));
+        const auto port = static_cast<quint16>(started.url.port());
+        QTcpSocket slow;
+        slow.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(slow.waitForConnected(10000));
+        slow.write("GET /page.asp HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                   "\r\n");
+        QElapsedTimer sending;
+        sending.start();
+        QByteArray answer;
+        for (int line = 0; answer.isEmpty() && slow.state() == QAbstractSocket::ConnectedState &&
+                           sending.elapsed() < 30000;
+             ++line) {
+            slow.write("X-Slow-" + QByteArray::number(line) + ": x\r\n");
+            slow.waitForBytesWritten(1000);
+            if (line == 2) {
+                const Reply other = rawExchange(
+                    port, "GET /page.asp HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                              "\r\nConnection: close\r\n\r\n");
+                QCOMPARE(other.status, 200);
+            }
+            if (slow.waitForReadyRead(300)) // the pace of the trickle
+                answer += slow.readAll();
+        }
+        QVERIFY2(answer.startsWith("HTTP/1.1 408 Request Timeout\r\n"), answer.constData());
     }
 
     void malformedRequestsGetBadRequest_data() {
