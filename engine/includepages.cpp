@@ -342,6 +342,13 @@ QByteArray variablesPage(const SitePlan& plan, const Frame& frame) {
     code += QStringLiteral("// How the source reads one page of the list.\n");
     code +=
         QStringLiteral("var OW_PAGING = { style: %1 };\n").arg(jsString(pagingName(plan.paging)));
+    code += QStringLiteral(
+                "// Counting a big table can cost more than reading its page: a count of\n"
+                "// at least fromRows rows serves again for keep seconds. The site's own\n"
+                "// changes forget the counts at once; those of other programs show in\n"
+                "// the count after keep seconds at most.\n"
+                "var OW_COUNTS = { fromRows: 10000, keep: 10, entries: 50, name: %1 };\n")
+                .arg(jsString(QStringLiteral("ow_counts_") + p.TableName.toLower()));
     code += QStringLiteral("// What the pages may load and run: the site's own files, and what "
                            "its frame needs.\n");
     code += QStringLiteral("var OW_CONTENT_POLICY = %1;\n").arg(jsString(frame.contentPolicy()));

@@ -293,11 +293,74 @@ function ow_countQuery(query) {
     return { sql: sql, params: query.params };
 }
 
-function ow_count(conn, query) {
-    var rs = ow_rows(conn, ow_countQuery(query));
+// The count of a list query: a recent count of a big list where one is
+// kept, unless fresh is asked for.
+function ow_count(conn, query, fresh) {
+    var counted = ow_countQuery(query), key = ow_countKey(counted);
+    var generation = ow_countGeneration(), started = new Date().getTime();
+    if (!fresh) {
+        var kept = ow_keptCounts(generation, started);
+        if (ow_has(kept, key)) return kept[key].count;
+    }
+    var rs = ow_rows(conn, counted);
     var n = rs.EOF ? 0 : Number(ow_dbValue(rs.Fields.Item(0).Value));
     rs.Close();
-    return isNaN(n) ? 0 : n;
+    n = isNaN(n) ? 0 : n;
+    if (n >= OW_COUNTS.fromRows) ow_keepCount(key, n, generation, started);
+    return n;
+}
+
+// Kept counts live in the Application state as one text, a line per query,
+// with the generation of the data they counted: every change the site makes
+// starts a new generation, and a count of an older one is never used, even
+// one that was still being counted when the change was made.
+function ow_countKey(counted) {
+    var key = counted.sql;
+    for (var i = 0; i < counted.params.length; i++) key += "\u0001" + String(counted.params[i].value);
+    return encodeURIComponent(key);
+}
+
+function ow_countGeneration() {
+    var g = Number(Application(OW_COUNTS.name + "_generation"));
+    return isNaN(g) ? 0 : g;
+}
+
+function ow_keptCounts(generation, now) {
+    var text = Application(OW_COUNTS.name), kept = {};
+    var lines = ow_isNothing(text) ? [] : String(text).split("\n");
+    for (var i = 0; i < lines.length; i++) {
+        var f = lines[i].split("\t");
+        if (f.length == 4 && Number(f[2]) == generation && now - Number(f[3]) < OW_COUNTS.keep * 1000)
+            kept[f[0]] = { count: Number(f[1]), at: Number(f[3]) };
+    }
+    return kept;
+}
+
+function ow_keepCount(key, count, generation, at) {
+    Application.Lock();
+    try {
+        if (ow_countGeneration() != generation) return;
+        var kept = ow_keptCounts(generation, new Date().getTime()), keys = [], lines = [], k;
+        kept[key] = { count: count, at: at };
+        for (k in kept)
+            if (ow_has(kept, k)) keys.push(k);
+        keys.sort(function (a, b) { return kept[b].at - kept[a].at; });
+        for (var i = 0; i < keys.length && i < OW_COUNTS.entries; i++)
+            lines.push(keys[i] + "\t" + kept[keys[i]].count + "\t" + generation + "\t" + kept[keys[i]].at);
+        Application(OW_COUNTS.name) = lines.join("\n");
+    } finally {
+        Application.Unlock();
+    }
+}
+
+function ow_forgetCounts() {
+    Application.Lock();
+    try {
+        Application(OW_COUNTS.name + "_generation") = ow_countGeneration() + 1;
+        Application(OW_COUNTS.name) = "";
+    } finally {
+        Application.Unlock();
+    }
 }
 
 // The order pages are read in: the list's, ended with the key, so rows that
@@ -390,6 +453,8 @@ function ow_listRows(conn, query, state) {
         total = first + read;
     } else {
         total = ow_count(conn, query);
+        // A kept count that the rows just read outnumber is out of date.
+        if (total < first + read) total = ow_count(conn, query, true);
     }
     if (state.page > Math.max(1, Math.ceil(total / state.size))) {
         rs.Close();
@@ -510,7 +575,11 @@ function ow_rows(conn, query) {
 }
 
 function ow_run(conn, query) {
-    ow_command(conn, query).Execute();
+    try {
+        ow_command(conn, query).Execute();
+    } finally {
+        ow_forgetCounts();
+    }
 }
 
 function ow_field(rs, column) {

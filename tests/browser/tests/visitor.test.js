@@ -2,11 +2,13 @@
 // and searches, adding, editing and deleting through the forms, print and
 // export; each change checked in the database afterwards.
 import assert from "node:assert/strict";
+import { readFileSync, writeFileSync } from "node:fs";
+import path from "node:path";
 import { after, before, describe, test } from "node:test";
 import { follow, launch, navigating, watchedPage } from "../lib/browser.js";
 import { scratch } from "../lib/env.js";
 import { addCustomers, customers } from "../lib/shop.js";
-import { copySample, site } from "../lib/site.js";
+import { copySample, generate, serve, site } from "../lib/site.js";
 import * as sqlite from "../lib/sqlite.js";
 
 const cells = (page, column) =>
@@ -229,5 +231,41 @@ describe("customers site, SQLite", () => {
 
     test("no page ran script it did not write", async () => {
         assert.deepEqual(await page.alarms(), []);
+    });
+});
+
+describe("customers site, a count kept between pages", () => {
+    let host, browser, page;
+
+    before(async () => {
+        const dir = scratch("counts");
+        const database = copySample(dir);
+        addCustomers(database);
+        const folder = generate(dir, "customers", customers(database, { RecordsPerPageID: 1 }));
+        // Every count is kept, for longer than the test runs.
+        const variables = path.join(folder, "include", "customers_variables.asp");
+        writeFileSync(variables, readFileSync(variables, "utf8").replace(/fromRows: \d+, keep: \d+,/, "fromRows: 1, keep: 3600,"));
+        host = { ...(await serve(folder)), database: path.join(folder, "db", "shop.db") };
+        browser = await launch();
+        page = await watchedPage(await browser.newContext());
+    });
+
+    after(async () => {
+        await browser?.close();
+        await host?.stop();
+    });
+
+    test("serves until the site changes the table", async () => {
+        await page.goto(host.start);
+        assert.equal(await page.textContent(".ow-count"), "25 records");
+        // Rows another program adds show only once the kept count is gone.
+        sqlite.exec(host.database, "INSERT INTO Customers (CompanyName, CountryCode, CreatedAt) VALUES ('Outside 1', 'SE', '2024-06-01 12:00:00'), ('Outside 2', 'SE', '2024-06-02 12:00:00')");
+        await page.goto(host.start);
+        assert.equal(await page.textContent(".ow-count"), "25 records");
+        await page.goto(host.base + "/customers_index.asp?q=Extra Customer 07");
+        page.answerDelete(true);
+        await follow(page, "form.ow-delete button");
+        await page.goto(host.start);
+        assert.equal(await page.textContent(".ow-count"), "26 records");
     });
 });
