@@ -64,7 +64,9 @@ Diagnostics diagnosticsOf(SQLSMALLINT type, SQLHANDLE handle) {
 }
 
 // One ODBC handle, freed on every way out. Freeing a connection handle that is
-// still connected fails, so the connection disconnects first.
+// still connected fails, so the connection disconnects first. A statement is
+// closed first: PostgreSQL's driver keeps the description of a statement that
+// was prepared and described but never run, and frees it only on closing.
 template <SQLSMALLINT Type> class Handle {
 public:
     Handle() = default;
@@ -75,6 +77,8 @@ public:
             if (m_connected)
                 SQLDisconnect(m_handle);
         }
+        if constexpr (Type == SQL_HANDLE_STMT)
+            SQLFreeStmt(m_handle, SQL_CLOSE);
         SQLFreeHandle(Type, m_handle);
     }
     Handle(const Handle&) = delete;

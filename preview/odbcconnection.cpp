@@ -95,6 +95,9 @@ public:
         if (m_handle == SQL_NULL_HSTMT)
             return;
         m_live.remove(m_handle);
+        // Closed first, as PostgreSQL's driver frees a described statement's
+        // result only on closing.
+        SQLFreeStmt(m_handle, SQL_CLOSE);
         SQLFreeHandle(SQL_HANDLE_STMT, m_handle);
     }
     Statement(const Statement&) = delete;

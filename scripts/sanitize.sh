@@ -10,9 +10,10 @@
 # SANITIZE_TARGETS: build only these targets (default: everything).
 # SANITIZE_SERVICES=0: start no database servers (for tests that need none).
 #
-# By default the browser suite and the fuzzing are left out (-LE 'browser|fuzz'):
-# Chromium is not built with the sanitizers, and the fuzz targets have their own
-# sanitizer build (scripts/fuzz.sh).
+# By default the browser suite, the fuzzing and the package are left out
+# (-LE 'browser|fuzz|package'): Chromium is not built with the sanitizers, the
+# fuzz targets have their own sanitizer build (scripts/fuzz.sh), and a package
+# is made of the release build (scripts/package.sh), not of this one.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
@@ -47,6 +48,6 @@ export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$build"
 if [ $# -eq 0 ]; then
-    set -- -LE 'browser|fuzz'
+    set -- -LE 'browser|fuzz|package'
 fi
 ctest --output-on-failure --timeout 1200 -j "$(nproc)" "$@"
