@@ -1,3 +1,4 @@
+#include "datasource/accessdates.h"
 #include "datasource/accessfilequery.h"
 #include "datasource/connections.h"
 #include "datasource/schemamirror.h"
@@ -15,6 +16,21 @@
 #include <memory>
 
 namespace ordwick {
+
+QVariant accessDateValue(double stored) {
+    // Access keeps dates from the year 100 to 9999, within 3,000,000 days of
+    // its day zero; anything further is damage, and no whole number of days.
+    constexpr double kFurthestDay = 3'000'000;
+    if (!std::isfinite(stored) || std::fabs(stored) > kFurthestDay)
+        return {};
+    const double days = std::trunc(stored);
+    const double fraction = std::fabs(stored - days);
+    const auto milliseconds = static_cast<qint64>(std::llround(fraction * 86400000.0));
+    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
+    if (!day.isValid())
+        return {};
+    return QDateTime(day, QTime(0, 0)).addMSecs(milliseconds);
+}
 
 namespace {
 
@@ -78,20 +94,6 @@ ColumnInfo columnInfo(const MdbHandle& mdb, const MdbColumn& column) {
     default: // MDB_BINARY, MDB_OLE
         return {name, adBinary, std::nullopt};
     }
-}
-
-// A stored date: days since 30 December 1899, the fraction the time of day.
-// Before that day the sign counts the days only, never the time.
-QVariant dateValue(double stored) {
-    if (!std::isfinite(stored))
-        return {};
-    const double days = std::trunc(stored);
-    const double fraction = std::fabs(stored - days);
-    const auto milliseconds = static_cast<qint64>(std::llround(fraction * 86400000.0));
-    const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
-    if (!day.isValid())
-        return {};
-    return QDateTime(day, QTime(0, 0)).addMSecs(milliseconds);
 }
 
 // What one call sees of the database. The catalog is read afresh for every
@@ -232,7 +234,8 @@ public:
                 const QByteArray bytes(values[i].data(), length);
                 const MdbColumn& column = *element<MdbColumn>(table->columns, i);
                 if (kinds[i] == MDB_DATETIME && column.cur_value_len == 8)
-                    row.append(dateValue(mdb_get_double(m_mdb->pg_buf, column.cur_value_start)));
+                    row.append(
+                        accessDateValue(mdb_get_double(m_mdb->pg_buf, column.cur_value_start)));
                 else if (kinds[i] == MDB_BINARY)
                     row.append(bytes);
                 else

@@ -5,6 +5,7 @@ target_sources(ordwick_datasource PRIVATE
     datasource/accessfile.cpp
     datasource/accessfilequery.cpp
     datasource/excelfile.cpp
+    datasource/excelsheet.cpp
     datasource/dbasefolder.cpp
     datasource/textfolder.cpp
     datasource/tablefolder.cpp

@@ -18,6 +18,7 @@ constexpr Target kTargets[] = {
     {"request_data", requestData},
     {"page_names", pageNames},
     {"dbase_table", dbaseTable},
+    {"library_results", libraryResults},
 };
 
 } // namespace

@@ -18,6 +18,7 @@ void jetSql(const QByteArray& data);
 void requestData(const QByteArray& data);
 void pageNames(const QByteArray& data);
 void dbaseTable(const QByteArray& data);
+void libraryResults(const QByteArray& data);
 
 struct Target {
     const char* name; // the folder of its corpus and regressions
